@@ -1,0 +1,21 @@
+# Fails when a file of the platform-free library includes a Windows header.
+set(windows_headers
+    windows winsock winsock2 ws2tcpip mmsystem mmreg shellapi shlobj shfolder commctrl
+    winuser winbase windef wingdi winnt winreg objbase tchar process direct io afx[a-z]*)
+list(JOIN windows_headers "|" alternatives)
+set(offenders "")
+foreach(file IN LISTS FILES)
+    file(STRINGS "${SOURCE_DIR}/${file}" lines REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS lines)
+        string(TOLOWER "${line}" lower)
+        if(lower MATCHES "[<\"/](${alternatives})\\.h[>\"]" OR lower MATCHES "_win\\.h[>\"]")
+            list(APPEND offenders "${file}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+if(offenders)
+    list(JOIN offenders "\n  " report)
+    message(FATAL_ERROR "platform-free files include Windows headers:\n  ${report}")
+endif()
+list(LENGTH FILES count)
+message(STATUS "${count} platform-free files checked")

@@ -1,0 +1,11 @@
+# The -posix variants of the compilers bring std::thread for the tests; the program itself
+# uses Win32 threads only.
+set(CMAKE_C_COMPILER ${KVMIDI_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KVMIDI_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${KVMIDI_MINGW_TRIPLE}-windres)
+set(CMAKE_DLLTOOL ${KVMIDI_MINGW_TRIPLE}-dlltool)
+set(KVMIDI_OBJDUMP ${KVMIDI_MINGW_TRIPLE}-objdump)
+set(CMAKE_FIND_ROOT_PATH /usr/${KVMIDI_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

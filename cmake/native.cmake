@@ -1,0 +1,21 @@
+# Native build: the platform-free library and its unit tests under the address and
+# undefined-behaviour sanitizers.
+set(sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+target_compile_options(kvmidi_portable PRIVATE ${sanitizers})
+target_link_options(kvmidi_portable PUBLIC ${sanitizers})
+
+find_package(GTest REQUIRED)
+file(GLOB native_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(kvmidi_native_tests ${native_test_sources})
+target_compile_options(kvmidi_native_tests PRIVATE ${sanitizers})
+target_link_libraries(kvmidi_native_tests PRIVATE kvmidi_portable GTest::gtest_main GTest::gmock)
+kvmidi_warnings(kvmidi_native_tests)
+kvmidi_add_gtest(native_unit_tests kvmidi_native_tests)
+set_tests_properties(native_unit_tests PROPERTIES
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1")
+
+# The artwork in res/ is exactly what the generator makes, and the generator's own checks hold.
+add_test(NAME artwork_matches_its_generator
+         COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_artwork.py --check)
+add_test(NAME artwork_generator_self_check
+         COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/test_make_artwork.py)

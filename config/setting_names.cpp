@@ -1,0 +1,46 @@
+#include "setting_names.h"
+
+void SettingNameTable::BuildSettingNameTable()
+{
+    if (!m_names.empty())
+        return;
+    m_names = {
+        { SECTION_NETWORK, "Network" },
+        { NETWORK_BROADCAST_ADDRESS, "BroadcastAddress" },
+        { NETWORK_PORT, "Port" },
+        { NETWORK_APPLICATION_ID, "ApplicationId" },
+        { SECTION_REMOTE_CMD, "RemoteCmd" },
+        { REMOTE_CMD_DESTINATION, "Destination" },
+        { SECTION_MIDI, "Midi" },
+        { MIDI_DEVICES, "Devices" },
+        { MIDI_FILTER_NOTE_OFF, "FilterNoteOff" },
+        { MIDI_TEXT_CMD, "TextCmd" },
+        { SECTION_COM, "Com" },
+        { COM_ENABLE, "Enable" },
+        { COM_PORT, "Port" },
+        { COM_DEVICE, "Device" },
+        { COM_CTS, "Cts" },
+        { COM_CTS_MUTE, "CtsMute" },
+        { COM_DCD, "Dcd" },
+        { COM_DCD_MUTE, "DcdMute" },
+        { COM_DSR, "Dsr" },
+        { COM_DSR_MUTE, "DsrMute" },
+        { COM_RI, "Ri" },
+        { COM_RI_MUTE, "RiMute" },
+        { COM_RTS_ON, "RtsOn" },
+        { COM_DTR_ON, "DtrOn" },
+        { PROFILE_NAME, "Name" },
+        { PROFILE_BROADCAST_ADDRESS, "BroadcastAddress" },
+        { PROFILE_PORT, "Port" },
+        { PROFILE_APPLICATION_ID, "ApplicationId" },
+        { PROFILE_TEXT_CMD, "TextCmd" },
+        { PROFILE_DESTINATION, "Destination" },
+    };
+}
+
+const std::string& SettingNameTable::Name(int id) const
+{
+    static const std::string none;
+    auto found = m_names.find(id);
+    return found == m_names.end() ? none : found->second;
+}

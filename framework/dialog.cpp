@@ -1,0 +1,105 @@
+#include "dialog.h"
+
+#include "data_exchange.h"
+#include "win_app.h"
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)
+{
+}
+
+INT_PTR CDialog::DoModal()
+{
+    HWND parent = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    return ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), parent,
+                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return dx.Failed() ? FALSE : TRUE;
+}
+
+void CDialog::EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // No exception may leave a dialog procedure: the system's caller cannot unwind it.
+    try {
+        if (message == WM_INITDIALOG) {
+            auto* dialog = reinterpret_cast<CDialog*>(lParam);
+            dialog->Attach(hWnd);
+            return dialog->HandleDialogMessage(message, wParam, lParam);
+        }
+        auto* dialog = static_cast<CDialog*>(FromHandlePermanent(hWnd));
+        if (!dialog)
+            return FALSE;
+        INT_PTR handled = dialog->HandleDialogMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY)
+            dialog->Detach();
+        return handled;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        return OnInitDialog();
+
+    bool wasInDialogProc = m_bInDialogProc;
+    bool defaultWasRequested = m_bDefaultRequested;
+    m_bInDialogProc = true;
+    m_bDefaultRequested = false;
+    LRESULT result = 0;
+    bool handled = OnWndMsg(message, wParam, lParam, result);
+    bool wantsDefault = m_bDefaultRequested;
+    m_bInDialogProc = wasInDialogProc;
+    m_bDefaultRequested = defaultWasRequested;
+    if (!handled || wantsDefault)
+        return FALSE;
+
+    switch (message) {
+    // These few return their value directly instead of through DWLP_MSGRESULT.
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+        return static_cast<INT_PTR>(result);
+    default:
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+}

@@ -1,0 +1,32 @@
+// CDialog: a modal dialog run from a dialog template of the program's resources.
+#pragma once
+
+#include "wnd.h"
+
+class CDataExchange;
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+
+    // Runs the dialog until EndDialog; returns its result, or -1 when it could not be created.
+    virtual INT_PTR DoModal();
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    // Moves the data between the controls and the members; false when a check failed, after
+    // its message was shown and the focus put on the control at fault.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    void EndDialog(int nResult);
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+};

@@ -1,0 +1,47 @@
+// The real kvMidi.exe, started by a test with its own data folder and ended with it.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "framework/win_handles.h"
+
+// Polls the condition until it holds or the deadline passes; never a fixed sleep.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline);
+
+// Where the program's binaries sit beside the tests, ending with "\".
+std::string BinaryDirectory();
+
+// A data folder for one run: <folder>\cfg\kvMidi.ini, seeded with a loopback address.
+std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines = "");
+
+class KvMidiProcess {
+public:
+    KvMidiProcess() = default;
+    ~KvMidiProcess();   // ends a program still running
+
+    // Starts kvMidi.exe with the command line after the program name; false on failure.
+    bool Start(const std::string& arguments, const std::string& extraEnvironment = "");
+
+    // Waits for the program to end; its exit code, or -1 when it is still running.
+    int WaitForExit(std::chrono::milliseconds deadline);
+    bool IsRunning() const;
+    DWORD ProcessId() const { return m_processId; }
+
+    // The controller window (the hidden About panel) once it exists, or null.
+    HWND ControllerWindow(std::chrono::milliseconds deadline) const;
+
+    // Ends the program as the tray menu's Exit does; waits for it.
+    bool Exit(std::chrono::milliseconds deadline);
+    void Kill();
+
+private:
+    UniqueKernelHandle m_process;
+    DWORD m_processId = 0;
+};
+
+// A top-level window of the process with that class and caption, or null.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption);

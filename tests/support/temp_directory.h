@@ -1,0 +1,24 @@
+// A fresh folder under the temporary directory, removed with everything in it at the end.
+#pragma once
+
+#include <string>
+
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    // The folder, ending with "\".
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+bool DirectoryExists(const std::string& path);
+bool FileExists(const std::string& path);
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& text);
+void RemoveTree(const std::string& path);

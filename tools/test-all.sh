@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the three presets and runs every test tier; ends with one line "N passed, N failed".
+set -uo pipefail
+repo_root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repo_root"
+
+tools/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+
+mkdir -p build
+build_failures=0
+for preset in native win64 win32; do
+    echo "== build $preset"
+    if ! { cmake --preset "$preset" >"build/$preset.log" 2>&1 && cmake --build --preset "$preset" >>"build/$preset.log" 2>&1; }; then
+        tail -n 40 "build/$preset.log"
+        echo "build $preset FAILED (full log: build/$preset.log)"
+        build_failures=$((build_failures + 1))
+    fi
+done
+
+. tools/wine-env.sh
+trap wine_env_stop EXIT
+wine_env_start
+
+for preset in native win64 win32; do
+    [ -d "build/$preset" ] || continue
+    rm -rf "build/$preset/test-results"
+    mkdir -p "build/$preset/test-results"
+    echo "== test $preset"
+    ctest --preset "$preset" --output-junit "test-results/ctest.xml" | grep -vE '^\s*$'
+done
+
+/usr/bin/python3 tools/summarize-tests.py --build-failures "$build_failures" build/native build/win64 build/win32
