@@ -11,22 +11,11 @@ else()
     set(KVMIDI_ARCH x86_64)
 endif()
 
-add_library(kvmidi_framework STATIC
-    framework/afx_functions.cpp
-    framework/data_exchange.cpp
-    framework/dialog.cpp
-    framework/win_app.cpp
-    framework/wnd.cpp
-)
-target_link_libraries(kvmidi_framework PUBLIC kvmidi_portable comctl32 ws2_32 user32 gdi32 kernel32)
-kvmidi_warnings(kvmidi_framework)
-
-add_library(kvmidi_win STATIC
-    app/common_appdata_win.cpp
-    app/create_path_directories_win.cpp
-    config/private_profile_win.cpp
-)
-target_link_libraries(kvmidi_win PUBLIC kvmidi_framework winmm shell32 advapi32)
+# Every Win32 file of the subsystems except the application object and the controller, which
+# only the program has.
+add_library(kvmidi_win STATIC ${KVMIDI_WIN_SOURCES})
+target_link_libraries(kvmidi_win PUBLIC kvmidi_portable comctl32 ws2_32 winmm shell32 user32 gdi32
+                      advapi32 kernel32)
 kvmidi_warnings(kvmidi_win)
 
 # Our stand-in for the maker's network library, exporting the same names.
@@ -62,7 +51,9 @@ add_executable(kvMidi WIN32
 target_link_libraries(kvMidi PRIVATE kvmidi_win kvcom_import)
 add_dependencies(kvMidi KvCom kvcom_import_lib)
 kvmidi_warnings(kvMidi)
-set_property(SOURCE res/kvMidi.rc APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/resource.h)
+file(GLOB resource_inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+     ${CMAKE_SOURCE_DIR}/res/*.ico ${CMAKE_SOURCE_DIR}/res/*.bmp)
+set_property(SOURCE res/kvMidi.rc APPEND PROPERTY OBJECT_DEPENDS ${resource_inputs})
 target_include_directories(kvMidi PRIVATE ${CMAKE_SOURCE_DIR}/res)
 
 # Both builds: the import and export tables carry the names the maker's library uses, and

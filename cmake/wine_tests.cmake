@@ -6,11 +6,8 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_library(kvmidi_test_support STATIC
-    tests/support/kvmidi_process.cpp
-    tests/support/temp_directory.cpp
-    tests/support/udp_listener.cpp
-)
+file(GLOB test_support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(kvmidi_test_support STATIC ${test_support_sources})
 target_link_libraries(kvmidi_test_support PUBLIC kvmidi_win ws2_32)
 kvmidi_warnings(kvmidi_test_support)
 
@@ -28,6 +25,9 @@ target_include_directories(kvmidi_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/res)
 add_dependencies(kvmidi_e2e_tests kvMidi KvCom)
 kvmidi_warnings(kvmidi_e2e_tests)
 kvmidi_add_gtest(e2e_tests kvmidi_e2e_tests)
+
+# The test-only MIDI driver and anything else the Wine tiers need.
+include(${CMAKE_SOURCE_DIR}/tests/virtual_midi/virtual_midi.cmake OPTIONAL)
 
 set_tests_properties(win_unit_tests e2e_tests PROPERTIES
     ENVIRONMENT "WINEPREFIX=${KVMIDI_WINEPREFIX};WINEDEBUG=-all"

@@ -2,7 +2,7 @@
 # one persistent wineserver for everything that follows. Call wine_env_stop when done.
 # Needs: repo_root.
 
-export WINEPREFIX="$repo_root/build/wineprefix"
+export WINEPREFIX="${KVMIDI_WINEPREFIX:-$repo_root/build/wineprefix}"
 export WINEDEBUG=-all
 # No Mono or Gecko downloads: the prefix must come up without a network.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -43,6 +43,8 @@ wine_env_start() {
     wine_env_display
     wine_env_prefix
     wineserver -p >/dev/null 2>&1
+    # Start the prefix's services now, detached from our output, rather than in the first test.
+    wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 wine_env_stop() {

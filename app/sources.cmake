@@ -1,0 +1,11 @@
+list(APPEND KVMIDI_PORTABLE_SOURCES
+    app/config_location.cpp
+    app/config_location.h
+)
+list(APPEND KVMIDI_WIN_SOURCES
+    app/common_appdata_win.cpp
+    app/common_appdata_win.h
+    app/create_path_directories_win.cpp
+    app/create_path_directories_win.h
+    app/controller_messages.h
+)

@@ -1,0 +1,19 @@
+list(APPEND KVMIDI_PORTABLE_SOURCES
+    config/device_list.cpp
+    config/device_list.h
+    config/ini_integer.cpp
+    config/ini_integer.h
+    config/private_profile.h
+    config/setting_names.cpp
+    config/setting_names.h
+    config/settings_io.cpp
+    config/settings_io.h
+    config/settings_record.cpp
+    config/settings_record.h
+    config/typed_ini.cpp
+    config/typed_ini.h
+)
+list(APPEND KVMIDI_WIN_SOURCES
+    config/private_profile_win.cpp
+    config/private_profile_win.h
+)

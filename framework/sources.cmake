@@ -1,0 +1,18 @@
+list(APPEND KVMIDI_PORTABLE_SOURCES
+    framework/message_text.cpp
+    framework/message_text.h
+    framework/unique_handle.h
+)
+list(APPEND KVMIDI_WIN_SOURCES
+    framework/afx_functions.cpp
+    framework/afx_functions.h
+    framework/data_exchange.cpp
+    framework/data_exchange.h
+    framework/dialog.cpp
+    framework/dialog.h
+    framework/win_app.cpp
+    framework/win_app.h
+    framework/win_handles.h
+    framework/wnd.cpp
+    framework/wnd.h
+)

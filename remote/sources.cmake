@@ -1,0 +1,9 @@
+list(APPEND KVMIDI_PORTABLE_SOURCES
+    remote/activity.cpp
+    remote/activity.h
+    remote/command_text.cpp
+    remote/command_text.h
+)
+list(APPEND KVMIDI_WIN_SOURCES
+    remote/kvcom_api.h
+)

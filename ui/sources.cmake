@@ -1,0 +1,4 @@
+list(APPEND KVMIDI_PORTABLE_SOURCES)
+list(APPEND KVMIDI_WIN_SOURCES
+    ui/system_tray.h
+)
