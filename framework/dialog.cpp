@@ -13,11 +13,47 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 {
 }
 
+// The modal loop is our own rather than DialogBox's: the system's loop shows its dialog the
+// first time the queue runs empty, which undoes a hide that came before that moment (the
+// About panel hidden by an early Exit would reappear).
 INT_PTR CDialog::DoModal()
 {
-    HWND parent = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
-    return ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), parent,
-                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, FALSE);
+
+    m_bModalEnded = false;
+    m_nModalResult = -1;
+    HWND dialog = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+                                       &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (dialog) {
+        // A template without WS_VISIBLE is shown once everything queued so far is handled.
+        bool showWhenIdle = !m_bModalEnded && !::IsWindowVisible(dialog);
+        MSG msg;
+        while (!m_bModalEnded) {
+            if (showWhenIdle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                ::ShowWindow(dialog, SW_SHOWNORMAL);
+                showWhenIdle = false;
+            }
+            BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                if (got == 0)
+                    ::PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (!::IsDialogMessageA(dialog, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+    }
+    // The owner is enabled again before the dialog goes, so that activation returns to it.
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, TRUE);
+    if (dialog)
+        ::DestroyWindow(dialog);
+    return m_nModalResult;
 }
 
 BOOL CDialog::OnInitDialog()
@@ -44,7 +80,14 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
     return dx.Failed() ? FALSE : TRUE;
 }
 
-void CDialog::EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
+void CDialog::EndDialog(int nResult)
+{
+    m_nModalResult = nResult;
+    m_bModalEnded = true;
+    // Hides the dialog and wakes the loop.
+    if (m_hWnd)
+        ::EndDialog(m_hWnd, nResult);
+}
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

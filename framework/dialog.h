@@ -27,6 +27,9 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
+    bool m_bModalEnded = false;
+    INT_PTR m_nModalResult = -1;
+
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
