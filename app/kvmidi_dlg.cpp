@@ -5,12 +5,18 @@
 #include "app/config_location.h"
 #include "app/controller_messages.h"
 #include "app/kvmidi_app.h"
-#include "config/private_profile_win.h"
+#include "config/profiles.h"
 #include "config/settings_io.h"
 #include "framework/afx_functions.h"
+#include "framework/data_exchange.h"
+#include "input/com_port_enumeration_win.h"
+#include "input/com_switch_opening.h"
+#include "input/com_switches_win.h"
+#include "input/midi_ring.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
+#include "ui/settings_dlg.h"
 
 BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_WM_PAINT()
@@ -19,26 +25,39 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_COMMAND(ID_ABOUT, OnAbout)
     ON_COMMAND(ID_SETTINGS, OnSettings)
     ON_WM_LBUTTONDOWN()
+    ON_MESSAGE(MM_MIM_DATA, OnMidiData)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
     ON_MESSAGE(WM_COM_LINE_EVENT, OnComLineEvent)
     ON_WM_HELPINFO()
     ON_COMMAND(ID_USAGE, OnUsage)
     ON_COMMAND(ID_RESTART, OnRestart)
+    ON_COMMAND_RANGE(ID_PROFILE_1, ID_PROFILE_8, OnProfile)
 END_MESSAGE_MAP()
 
-CkvMidiDlg::CkvMidiDlg() : CDialog(IDD_KVMIDI_DIALOG, nullptr)
+CkvMidiDlg::CkvMidiDlg()
+    : CDialog(IDD_KVMIDI_DIALOG, nullptr), m_iniFile(TheApp().m_strIniFile), m_ini(g_settingNameTable, m_iniFile)
 {
     m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_KVMIDI));
+    EnumerateComPorts();
 }
 
 CkvMidiDlg::~CkvMidiDlg()
 {
+    // The network library goes first, then the MIDI devices (stopped before their rings are
+    // freed), then the COM monitor (its thread waited for before the port closes); the tray
+    // icon goes with m_trayIcon.
     KVCOM_close();
+    CloseMidiDevices(m_pMidiDevice);
     for (auto& name : m_pDeviceName)
         name.reset();
+    ::CloseComSwitches(m_pComSwitchMonitor);
 }
 
-void CkvMidiDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }
+void CkvMidiDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_TITLE, m_lblTitle);
+}
 
 BOOL CkvMidiDlg::OnInitDialog()
 {
@@ -48,16 +67,35 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_pApp = &TheApp();
     SetWindowText("kvMidi");
 
+    HICON trayIcon = static_cast<HICON>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_KVMIDI),
+                                                     IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    m_trayIcon.AddIcon(trayIcon);
+    m_trayIcon.LoadFrames(IDI_FRAME_1, IDI_FRAME_3);
+    m_trayIcon.SetDefaultItem(ID_SETTINGS);
+
     std::string title = "kvMidi version " + LoadResourceString(IDS_VERSION);
-    SetDlgItemText(IDC_TITLE, title.c_str());
+    m_lblTitle.SetWindowText(title.c_str());
+    m_lblTitle.SetBoldFont();
+    m_lblTitle.SetTextHeight(-18);
     SetDlgItemText(IDC_REVISION, "Revision: 46 (2022-11-04 01:32:49)");
 
+    m_pDeviceName = EnumerateMidiInDevices();
     LoadSettings();
+    if (!m_strStartProfile.empty()) {
+        if (int profile = FindProfileByName(m_ini, m_strStartProfile))
+            LoadProfile(profile, false);
+    }
+    m_nCurrentProfile = FindCurrentProfile(m_ini, *this);
+    UpdateProfileMenu();
+    SyncMidiDevices();
 
     if (!m_strBroadcastAddress.empty()) {
         ReinitNetwork();
+        if (m_bComEnabled)
+            ApplyComSwitchesSetting();
         SetTimer(TIMER_HIDE_WINDOW, kHideWindowMilliseconds);
     } else {
+        // First run: nothing to send to yet. Without an address the program has no use.
         OnSettings();
         if (!m_strBroadcastAddress.empty())
             SetTimer(TIMER_HIDE_WINDOW, kHideWindowMilliseconds);
@@ -72,20 +110,38 @@ void CkvMidiDlg::LoadSettings()
     bool present[kMidiDeviceCount] = {};
     for (int i = 0; i < kMidiDeviceCount; ++i)
         present[i] = m_pDeviceName[static_cast<size_t>(i)] != nullptr;
-    PrivateProfileFile file(TheApp().m_strIniFile);
-    ::LoadSettings(TypedIni(g_settingNameTable, file), present, *this, m_comSwitchConfig);
+    ::LoadSettings(m_ini, present, *this, m_comSwitchConfig);
 }
 
-void CkvMidiDlg::SaveSettings()
-{
-    PrivateProfileFile file(TheApp().m_strIniFile);
-    ::SaveSettings(TypedIni(g_settingNameTable, file), *this, m_comSwitchConfig);
-}
+void CkvMidiDlg::SaveSettings() { ::SaveSettings(m_ini, *this, m_comSwitchConfig); }
 
 void CkvMidiDlg::ReinitNetwork()
 {
     KVCOM_close();
     KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_strBroadcastAddress.c_str(), m_nPort);
+}
+
+void CkvMidiDlg::SyncMidiDevices() { ::SyncMidiDevices(m_hWnd, m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice); }
+
+int CkvMidiDlg::OpenComSwitches() { return ::OpenComSwitches(m_pComSwitchMonitor, m_comSwitchConfig, m_hWnd, this); }
+
+void CkvMidiDlg::CloseComSwitches() { ::CloseComSwitches(m_pComSwitchMonitor); }
+
+const std::vector<std::string>& CkvMidiDlg::RefreshComPortNames() { return EnumerateComPorts(); }
+
+void CkvMidiDlg::ApplyComSwitchesSetting()
+{
+    if (!m_bComEnabled) {
+        CloseComSwitches();
+        return;
+    }
+    int answer = OpenComSwitches();
+    if (answer == kComPortDisabledForSession) {
+        m_bComEnabled = 0;
+    } else if (answer == kComPortDisabledPermanently) {
+        m_bComEnabled = 0;
+        SaveSettings();
+    }
 }
 
 void CkvMidiDlg::HidePanel()
@@ -143,13 +199,56 @@ void CkvMidiDlg::OnAbout()
 
 void CkvMidiDlg::OnSettings()
 {
-    // The settings dialog arrives with its own change; until then there is nothing to edit.
+    CSettingsDlg dialog(this);
+    static_cast<SettingsRecord&>(dialog) = *this;
+    dialog.m_comConfig = m_comSwitchConfig;
+    INT_PTR result = dialog.DoModal();
+    if (result == IDOK) {
+        static_cast<SettingsRecord&>(*this) = dialog;
+        m_comSwitchConfig = dialog.m_comConfig;
+        m_nCurrentProfile = FindCurrentProfile(m_ini, *this);
+        UpdateProfileMenu();
+        SaveSettings();
+        SyncMidiDevices();
+        ApplyComSwitchesSetting();
+        ReinitNetwork();
+    } else {
+        // Whatever Apply handed over is undone by the stored settings.
+        LoadSettings();
+        SyncMidiDevices();
+        ApplyComSwitchesSetting();
+    }
+    m_hSettingsWnd = nullptr;
 }
 
 void CkvMidiDlg::OnLButtonDown(UINT, POINT)
 {
     HidePanel();
     Default();
+}
+
+LRESULT CkvMidiDlg::OnMidiData(WPARAM wParam, LPARAM)
+{
+    if (wParam >= kMidiDeviceCount)
+        return 0;
+    int device = static_cast<int>(wParam);
+    MidiInDevice* midi = m_pMidiDevice[wParam].get();
+    if (!midi || !midi->IsOpen())
+        return 0;
+    // A dispatch may run a nested message loop that closes the device; the drain asks
+    // before every entry whether its ring still exists.
+    DrainMidiRing(midi->Ring(), m_bFilterNoteOff != 0,
+                  [this, device, midi] { return m_pMidiDevice[static_cast<size_t>(device)].get() == midi && midi->IsOpen(); },
+                  [this, device](const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
+    return 0;
+}
+
+void CkvMidiDlg::DispatchMidiEntry(int device, const MidiRingEntry& entry)
+{
+    m_strLastCommand = FormatCommandText(m_strTextCommand, device, entry.status, entry.data1, entry.data2);
+    PostToSettingsWindow(WM_LAST_COMMAND, reinterpret_cast<WPARAM>(m_strLastCommand.c_str()), device);
+    ShowCommandActivity(m_trayIcon, *this);
+    SendRemoteCommand(m_strLastCommand);
 }
 
 LRESULT CkvMidiDlg::OnNetworkNotify(WPARAM, LPARAM) { return 0; }
@@ -165,6 +264,7 @@ LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
     ShowCommandActivity(m_trayIcon, *this);
     SendRemoteCommand(m_strLastCommand);
     bool muteAudio = line >= 0 && line < kComLineCount && m_comSwitchConfig.Mute(line);
+    // No handler of ours: the default processing hands the commands to the shell.
     for (int command : MuteAppCommands(muteAudio, state))
         SendMessage(WM_APPCOMMAND, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(0, command));
     return 0;
@@ -198,4 +298,30 @@ void CkvMidiDlg::OnRestart()
     // Restart always ends the program, also while the panel shows: hiding the panel alone
     // would leave the flag set and turn the next Exit into a restart.
     EndDialog(IDOK);
+}
+
+void CkvMidiDlg::OnProfile(UINT nID) { LoadProfile(static_cast<int>(nID - ID_PROFILE_1) + 1, true); }
+
+void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
+{
+    if (!::LoadProfile(m_ini, profile, *this))
+        return;
+    SaveSettings();
+    m_nCurrentProfile = profile;
+    UpdateProfileMenu();
+    if (reinitialiseNetwork)
+        ReinitNetwork();
+}
+
+void CkvMidiDlg::UpdateProfileMenu()
+{
+    CMenu* popup = m_trayIcon.PopupMenu();
+    if (!popup)
+        return;
+    for (const ProfileMenuItem& item : ProfileMenuItems(m_ini, m_nCurrentProfile)) {
+        popup->ModifyMenu(static_cast<UINT>(item.commandId), MF_BYCOMMAND | MF_STRING,
+                          static_cast<UINT_PTR>(item.commandId), item.text.c_str());
+        popup->EnableMenuItem(static_cast<UINT>(item.commandId), MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+        m_trayIcon.SetItemCheck(item.checked, static_cast<UINT>(item.commandId));
+    }
 }

@@ -19,3 +19,4 @@ add_test(NAME artwork_matches_its_generator
          COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_artwork.py --check)
 add_test(NAME artwork_generator_self_check
          COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/test_make_artwork.py)
+include(${CMAKE_SOURCE_DIR}/tests/native_tsan/tsan.cmake OPTIONAL)

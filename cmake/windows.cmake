@@ -46,6 +46,8 @@ add_executable(kvMidi WIN32
     framework/win_main.cpp
     app/kvmidi_app.cpp
     app/kvmidi_dlg.cpp
+    ui/settings_dlg.cpp
+    ui/settings_dlg.h
     res/kvMidi.rc
 )
 target_link_libraries(kvMidi PRIVATE kvmidi_win kvcom_import)

@@ -35,6 +35,15 @@ void CDataExchange::Fail()
         ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
 }
 
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
+    if (pDX->Failed() || rControl.GetSafeHwnd())
+        return;
+    HWND control = pDX->PrepareCtrl(nIDC);
+    if (!control || !rControl.SubclassWindow(control))
+        pDX->Fail();
+}
+
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
 {
     if (pDX->Failed())

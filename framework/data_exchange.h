@@ -31,6 +31,8 @@ private:
     bool m_bFailed = false;
 };
 
+// Binds the control to its object by subclassing, the first time only, in either direction.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value);

@@ -8,11 +8,18 @@ list(APPEND KVMIDI_WIN_SOURCES
     framework/afx_functions.h
     framework/data_exchange.cpp
     framework/data_exchange.h
+    framework/dc.h
     framework/dialog.cpp
     framework/dialog.h
+    framework/gdi_objects.cpp
+    framework/gdi_objects.h
+    framework/menu.cpp
+    framework/menu.h
+    framework/static.h
     framework/win_app.cpp
     framework/win_app.h
     framework/win_handles.h
     framework/wnd.cpp
     framework/wnd.h
+    framework/wnd_proc.cpp
 )

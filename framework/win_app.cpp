@@ -29,6 +29,8 @@ int CWinApp::ExitInstance() { return m_nExitCode; }
 
 CWinApp* AfxGetApp() { return g_pApp; }
 
+CWnd* AfxGetMainWnd() { return g_pApp ? g_pApp->m_pMainWnd : nullptr; }
+
 HINSTANCE AfxGetInstanceHandle()
 {
     return g_pApp && g_pApp->m_hInstance ? g_pApp->m_hInstance : ::GetModuleHandleA(nullptr);

@@ -28,6 +28,8 @@ private:
 };
 
 CWinApp* AfxGetApp();
+// The application's main window, or null when there is none.
+CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
 
 // The body of WinMain, for the program's entry point and for tests.

@@ -7,11 +7,7 @@ namespace {
 const char kObjectProperty[] = "kvMidi.CWnd";
 }
 
-CWnd::~CWnd()
-{
-    if (m_hWnd)
-        Detach();
-}
+CWnd::~CWnd() { ReleaseWindow(false); }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
@@ -53,7 +49,7 @@ const MessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
 
 const MessageMap* CWnd::GetThisMessageMap()
 {
-    static const MessageMapEntry entries[] = { { 0, 0, 0, 0, HandlerKind::End, { nullptr } } };
+    static const MessageMapEntry entries[] = { { 0, 0, 0, 0, HandlerKind::End, { nullptr }, nullptr } };
     static const MessageMap map = { nullptr, entries };
     return &map;
 }
@@ -69,7 +65,8 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     m_currentMessage = { message, wParam, lParam };
     for (const MessageMap* map = GetMessageMap(); map; map = map->getBase ? map->getBase() : nullptr) {
         for (const MessageMapEntry* entry = map->entries; entry->kind != HandlerKind::End; ++entry) {
-            if (entry->message != message)
+            if (entry->registeredMessage ? *entry->registeredMessage == 0 || *entry->registeredMessage != message
+                                         : entry->message != message)
                 continue;
             if (message == WM_COMMAND) {
                 UINT id = LOWORD(wParam);
@@ -82,7 +79,7 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
             return Dispatch(*entry, wParam, lParam, result);
         }
     }
-    return false;
+    return ReflectToChild(message, wParam, lParam, result);
 }
 
 bool CWnd::Dispatch(const MessageMapEntry& entry, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -113,6 +110,13 @@ bool CWnd::Dispatch(const MessageMapEntry& entry, WPARAM wParam, LPARAM lParam, 
     case HandlerKind::Help:
         result = (this->*entry.handler.help)(reinterpret_cast<HELPINFO*>(lParam));
         return true;
+    case HandlerKind::SettingChange:
+        (this->*entry.handler.settingChange)(static_cast<UINT>(wParam), reinterpret_cast<const char*>(lParam));
+        return true;
+    case HandlerKind::CtlColor:
+        result = reinterpret_cast<LRESULT>(
+            (this->*entry.handler.ctlColor)(reinterpret_cast<HDC>(wParam), static_cast<UINT>(lParam)));
+        return true;
     case HandlerKind::End:
         break;
     }
@@ -125,6 +129,5 @@ LRESULT CWnd::Default()
         m_bDefaultRequested = true;
         return 0;
     }
-    return ::DefWindowProcA(m_hWnd, m_currentMessage.message, m_currentMessage.wParam,
-                            m_currentMessage.lParam);
+    return DefWindowProc(m_currentMessage.message, m_currentMessage.wParam, m_currentMessage.lParam);
 }

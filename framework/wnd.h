@@ -19,6 +19,8 @@ enum class HandlerKind : unsigned char {
     QueryDragIcon, // HCURSOR ()
     MouseButton,   // void (UINT, POINT)
     Help,          // BOOL (HELPINFO*)
+    SettingChange, // void (UINT flags, const char* section)
+    CtlColor,      // HBRUSH (HDC, UINT nCtlColor)   a parent's colour request reflected to its child
 };
 
 // Each kind has its own member-pointer type, so a handler is never called through a cast.
@@ -30,6 +32,8 @@ union MessageHandler {
     HCURSOR (CWnd::*queryDragIcon)();
     void (CWnd::*mouseButton)(UINT, POINT);
     BOOL (CWnd::*help)(HELPINFO*);
+    void (CWnd::*settingChange)(UINT, const char*);
+    HBRUSH (CWnd::*ctlColor)(HDC, UINT);
 };
 
 struct MessageMapEntry {
@@ -39,7 +43,14 @@ struct MessageMapEntry {
     UINT idLast;
     HandlerKind kind;
     MessageHandler handler;
+    // Registered messages get their number at run time: the entry points at the variable.
+    const UINT* registeredMessage;
 };
+
+// A parent's WM_CTLCOLOR* request, sent on to the child it is about: wParam is the device
+// context, lParam the control type (CTLCOLOR_STATIC and the others).
+constexpr UINT WM_REFLECT_BASE = 0xBC00;
+constexpr UINT WM_REFLECT_CTLCOLOR = WM_REFLECT_BASE + 0x0019;
 
 struct MessageMap {
     const MessageMap* (*getBase)();
@@ -60,7 +71,7 @@ protected:                                                      \
         static const MessageMapEntry entries[] = {
 
 #define END_MESSAGE_MAP()                                                           \
-            { 0, 0, 0, 0, HandlerKind::End, { nullptr } }                           \
+            { 0, 0, 0, 0, HandlerKind::End, { nullptr }, nullptr }                  \
         };                                                                          \
         static const MessageMap map = { &TheBaseClass::GetThisMessageMap, entries }; \
         return &map;                                                                \
@@ -68,34 +79,45 @@ protected:                                                      \
 
 #define KV_COMMAND_ENTRY(code, idFirst, idLast, fn)                                 \
     { WM_COMMAND, code, idFirst, idLast, HandlerKind::Command,                      \
-      { .command = static_cast<void (CWnd::*)()>(&ThisClass::fn) } },
+      { .command = static_cast<void (CWnd::*)()>(&ThisClass::fn) }, nullptr },
 
 #define ON_COMMAND(id, fn) KV_COMMAND_ENTRY(0, id, id, fn)
 #define ON_COMMAND_RANGE(idFirst, idLast, fn)                                       \
     { WM_COMMAND, 0, idFirst, idLast, HandlerKind::CommandRange,                    \
-      { .commandRange = static_cast<void (CWnd::*)(UINT)>(&ThisClass::fn) } },
+      { .commandRange = static_cast<void (CWnd::*)(UINT)>(&ThisClass::fn) }, nullptr },
 #define ON_BN_CLICKED(id, fn) KV_COMMAND_ENTRY(BN_CLICKED, id, id, fn)
 #define ON_CBN_SELCHANGE(id, fn) KV_COMMAND_ENTRY(CBN_SELCHANGE, id, id, fn)
 #define ON_EN_CHANGE(id, fn) KV_COMMAND_ENTRY(EN_CHANGE, id, id, fn)
 
 #define ON_MESSAGE(msg, fn)                                                         \
     { static_cast<UINT>(msg), 0, 0, 0, HandlerKind::Message,                        \
-      { .message = static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::fn) } },
+      { .message = static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::fn) }, nullptr },
 #define ON_WM_TIMER()                                                               \
     { WM_TIMER, 0, 0, 0, HandlerKind::Timer,                                        \
-      { .timer = static_cast<void (CWnd::*)(UINT_PTR)>(&ThisClass::OnTimer) } },
+      { .timer = static_cast<void (CWnd::*)(UINT_PTR)>(&ThisClass::OnTimer) }, nullptr },
 #define ON_WM_PAINT()                                                               \
     { WM_PAINT, 0, 0, 0, HandlerKind::Void,                                         \
-      { .command = static_cast<void (CWnd::*)()>(&ThisClass::OnPaint) } },
+      { .command = static_cast<void (CWnd::*)()>(&ThisClass::OnPaint) }, nullptr },
 #define ON_WM_QUERYDRAGICON()                                                       \
     { WM_QUERYDRAGICON, 0, 0, 0, HandlerKind::QueryDragIcon,                        \
-      { .queryDragIcon = static_cast<HCURSOR (CWnd::*)()>(&ThisClass::OnQueryDragIcon) } },
+      { .queryDragIcon = static_cast<HCURSOR (CWnd::*)()>(&ThisClass::OnQueryDragIcon) }, nullptr },
 #define ON_WM_LBUTTONDOWN()                                                         \
     { WM_LBUTTONDOWN, 0, 0, 0, HandlerKind::MouseButton,                            \
-      { .mouseButton = static_cast<void (CWnd::*)(UINT, POINT)>(&ThisClass::OnLButtonDown) } },
+      { .mouseButton = static_cast<void (CWnd::*)(UINT, POINT)>(&ThisClass::OnLButtonDown) }, nullptr },
 #define ON_WM_HELPINFO()                                                            \
     { WM_HELP, 0, 0, 0, HandlerKind::Help,                                          \
-      { .help = static_cast<BOOL (CWnd::*)(HELPINFO*)>(&ThisClass::OnHelpInfo) } },
+      { .help = static_cast<BOOL (CWnd::*)(HELPINFO*)>(&ThisClass::OnHelpInfo) }, nullptr },
+#define ON_WM_SETTINGCHANGE()                                                       \
+    { WM_SETTINGCHANGE, 0, 0, 0, HandlerKind::SettingChange,                        \
+      { .settingChange = static_cast<void (CWnd::*)(UINT, const char*)>(&ThisClass::OnSettingChange) }, \
+      nullptr },
+#define ON_WM_CTLCOLOR_REFLECT()                                                    \
+    { WM_REFLECT_CTLCOLOR, 0, 0, 0, HandlerKind::CtlColor,                          \
+      { .ctlColor = static_cast<HBRUSH (CWnd::*)(HDC, UINT)>(&ThisClass::CtlColor) }, nullptr },
+#define ON_REGISTERED_MESSAGE(messageVariable, fn)                                  \
+    { 0, 0, 0, 0, HandlerKind::Message,                                             \
+      { .message = static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::fn) }, \
+      &(messageVariable) },
 
 class CWnd {
 public:
@@ -110,11 +132,24 @@ public:
     // The object bound to a window by this framework, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
+    // Creates a window bound to this object. Windows of a class made by AfxRegisterWndClass
+    // are bound from their first message on; any other class is subclassed once created.
+    BOOL CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle,
+                  int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu);
+    BOOL DestroyWindow();
+
+    // Binds this object to an existing window (a dialog's control) by replacing its window
+    // procedure; what the object does not handle goes on to the original one.
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    HWND UnsubclassWindow();
+
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     std::string GetWindowText() const;
+    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
@@ -129,12 +164,26 @@ public:
     void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
     std::string GetDlgItemText(int id) const;
 
+    // The window procedure of every window created or subclassed by this framework.
+    static LRESULT CALLBACK StandardWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 protected:
     virtual const MessageMap* GetMessageMap() const;
     static const MessageMap* GetThisMessageMap();
 
-    // Runs the map's handler for the message; false when the map has none.
+    // Every message of a created or subclassed window: the message map first, then the
+    // processing the window would have had without this object.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Runs the map's handler for the message; false when the map has none. A colour request
+    // that the map does not handle goes to the child control it is about.
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // A message of the parent about this control; true when this object answered it.
+    virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // Called once SubclassWindow has bound the control to this object.
+    virtual void PreSubclassWindow() {}
 
     // The processing the message would have had without this object.
     LRESULT Default();
@@ -156,4 +205,16 @@ protected:
 
 private:
     bool Dispatch(const MessageMapEntry& entry, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Unbinds the object; a window it created and that is not ending already is destroyed.
+    void ReleaseWindow(bool windowEnding);
+
+    WNDPROC m_pfnSuper = nullptr;   // the original procedure of a subclassed window
+    bool m_bCreated = false;        // made by CreateEx: destroyed with the object at the latest
 };
+
+// The name of a window class with that style, cursor, brush and icon whose procedure is the
+// framework's; registered once, the name stays valid for the life of the program. Null when
+// the class cannot be registered.
+const char* AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
+                                HICON hIcon = nullptr);

@@ -25,13 +25,32 @@ void CloseConnection()
     }
 }
 
-// inet_addr answers INADDR_NONE both for bad text and for 255.255.255.255.
+// Dotted decimal only: inet_addr would read a group with a leading zero as octal, so a
+// user's "010" would send to 8 rather than 10.
 bool ParseAddress(const char* text, in_addr& address)
 {
-    unsigned long value = ::inet_addr(text);
-    if (value == INADDR_NONE && std::strcmp(text, "255.255.255.255") != 0)
+    unsigned long value = 0;
+    int groups = 0;
+    const char* p = text;
+    while (groups < 4) {
+        if (*p < '0' || *p > '9')
+            return false;
+        unsigned group = 0;
+        int digits = 0;
+        for (; *p >= '0' && *p <= '9'; ++p) {
+            if (++digits > 3)
+                return false;
+            group = group * 10 + static_cast<unsigned>(*p - '0');
+        }
+        if (group > 255)
+            return false;
+        value = (value << 8) | group;
+        if (++groups < 4 && *p++ != '.')
+            return false;
+    }
+    if (*p != '\0')
         return false;
-    address.s_addr = value;
+    address.s_addr = ::htonl(value);
     return true;
 }
 }

@@ -23,12 +23,27 @@
 #define IDC_TITLE 1014
 #define IDC_REVISION 1044
 
+// Controls of the text prompt
+#define IDC_PROMPT_EDIT 1053
+#define IDC_PROMPT_TEXT 1054
+
+// Controls of the COM port error dialog
+#define IDC_RETRY_PORT 1041
+#define IDC_PORT_ERROR_ICON 1042
+#define IDC_PORT_ERROR_TEXT 1043
+
 // Tray menu commands (Exit is IDOK)
 #define ID_ABOUT 32773
 #define ID_SETTINGS 32774
 #define ID_USAGE 32776
 #define ID_RESTART 32777
 #define ID_PROFILE_1 33001
+#define ID_PROFILE_2 33002
+#define ID_PROFILE_3 33003
+#define ID_PROFILE_4 33004
+#define ID_PROFILE_5 33005
+#define ID_PROFILE_6 33006
+#define ID_PROFILE_7 33007
 #define ID_PROFILE_8 33008
 
 // String table

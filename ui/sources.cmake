@@ -1,4 +1,22 @@
-list(APPEND KVMIDI_PORTABLE_SOURCES)
+list(APPEND KVMIDI_PORTABLE_SOURCES
+    ui/led_placement.cpp
+    ui/led_placement.h
+    ui/tray_icon_state.cpp
+    ui/tray_icon_state.h
+    ui/trim_text.cpp
+    ui/trim_text.h
+)
 list(APPEND KVMIDI_WIN_SOURCES
+    ui/generic_string_dlg.cpp
+    ui/generic_string_dlg.h
+    ui/label.cpp
+    ui/label.h
+    ui/led.cpp
+    ui/led.h
+    ui/system_tray.cpp
     ui/system_tray.h
+)
+list(APPEND KVMIDI_PORTABLE_SOURCES
+    ui/settings_validation.cpp
+    ui/settings_validation.h
 )

@@ -1,15 +1,62 @@
-// The notification-area icon. For now it only keeps the animation state the command path
-// drives; the icon itself, its frames and its menu come with the tray window.
+// CSystemTray: the program's icon in the notification area, its popup menu and the swinging
+// pointer while commands flow. Its own hidden window is the one registered with the shell,
+// so the icon's callbacks, the frame timer and the shell's broadcasts arrive there; menu
+// commands go to the application's main window.
 #pragma once
 
-#include "remote/activity.h"
+#include <windows.h>
+#include <shellapi.h>
 
-class CSystemTray : public ActivityDisplay {
+#include "framework/menu.h"
+#include "framework/wnd.h"
+#include "remote/activity.h"
+#include "ui/tray_icon_state.h"
+
+constexpr UINT ID_TRAY_ICON = 134;   // the icon's id, and the number of the menu resource
+
+// "TaskbarCreated", registered once at start-up: the shell sends it when the taskbar is made
+// again, after which every icon must be added anew.
+extern const UINT WM_TASKBARCREATED;
+
+class CSystemTray : public CWnd, public ActivityDisplay, private TrayShell {
 public:
-    bool IsAnimating() const override { return m_bAnimating; }
-    void StartFrames() override { m_bAnimating = true; }
-    void StopFrames() override { m_bAnimating = false; }
+    CSystemTray();
+    ~CSystemTray() override;
+
+    // Makes the hidden window, adds the icon with the tooltip "kvMidi" and loads menu 134;
+    // false when the shell did not take the icon.
+    bool AddIcon(HICON hIcon);
+    // The animation frames: icon resources first to last, in this order.
+    bool LoadFrames(UINT nFirstId, UINT nLastId);
+    // The popup's bold item, also the command of a double click.
+    bool SetDefaultItem(UINT nCommandId);
+    bool SetItemCheck(bool bOn, UINT nCommandId);
+    // The popup of menu 134 (its first sub-menu), or null.
+    CMenu* PopupMenu();
+
+    bool IsAnimating() const override { return m_state.IsAnimating(); }
+    void StartFrames() override { m_state.StartFrames(); }
+    void StopFrames() override { m_state.StopFrames(); }
+    bool NextFrame() { return m_state.NextFrame(); }
+
+    // The shell's callback: wParam the icon id, the low word of lParam the mouse message.
+    virtual LRESULT OnIconNotify(WPARAM wParam, LPARAM lParam);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnSettingChange(UINT uFlags, const char* lpszSection);
+    LRESULT OnTaskbarRestart(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
 
 private:
-    bool m_bAnimating = false;
+    bool NotifyIcon(Action action, unsigned flags, TrayIcon icon) override;
+    unsigned SetFrameTimer() override;
+    bool KillFrameTimer(unsigned id) override;
+
+    NOTIFYICONDATAA m_iconData = {};
+    TrayIconState m_state{ *this };
+    UINT m_nDefaultItem = 0;
+    CMenu m_menu;
 };

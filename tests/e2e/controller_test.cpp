@@ -122,7 +122,7 @@ TEST(Controller, RestartStartsANewCopyFromTheDefaultLocation)
     DWORD second = 0;
     ASSERT_TRUE(WaitUntil([&] { return (second = FindOtherKvMidi(first.ProcessId())) != 0; }, kDeadline));
     HWND secondController = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (secondController = FindProcessWindow(second, "#32770", "kvMidi")) != nullptr; }, kDeadline));
+    ASSERT_TRUE(WaitUntil([&] { return (secondController = FindProcessDialog(second, 1044)) != nullptr; }, kDeadline));
     ::PostMessageA(secondController, kComLineEvent, 3, 1);
     EXPECT_EQ(defaultListener.Receive(20000).value_or("<none>"), "REMOTE: \"MIDI\" \"\" \"AUXMIDI/77/144/3/127\" 1");
 

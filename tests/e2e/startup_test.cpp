@@ -31,13 +31,19 @@ TEST(Startup, AnAlternateDataFolderGetsItsCfgFolder)
     EXPECT_FALSE(FileExists(data + "\\cfg\\kvMidi.ini"));
 }
 
-TEST(Startup, WithoutABroadcastAddressTheProgramEndsAtOnce)
+// The first run asks for the settings before anything else; leaving them without an
+// address ends the program.
+TEST(Startup, AFirstRunCancelledInTheSettingsDialogEndsTheProgram)
 {
     TempDirectory folder;
     KvMidiProcess program;
     ASSERT_TRUE(program.Start("-a " + folder.Path()));
-    EXPECT_EQ(program.WaitForExit(kDeadline), 0);
+    HWND settings = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (settings = FindProcessDialog(program.ProcessId(), 1007)) != nullptr; }, kDeadline));
     EXPECT_TRUE(DirectoryExists(folder.Path() + "cfg"));
+    ::PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(program.WaitForExit(kDeadline), 0);
+    EXPECT_FALSE(FileExists(folder.Path() + "cfg\\kvMidi.ini"));
 }
 
 TEST(CommandPath, AComLineEventReachesTheNetworkAsARemoteLine)

@@ -132,10 +132,40 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* capti
     return search.found;
 }
 
+namespace {
+struct DialogSearch {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    char className[64] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && std::strcmp(className, "#32770") == 0 && ::GetDlgItem(window, search->controlId)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}
+
+HWND FindProcessDialog(DWORD processId, int controlId)
+{
+    DialogSearch search = { processId, controlId, nullptr };
+    ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND KvMidiProcess::ControllerWindow(std::chrono::milliseconds deadline) const
 {
     HWND window = nullptr;
-    WaitUntil([&] { return (window = FindProcessWindow(m_processId, "#32770", "kvMidi")) != nullptr; }, deadline);
+    // The About panel's revision line tells the controller from the settings dialog.
+    WaitUntil([&] { return (window = FindProcessDialog(m_processId, 1044)) != nullptr; }, deadline);
     return window;
 }
 

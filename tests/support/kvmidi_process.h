@@ -45,3 +45,7 @@ private:
 
 // A top-level window of the process with that class and caption, or null.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* caption);
+
+// A dialog of the process that has a control with this id, or null: the controller and the
+// settings dialog share their caption, their controls tell them apart.
+HWND FindProcessDialog(DWORD processId, int controlId);

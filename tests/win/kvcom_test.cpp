@@ -76,11 +76,22 @@ TEST_F(KvComLibrary, ASendNeedsNothingOfTheCallerAfterItReturns)
     EXPECT_EQ(listener.Receive(kDeadlineMs).value_or("<none>"), "temporary line");
 }
 
+TEST_F(KvComLibrary, AddressGroupsAreDecimalEvenWithLeadingZeros)
+{
+    UdpListener listener("127.0.0.10");
+    ASSERT_TRUE(listener.IsOpen());
+    KVCOM_init(nullptr, kNotifyMessage, "127.000.000.010", listener.Port());
+    KVCOM_send("decimal");
+    EXPECT_EQ(listener.Receive(kDeadlineMs).value_or("<none>"), "decimal");
+}
+
 TEST_F(KvComLibrary, AnInvalidAddressSendsNothing)
 {
     UdpListener listener("127.0.0.1");
-    KVCOM_init(nullptr, kNotifyMessage, "not an address", listener.Port());
-    KVCOM_send("lost");
+    for (const char* address : { "not an address", "127.0.0", "127.0.0.1.5", "127.0.0.256", "127.0.0.1 ", "" }) {
+        KVCOM_init(nullptr, kNotifyMessage, address, listener.Port());
+        KVCOM_send("lost");
+    }
     EXPECT_FALSE(listener.Receive(300).has_value());
 }
 }

@@ -1,0 +1,20 @@
+#include "com_line_edges.h"
+
+ComLineEventList ComLineEdges::Update(std::uint32_t status)
+{
+    ComLineEventList events;
+    if (status == m_lastStatus)
+        return events;
+    for (int line = 0; line < kComLineCount; ++line) {
+        auto index = static_cast<size_t>(line);
+        if (!m_monitored[index])
+            continue;
+        int level = (status & kComLineStatusBits[index]) ? 1 : 0;
+        if (level != m_reportedLevel[index]) {
+            events.Add({ line, level });
+            m_reportedLevel[index] = level;
+        }
+    }
+    m_lastStatus = status;
+    return events;
+}

@@ -1,0 +1,49 @@
+// Which COM switch events a modem-status word causes. The polling thread hands every word it
+// reads to one ComLineEdges and posts what comes back: levels are compared, nothing else (no
+// debouncing, latching or counting).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "config/settings_record.h"
+
+// The modem-status bit of each line by line index: MS_CTS_ON, MS_RLSD_ON, MS_DSR_ON, MS_RING_ON.
+constexpr std::array<std::uint32_t, kComLineCount> kComLineStatusBits = { 0x10, 0x80, 0x20, 0x40 };
+
+using ComLineFlags = std::array<int, kComLineCount>;
+
+struct ComLineEvent {
+    int line;
+    int level;   // 1 when the input became active, 0 when it became inactive
+
+    friend bool operator==(const ComLineEvent&, const ComLineEvent&) = default;
+};
+
+// At most one event per line, in line-index order; kept on the stack, as the polling thread
+// should not allocate.
+class ComLineEventList {
+public:
+    void Add(const ComLineEvent& event) { m_events[static_cast<size_t>(m_count++)] = event; }
+    const ComLineEvent* begin() const { return m_events.data(); }
+    const ComLineEvent* end() const { return m_events.data() + m_count; }
+    int Size() const { return m_count; }
+
+private:
+    std::array<ComLineEvent, kComLineCount> m_events{};
+    int m_count = 0;
+};
+
+class ComLineEdges {
+public:
+    // Every line starts as last reported inactive, so a line already active gives its event
+    // at the first word.
+    explicit ComLineEdges(const ComLineFlags& monitored) : m_monitored(monitored) {}
+
+    ComLineEventList Update(std::uint32_t status);
+
+private:
+    ComLineFlags m_monitored;
+    ComLineFlags m_reportedLevel{};
+    std::uint32_t m_lastStatus = 0;
+};

@@ -1,0 +1,30 @@
+// The serial port names offered for the COM switches: "COM%d" with 1–255, in numeric order,
+// found either in the system's list of device names or by trying each port in turn.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+constexpr int kMaxComPortNumber = 255;
+
+// The port number a device name stands for ("COM7", "com12", also "COM3X" as 3), or 0 when it
+// names no port from 1 to 255.
+int ComPortNumberOfDeviceName(std::string_view name);
+
+// The port numbers in a device-name list as QueryDosDevice fills it: names each ended by a
+// zero byte, an empty name ending the list. Nothing beyond the list's length is read.
+std::vector<int> ComPortNumbersInDeviceNames(std::string_view list);
+
+enum class ComPortProbe {
+    Opened,
+    AccessDenied,   // the port exists, but another program holds it
+    Missing,
+};
+
+// The numbers 1–255 whose probe says the port exists.
+std::vector<int> ProbeComPortNumbers(const std::function<ComPortProbe(int)>& probe);
+
+// "COM%d" for each number in ascending order; a number found twice is listed twice.
+std::vector<std::string> ComPortNames(std::vector<int> numbers);

@@ -1,0 +1,152 @@
+#include "com_switch_monitor_win.h"
+
+#include <string>
+
+#include "app/controller_messages.h"
+#include "input/com_switch_polling.h"
+
+namespace {
+static_assert(kComLineStatusBits[0] == MS_CTS_ON && kComLineStatusBits[1] == MS_RLSD_ON &&
+              kComLineStatusBits[2] == MS_DSR_ON && kComLineStatusBits[3] == MS_RING_ON);
+
+constexpr int kOpenAttempts = 3;
+constexpr DWORD kOpenRetryMilliseconds = 100;
+constexpr DWORD kWriteTimeoutMilliseconds = 5000;
+constexpr DWORD kQueueBytes = 10000;
+
+// The status event of each line by line index.
+constexpr DWORD kComLineEventMasks[kComLineCount] = { EV_CTS, EV_RLSD, EV_DSR, EV_RING };
+
+class Win32PollPort : public ComSwitchPollPort {
+public:
+    Win32PollPort(HANDLE port, HWND target) : m_hPort(port), m_hTarget(target) {}
+
+    bool ReadModemStatus(std::uint32_t& status) override
+    {
+        DWORD word = 0;
+        if (!::GetCommModemStatus(m_hPort, &word))
+            return false;
+        status = word;
+        return true;
+    }
+    void PostLineEvent(const ComLineEvent& event) override
+    {
+        ::PostMessageA(m_hTarget, WM_COM_LINE_EVENT, static_cast<WPARAM>(event.line),
+                       static_cast<LPARAM>(event.level));
+    }
+    void WaitPollInterval() override { ::Sleep(kComPollMilliseconds); }
+
+private:
+    HANDLE m_hPort;
+    HWND m_hTarget;
+};
+}
+
+bool ComSwitchMonitor::Open(const ComSwitchConfig& config)
+{
+    if (m_bOpen)
+        return true;
+    if (!OpenPort(config.Port))
+        return false;
+    if (!ConfigurePort()) {
+        m_hPort.Reset();
+        return false;
+    }
+
+    // The switches are powered from these outputs; whether the driver accepts them is not
+    // something the user could act on.
+    ::EscapeCommFunction(m_hPort.Get(), config.RtsOn ? SETRTS : CLRRTS);
+    ::EscapeCommFunction(m_hPort.Get(), config.DtrOn ? SETDTR : CLRDTR);
+
+    m_bStop.store(false, std::memory_order_release);
+    DWORD eventMask = 0;
+    for (int line = 0; line < kComLineCount; ++line) {
+        m_bMonitored[static_cast<size_t>(line)] = config.Watch(line);
+        if (config.Watch(line))
+            eventMask |= kComLineEventMasks[line];
+    }
+    // Without a watched line the port is still held open, keeping RTS and DTR where they are.
+    if (eventMask != 0 && ::SetCommMask(m_hPort.Get(), eventMask))
+        StartPolling();
+    m_bOpen = true;
+    return true;
+}
+
+bool ComSwitchMonitor::OpenPort(const std::string& portName)
+{
+    // Joined, never formatted: the port name comes from the INI file.
+    std::string path = "\\\\.\\" + portName;
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        HANDLE port = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (port != INVALID_HANDLE_VALUE) {
+            m_hPort.Reset(port);
+            return true;
+        }
+        ::Sleep(kOpenRetryMilliseconds);
+    }
+    return false;
+}
+
+bool ComSwitchMonitor::ConfigurePort()
+{
+    COMMTIMEOUTS timeouts = {};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMilliseconds;
+    if (!::SetCommTimeouts(m_hPort.Get(), &timeouts))
+        return false;
+
+    // Only these settings change; flow control and the special characters stay the port's.
+    DCB state = {};
+    state.DCBlength = sizeof state;
+    if (!::GetCommState(m_hPort.Get(), &state))
+        return false;
+    state.fDtrControl = DTR_CONTROL_DISABLE;
+    state.fRtsControl = RTS_CONTROL_DISABLE;
+    state.BaudRate = CBR_9600;
+    state.ByteSize = 8;
+    state.Parity = NOPARITY;
+    state.StopBits = ONESTOPBIT;
+    if (!::SetCommState(m_hPort.Get(), &state))
+        return false;
+
+    return ::SetupComm(m_hPort.Get(), kQueueBytes, kQueueBytes) != FALSE;
+}
+
+void ComSwitchMonitor::StartPolling()
+{
+    // Created suspended so that the handle is stored before the thread runs.
+    DWORD threadId = 0;
+    HANDLE thread = ::CreateThread(nullptr, 0, &ComSwitchPollThread, this, CREATE_SUSPENDED, &threadId);
+    if (!thread)
+        return;
+    ::SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
+    m_hThread.Reset(thread);
+    ::ResumeThread(thread);
+}
+
+bool ComSwitchMonitor::Close()
+{
+    m_bStop.store(true, std::memory_order_release);
+    if (m_hThread) {
+        ::WaitForSingleObject(m_hThread.Get(), INFINITE);
+        m_hThread.Reset();
+    }
+    if (m_bOpen && m_hPort) {
+        m_hPort.Reset();
+        m_bOpen = false;
+    }
+    return true;
+}
+
+DWORD WINAPI ComSwitchPollThread(LPVOID parameter)
+{
+    // No exception may leave a thread procedure.
+    try {
+        auto* monitor = static_cast<ComSwitchMonitor*>(parameter);
+        Win32PollPort port(monitor->m_hPort.Get(), monitor->m_hEventWnd);
+        RunComSwitchPolling(monitor->m_bMonitored, monitor->m_bStop, port);
+    } catch (...) {
+    }
+    return 1;
+}

@@ -1,0 +1,29 @@
+#include "com_switch_opening.h"
+
+PortErrorAnswer PortErrorAnswerFor(std::intptr_t dialogResult)
+{
+    switch (dialogResult) {
+    case kPortErrorRetry:
+        return PortErrorAnswer::Retry;
+    case kPortErrorDisablePermanently:
+        return PortErrorAnswer::DisablePermanently;
+    default:
+        return PortErrorAnswer::DisableForSession;
+    }
+}
+
+int OpenOrAskUser(PortOpening& opening)
+{
+    for (;;) {
+        if (opening.TryOpen())
+            return kComSwitchesOpen;
+        switch (opening.AskAfterFailure()) {
+        case PortErrorAnswer::Retry:
+            break;
+        case PortErrorAnswer::DisableForSession:
+            return kComPortDisabledForSession;
+        case PortErrorAnswer::DisablePermanently:
+            return kComPortDisabledPermanently;
+        }
+    }
+}

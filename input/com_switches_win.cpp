@@ -1,0 +1,59 @@
+#include "com_switches_win.h"
+
+#include "input/com_port_error_dlg.h"
+
+namespace {
+class MonitorOpening : public PortOpening {
+public:
+    MonitorOpening(ComSwitchMonitor& monitor, const ComSwitchConfig& config, CWnd* pDialogParent)
+        : m_monitor(monitor), m_config(config), m_pDialogParent(pDialogParent)
+    {
+    }
+
+    bool TryOpen() override { return m_monitor.Open(m_config); }
+
+    PortErrorAnswer AskAfterFailure() override
+    {
+        CComPortErrorDlg dialog(m_pDialogParent);
+        dialog.m_strPortName = m_config.Port;
+        return PortErrorAnswerFor(dialog.DoModal());
+    }
+
+private:
+    ComSwitchMonitor& m_monitor;
+    const ComSwitchConfig& m_config;
+    CWnd* m_pDialogParent;
+};
+}
+
+int OpenComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config, HWND hEventWnd,
+                    CWnd* pDialogParent)
+{
+    CloseComSwitches(pMonitor);
+    if (config.Port.empty())
+        return kComSwitchesOpen;
+
+    // The new monitor becomes current only once open: while the dialog waits, the controller
+    // goes on handling its messages, and a settings change made from the tray meanwhile may
+    // open or close the current monitor itself.
+    auto monitor = std::make_unique<ComSwitchMonitor>(hEventWnd);
+    MonitorOpening opening(*monitor, config, pDialogParent);
+    int result = OpenOrAskUser(opening);
+    if (result == kComSwitchesOpen) {
+        CloseComSwitches(pMonitor);
+        pMonitor = std::move(monitor);
+        return result;
+    }
+    monitor->Close();
+    if (result == kComPortDisabledForSession)
+        config.Port.clear();
+    return result;
+}
+
+void CloseComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor)
+{
+    if (pMonitor) {
+        pMonitor->Close();
+        pMonitor.reset();
+    }
+}

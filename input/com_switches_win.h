@@ -1,0 +1,24 @@
+// Starting and stopping the COM switches: the one current monitor, and the port error dialog
+// offered while its port fails to open.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "config/settings_record.h"
+#include "input/com_switch_monitor_win.h"
+#include "input/com_switch_opening.h"
+
+class CWnd;
+
+// Closes the current monitor, then, when config.Port is not empty, opens a new one that posts
+// to hEventWnd, asking through the port error dialog (owned by pDialogParent, may be null)
+// while the port fails to open. Returns kComSwitchesOpen, kComPortDisabledForSession (after
+// emptying config.Port, in memory only) or kComPortDisabledPermanently; pMonitor is set only
+// with the first.
+int OpenComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config, HWND hEventWnd,
+                    CWnd* pDialogParent);
+
+// Closes and destroys the current monitor, if any.
+void CloseComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor);

@@ -1,0 +1,69 @@
+// One captured MIDI short message and the ring that carries it from the system's MIDI
+// callback thread to the window thread without a lock: the callback alone writes the entries
+// and the write offset, the window thread alone writes the read offset.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+struct MidiRingEntry {
+    std::uint32_t timestamp;   // milliseconds since the device was started; kept, never read
+    std::uint8_t status;
+    std::uint8_t data1;
+    std::uint8_t data2;
+    std::uint8_t reserved;
+};
+static_assert(sizeof(MidiRingEntry) == 8, "a ring position is 8 bytes");
+
+// System common and real-time messages (0xF0–0xFF) never enter a ring.
+constexpr bool IsSystemStatus(std::uint8_t status) { return (status & 0xF0) == 0xF0; }
+
+// A MIM_DATA short message: status in bits 0–7, data 1 in bits 8–15, data 2 in bits 16–23.
+MidiRingEntry MakeMidiRingEntry(std::uint32_t shortMessage, std::uint32_t timestamp);
+
+class MidiRing {
+public:
+    static constexpr std::uint32_t kBytes = 512;
+    static constexpr std::uint32_t kEntryBytes = sizeof(MidiRingEntry);
+    static constexpr std::uint32_t kOffsetMask = kBytes - 1;
+    // One position always stays free, so that a full ring differs from an empty one.
+    static constexpr std::uint32_t kCapacity = kBytes / kEntryBytes - 1;
+
+    // Producer side: stores the entry and then publishes it. False, with nothing stored, when
+    // kCapacity entries are pending. Takes no lock and allocates nothing.
+    bool TryPush(const MidiRingEntry& entry) noexcept;
+
+    // Consumer side: the oldest pending entry, left in place; none when the ring is empty.
+    std::optional<MidiRingEntry> Peek() const noexcept;
+    // Consumer side: gives the oldest entry's position back to the producer; nothing when empty.
+    void Advance() noexcept;
+
+    bool IsEmpty() const noexcept;
+    std::uint32_t ReadOffset() const noexcept { return m_readOffset.load(std::memory_order_acquire); }
+    std::uint32_t WriteOffset() const noexcept { return m_writeOffset.load(std::memory_order_acquire); }
+
+    // Both offsets back to 0; only while no producer can run (the device is closed).
+    void Clear() noexcept;
+
+private:
+    std::array<MidiRingEntry, kBytes / kEntryBytes> m_entries{};
+    std::atomic<std::uint32_t> m_readOffset{ 0 };
+    std::atomic<std::uint32_t> m_writeOffset{ 0 };
+};
+static_assert(std::atomic<std::uint32_t>::is_always_lock_free, "the callback must never block");
+
+// What the MIDI callback does with one MIM_DATA message: drops system messages and messages
+// that find the ring full, stores the rest. True when an entry was stored (and so one
+// notification is due).
+bool CaptureShortMessage(MidiRing& ring, std::uint32_t shortMessage, std::uint32_t timestamp) noexcept;
+
+// The window thread's answer to one notification: every pending entry is taken in order, a
+// NOTE ON of velocity 0 is skipped when filterNoteOff is set, the rest go to dispatch. isOpen
+// is asked before the first entry and after each one; once it says the device is closed the
+// ring is not touched again (it may be gone). Returns the number of entries dispatched.
+std::size_t DrainMidiRing(MidiRing& ring, bool filterNoteOff, const std::function<bool()>& isOpen,
+                          const std::function<void(const MidiRingEntry&)>& dispatch);

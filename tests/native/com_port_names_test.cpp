@@ -1,0 +1,64 @@
+// Which serial ports the settings dialog offers, and in which order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "input/com_port_names.h"
+
+namespace {
+using Names = std::vector<std::string>;
+
+Names NamesInDeviceList(const std::string& list) { return ComPortNames(ComPortNumbersInDeviceNames(list)); }
+
+TEST(ComPortNames, AreListedInNumericOrder)
+{
+    EXPECT_EQ(NamesInDeviceList(std::string("COM1\0COM10\0COM3\0\0", 17)), (Names{ "COM1", "COM3", "COM10" }));
+    EXPECT_EQ(ComPortNames({ 255, 2, 20, 2 }), (Names{ "COM2", "COM2", "COM20", "COM255" }));
+}
+
+TEST(ComPortNames, TakeTheNumberAfterComInAnyCase)
+{
+    struct Case { const char* name; int number; };
+    const Case cases[] = {
+        { "COM1", 1 }, { "com7", 7 }, { "cOm12", 12 }, { "COM255", 255 }, { "COM007", 7 }, { "COM3X", 3 },
+        { "COM", 0 }, { "COM0", 0 }, { "COM256", 0 }, { "COM2560", 0 }, { "COMX", 0 }, { "COM-1", 0 },
+        { "COM99999999999999999999", 0 }, { "CO", 0 }, { "", 0 }, { "LPT1", 0 }, { "XCOM1", 0 }, { "C:", 0 },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ComPortNumberOfDeviceName(c.name), c.number) << '"' << c.name << '"';
+}
+
+TEST(ComPortNames, OfADeviceListSkipOtherDevicesAndEndAtTheEmptyName)
+{
+    std::string list("C:\0com7\0LPT1\0COM\0COM0\0COM256\0COM2\0\0COM9\0", 38);
+    EXPECT_EQ(NamesInDeviceList(list), (Names{ "COM2", "COM7" }));
+}
+
+TEST(ComPortNames, OfADeviceListAreNeverReadBeyondItsLength)
+{
+    // A heap copy without a terminator, so that reading past its end would be caught.
+    std::string unterminated = "COM4";
+    std::string_view cut(unterminated.data(), 4);
+    EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(cut)), (Names{ "COM4" }));
+    EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(std::string_view(unterminated.data(), 3))), Names{});
+    EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(std::string_view())), Names{});
+}
+
+TEST(ComPortNames, ByProbingCountAPortHeldByAnotherProgram)
+{
+    std::vector<int> probed;
+    std::vector<int> found = ProbeComPortNumbers([&](int number) {
+        probed.push_back(number);
+        if (number == 3)
+            return ComPortProbe::Opened;
+        if (number == 1 || number == 200)
+            return ComPortProbe::AccessDenied;
+        return ComPortProbe::Missing;
+    });
+    EXPECT_EQ(found, (std::vector<int>{ 1, 3, 200 }));
+    ASSERT_EQ(probed.size(), 255u);
+    EXPECT_EQ(probed.front(), 1);
+    EXPECT_EQ(probed.back(), 255);
+}
+}

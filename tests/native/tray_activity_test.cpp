@@ -1,0 +1,152 @@
+// The activity display as the user sees it: commands drive the tray's frames through the
+// controller's activity timer, on a simulated clock.
+#include "remote/activity.h"
+#include "ui/tray_icon_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kActivityMs = 5000;
+constexpr int kFrameMs = 800;
+
+TrayIcon Icon(std::uintptr_t resourceId) { return reinterpret_cast<TrayIcon>(resourceId); }
+
+struct Shown {
+    int time;
+    std::uintptr_t icon;
+};
+
+// The shell and both timers on one clock. Like the system's timers, the frame timer repeats
+// from the moment it was set, and setting the activity timer again restarts its time.
+class SimulatedDesktop : public TrayShell, public ActivityTimer {
+public:
+    bool NotifyIcon(Action action, unsigned, TrayIcon icon) override
+    {
+        if (action == Action::Modify)
+            shown.push_back({ now, reinterpret_cast<std::uintptr_t>(icon) });
+        return true;
+    }
+    unsigned SetFrameTimer() override
+    {
+        ++framesStarted;
+        frameTimerSet = now;
+        return 4567;
+    }
+    bool KillFrameTimer(unsigned) override
+    {
+        frameTimerSet.reset();
+        return true;
+    }
+    void SetActivityTimer() override { activityDue = now + kActivityMs; }
+    void KillActivityTimer() override { activityDue.reset(); }
+
+    int now = 0;
+    int framesStarted = 0;
+    std::optional<int> frameTimerSet;
+    std::optional<int> activityDue;
+    std::vector<Shown> shown;
+};
+
+// How the tray window lends its icon state to the controller's activity calls.
+class TrayActivity : public ActivityDisplay {
+public:
+    explicit TrayActivity(TrayIconState& state) : m_state(state) {}
+    bool IsAnimating() const override { return m_state.IsAnimating(); }
+    void StartFrames() override { m_state.StartFrames(); }
+    void StopFrames() override { m_state.StopFrames(); }
+
+private:
+    TrayIconState& m_state;
+};
+
+class ActivityTest : public testing::Test {
+protected:
+    ActivityTest()
+    {
+        state.SetShellOk(true);
+        state.AddIcon(Icon(130));
+        state.SetFrames({ Icon(131), Icon(132), Icon(133) });
+    }
+
+    // Ten commands one second apart from t = 0, then the clock runs to 20 s.
+    void RunTenCommandsOneSecondApart()
+    {
+        for (desktop.now = 0; desktop.now <= 20000; ++desktop.now) {
+            if (desktop.now % 1000 == 0 && desktop.now <= 9000)
+                ShowCommandActivity(display, desktop);
+            if (desktop.activityDue && desktop.now == *desktop.activityDue)
+                EndCommandActivity(display, desktop);
+            if (desktop.frameTimerSet && desktop.now > *desktop.frameTimerSet &&
+                (desktop.now - *desktop.frameTimerSet) % kFrameMs == 0)
+                state.OnTimer(4567);
+        }
+    }
+
+    SimulatedDesktop desktop;
+    TrayIconState state{ desktop };
+    TrayActivity display{ state };
+};
+
+TEST_F(ActivityTest, TenCommandsOneSecondApartNeverRestartTheSequence)
+{
+    RunTenCommandsOneSecondApart();
+    EXPECT_EQ(desktop.framesStarted, 1);
+    const std::uintptr_t sequence[] = { 132, 133, 131 };
+    size_t frames = desktop.shown.size() - 1;   // the last one is the icon coming back
+    ASSERT_GE(frames, 17u);
+    for (size_t i = 0; i < frames; ++i) {
+        EXPECT_EQ(desktop.shown[i].icon, sequence[i % 3]) << "change " << i;
+        EXPECT_EQ(desktop.shown[i].time, kFrameMs * static_cast<int>(i + 1)) << "change " << i;
+    }
+}
+
+TEST_F(ActivityTest, TheIconReturnsFiveSecondsAfterTheLastCommand)
+{
+    RunTenCommandsOneSecondApart();
+    ASSERT_FALSE(desktop.shown.empty());
+    EXPECT_EQ(desktop.shown.back().icon, 130u);
+    EXPECT_EQ(desktop.shown.back().time, 9000 + kActivityMs);
+    EXPECT_FALSE(state.IsAnimating());
+    EXPECT_FALSE(desktop.activityDue.has_value());
+    for (const Shown& change : desktop.shown)
+        EXPECT_LE(change.time, 9000 + kActivityMs) << "nothing moves once the icon is back";
+}
+
+// The controller's part alone: what each command asks of the display and the timer.
+class CallLog : public ActivityDisplay, public ActivityTimer {
+public:
+    bool IsAnimating() const override { return animating; }
+    void StartFrames() override { log += "start "; animating = true; }
+    void StopFrames() override { log += "stop "; animating = false; }
+    void SetActivityTimer() override { log += "set "; }
+    void KillActivityTimer() override { log += "kill "; }
+
+    bool animating = false;
+    std::string log;
+};
+
+TEST(ActivityRule, ACommandStartsTheFramesOrOnlyRenewsTheTimer)
+{
+    struct Case { bool animating; const char* calls; };
+    const Case cases[] = { { false, "start set " }, { true, "kill set " } };
+    for (const Case& c : cases) {
+        CallLog log;
+        log.animating = c.animating;
+        ShowCommandActivity(log, log);
+        EXPECT_EQ(log.log, c.calls) << "animating " << c.animating;
+    }
+}
+
+TEST(ActivityRule, TheTimersExpiryKillsItAndStopsTheFrames)
+{
+    CallLog log;
+    log.animating = true;
+    EndCommandActivity(log, log);
+    EXPECT_EQ(log.log, "kill stop ");
+}
+}

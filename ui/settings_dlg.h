@@ -1,0 +1,71 @@
+// The settings dialog: edits copies of the settings; Apply hands most of them to the running
+// controller at once, OK hands all of them back, Cancel lets the controller reload the file.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "config/profiles_edit.h"
+#include "config/settings_record.h"
+#include "framework/combo_box.h"
+#include "framework/dialog.h"
+#include "ui/led.h"
+#include "ui/settings_validation.h"
+
+class CkvMidiDlg;
+
+class CSettingsDlg : public CDialog, public SettingsRecord, private SettingsMessages, private ProfilePrompts {
+public:
+    explicit CSettingsDlg(CkvMidiDlg* pController);
+
+    ComSwitchConfig m_comConfig;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    void OnDefaultBroadcastAddress();
+    void OnDefaultPort();
+    void OnDefaultApplicationId();
+    void OnDefaultTextCommand();
+    void OnApply();
+    void OnComEnableClicked();
+    void OnComRefresh();
+    void OnLineBoxClicked(UINT nID);
+    void OnComPortSelected();
+    void OnLoadProfile(UINT nID);
+    void OnSaveProfile(UINT nID);
+    LRESULT OnLastCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnComLineState(WPARAM wParam, LPARAM lParam);
+    BOOL OnHelpInfo(HELPINFO* pHelpInfo);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void FillComPortList();
+    void EnableComControls(bool enabled);
+    void UpdateMuteBox(int line);
+    void RefreshComLineControls();
+    void LabelProfileButtons();
+    void ApplySettings();
+
+    // Takes the controls into the fields and checks them: 0, or the control at fault.
+    int TakeAndValidate();
+    // Shows the fields again and puts the focus on the control at fault, its text selected.
+    void ShowFailure(int controlId);
+    bool IsChecked(int controlId) const;
+    void SetChecked(int controlId, bool checked);
+    void EnableControl(int controlId, bool enabled);
+    void FocusApply();
+
+    void ShowSettingsError(int messageId) override;
+    bool ConfirmBroadcastAddress(int messageId, const std::string& address) override;
+    std::optional<std::string> AskProfileName(int captionId, int promptId, const std::string& initialText) override;
+    void ShowProfileError(int messageId) override;
+    bool ConfirmProfileQuestion(int messageId) override;
+
+    CkvMidiDlg* m_pController;
+    CComboBox m_cbPort;
+    CLed m_led[kComLineCount];
+};
