@@ -42,57 +42,54 @@ std::string DefaultIniPath()
     return std::string(folder) + "\\Karvo\\cfg\\kvMidi.ini";
 }
 
-TEST(Controller, ThePanelShowsAtStartAndAFirstExitOnlyHidesIt)
-{
-    TempDirectory folder;
-    UdpListener listener("127.255.255.255");
-    SeedIni(folder.Path(), listener.Port());
-    KvMidiProcess program;
-    ASSERT_TRUE(program.Start("-a " + folder.Path()));
-    HWND controller = program.ControllerWindow(kDeadline);
-    ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }, kDeadline));
+// The program started on a seeded data folder, its panel up as after every start.
+class ControllerPanel : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SeedIni(folder.Path(), 9);
+        ASSERT_TRUE(program.Start("-a " + folder.Path()));
+        controller = program.ControllerWindow(kDeadline);
+        ASSERT_NE(controller, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return IsShown(); }, kDeadline));
+    }
 
+    bool IsShown() const { return ::IsWindowVisible(controller) != FALSE; }
+    bool HidesWithinDeadline() const { return WaitUntil([&] { return !IsShown(); }, kDeadline); }
+
+    TempDirectory folder;
+    KvMidiProcess program;
+    HWND controller = nullptr;
+};
+
+TEST_F(ControllerPanel, AFirstExitOnlyHidesThePanelAndASecondEndsTheProgram)
+{
     ::PostMessageA(controller, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }, kDeadline));
+    EXPECT_TRUE(HidesWithinDeadline());
     EXPECT_TRUE(program.IsRunning());
 
     ::PostMessageA(controller, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.WaitForExit(kDeadline), 0);
 }
 
-TEST(Controller, ThePanelHidesByItselfAfterFiveSeconds)
+TEST_F(ControllerPanel, HidesByItselfAfterFiveSeconds)
 {
-    TempDirectory folder;
-    SeedIni(folder.Path(), 9);
-    KvMidiProcess program;
-    ASSERT_TRUE(program.Start("-a " + folder.Path()));
-    HWND controller = program.ControllerWindow(kDeadline);
-    ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }, kDeadline));
     auto shown = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }, 30s));
+    ASSERT_TRUE(WaitUntil([&] { return !IsShown(); }, 30s));
     EXPECT_GE(std::chrono::steady_clock::now() - shown, 4s);
     EXPECT_TRUE(program.IsRunning());
     EXPECT_TRUE(program.Exit(kDeadline));
 }
 
-TEST(Controller, EscapeAndAClickHideThePanelWithoutEndingTheProgram)
+TEST_F(ControllerPanel, EscapeAndAClickHideItWithoutEndingTheProgram)
 {
-    TempDirectory folder;
-    SeedIni(folder.Path(), 9);
-    KvMidiProcess program;
-    ASSERT_TRUE(program.Start("-a " + folder.Path()));
-    HWND controller = program.ControllerWindow(kDeadline);
-    ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }, kDeadline));
     ::PostMessageA(controller, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }, kDeadline));
+    EXPECT_TRUE(HidesWithinDeadline());
 
     ::PostMessageA(controller, WM_COMMAND, 32773, 0);   // About kvMidi...
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }, kDeadline));
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(); }, kDeadline));
     ::PostMessageA(controller, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }, kDeadline));
+    EXPECT_TRUE(HidesWithinDeadline());
     EXPECT_TRUE(program.IsRunning());
     EXPECT_TRUE(program.Exit(kDeadline));
 }

@@ -3,8 +3,8 @@
 // per device. A program that prints figures, not a test. Run it from its folder, with Wine
 // told to prefer the driver there (Wine reads that when a process starts, so the variable
 // must come from the shell):
-//   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [seconds per rate] [rate ...]
-// (defaults: 10 seconds, rates 1000 and 1600 messages per second per device)
+//   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-d devices] [seconds per rate] [rate ...]
+// (defaults: devices 0–4 at once, 10 seconds, rates 1000 and 1600 messages per second per device)
 #include <winsock2.h>
 #include <windows.h>
 
@@ -26,7 +26,8 @@
 using namespace std::chrono_literals;
 
 namespace {
-constexpr unsigned kDevices = 5;
+constexpr unsigned kMaxDevices = 5;
+unsigned g_devices = kMaxDevices;
 constexpr auto kDeadline = 30s;
 
 LONGLONG Counter()
@@ -188,7 +189,7 @@ Figures Measure(const VirtualMidiDriver& driver, Receiver& receiver, unsigned ra
     receiver.Clear();
     std::vector<std::unique_ptr<Timeline>> timelines;
     LONGLONG start = Counter() + static_cast<LONGLONG>(Frequency() * 0.2);
-    for (unsigned device = 0; device < kDevices; ++device) {
+    for (unsigned device = 0; device < g_devices; ++device) {
         std::string name = "Local\\kvMidiBenchmark." + std::to_string(::GetCurrentProcessId()) + "." + label + "." +
                            std::to_string(device);
         timelines.push_back(std::make_unique<Timeline>(name, count));
@@ -212,9 +213,9 @@ Figures Measure(const VirtualMidiDriver& driver, Receiver& receiver, unsigned ra
     std::vector<Arrival> arrivals = receiver.Collect(1500ms);
 
     double toMicroseconds = 1e6 / Frequency();
-    std::vector<std::vector<LONGLONG>> arrivedAt(kDevices, std::vector<LONGLONG>(count, 0));
+    std::vector<std::vector<LONGLONG>> arrivedAt(g_devices, std::vector<LONGLONG>(count, 0));
     for (const Arrival& arrival : arrivals) {
-        if (arrival.device >= kDevices || arrival.sequence >= count)
+        if (arrival.device >= g_devices || arrival.sequence >= count)
             continue;
         LONGLONG& slot = arrivedAt[arrival.device][arrival.sequence];
         if (slot)
@@ -223,7 +224,7 @@ Figures Measure(const VirtualMidiDriver& driver, Receiver& receiver, unsigned ra
             slot = arrival.counter;
     }
     LONGLONG last = 0;
-    for (unsigned device = 0; device < kDevices; ++device) {
+    for (unsigned device = 0; device < g_devices; ++device) {
         for (unsigned k = 0; k < count; ++k) {
             ++figures.sent;
             std::int64_t called = timelines[device]->At(k);
@@ -260,14 +261,19 @@ void Print(const char* label, Figures figures)
 
 int main(int argc, char** argv)
 {
-    unsigned seconds = argc > 1 ? static_cast<unsigned>(std::atoi(argv[1])) : 10;
+    int next = 1;
+    if (argc > 2 && std::strcmp(argv[1], "-d") == 0) {
+        g_devices = static_cast<unsigned>(std::atoi(argv[2]));
+        next = 3;
+    }
+    unsigned seconds = argc > next ? static_cast<unsigned>(std::atoi(argv[next])) : 10;
     std::vector<unsigned> rates;
-    for (int i = 2; i < argc; ++i)
+    for (int i = next + 1; i < argc; ++i)
         rates.push_back(static_cast<unsigned>(std::atoi(argv[i])));
     if (rates.empty())
         rates = { 1000, 1600 };
-    if (seconds == 0) {
-        std::fprintf(stderr, "usage: kvmidi_midi_benchmark [seconds per rate] [rate ...]\n");
+    if (seconds == 0 || g_devices == 0 || g_devices > kMaxDevices) {
+        std::fprintf(stderr, "usage: kvmidi_midi_benchmark [-d devices 1-5] [seconds per rate] [rate ...]\n");
         return 2;
     }
 
@@ -288,7 +294,7 @@ int main(int argc, char** argv)
     }
     VirtualMidiDriver driver = VirtualMidiDriver::Find(program.ProcessId(), kDeadline);
     bool ready = driver.IsFound() && WaitUntil([&] {
-        for (unsigned device = 0; device < kDevices; ++device)
+        for (unsigned device = 0; device < g_devices; ++device)
             if (driver.Query(device, virtual_midi::kIsStarted) != 1)
                 return false;
         return true;
@@ -300,7 +306,7 @@ int main(int argc, char** argv)
     // Let the start-up settle (the panel, the network library) before measuring.
     std::this_thread::sleep_for(1s);
 
-    std::printf("five devices at once; latency from the callback to the datagram's arrival, microseconds\n");
+    std::printf("%u device(s) at once; latency from the callback to the datagram's arrival, microseconds\n", g_devices);
     std::printf("%-22s %8s %8s %8s %8s %10s %10s %10s %8s\n", "run", "called", "arrived", "lost", "loss", "median",
                 "p99", "max", "seconds");
     for (unsigned rate : rates) {
