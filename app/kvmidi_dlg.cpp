@@ -67,16 +67,16 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_pApp = &TheApp();
     SetWindowText("kvMidi");
 
-    HICON trayIcon = static_cast<HICON>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_KVMIDI),
-                                                     IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    m_trayIcon.AddIcon(trayIcon);
+    m_hTrayIcon.Reset(static_cast<HICON>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_KVMIDI),
+                                                      IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    m_trayIcon.AddIcon(m_hTrayIcon.Get());
     m_trayIcon.LoadFrames(IDI_FRAME_1, IDI_FRAME_3);
     m_trayIcon.SetDefaultItem(ID_SETTINGS);
 
     std::string title = "kvMidi version " + LoadResourceString(IDS_VERSION);
     m_lblTitle.SetWindowText(title.c_str());
     m_lblTitle.SetBoldFont();
-    m_lblTitle.SetTextHeight(-18);
+    m_lblTitle.SetTextHeight(18);
     SetDlgItemText(IDC_REVISION, "Revision: 46 (2022-11-04 01:32:49)");
 
     m_pDeviceName = EnumerateMidiInDevices();

@@ -11,6 +11,7 @@
 #include "config/settings_record.h"
 #include "config/typed_ini.h"
 #include "framework/dialog.h"
+#include "framework/win_handles.h"
 #include "input/com_switch_monitor_win.h"
 #include "input/midi_in_device_win.h"
 #include "remote/activity.h"
@@ -84,6 +85,7 @@ private:
     CLabel m_lblTitle;
     HICON m_hIcon = nullptr;
     CkvMidiApp* m_pApp = nullptr;
+    UniqueIcon m_hTrayIcon;   // outlives the tray, which shows it
     CSystemTray m_trayIcon;
     int m_nCurrentProfile = 0;
     MidiDeviceSlots m_pMidiDevice;

@@ -14,7 +14,7 @@ kvmidi_warnings(kvmidi_test_support)
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(kvmidi_win_tests ${win_test_sources})
 target_link_libraries(kvmidi_win_tests PRIVATE kvmidi_test_support kvcom_import gtest gtest_main)
-add_dependencies(kvmidi_win_tests KvCom)
+add_dependencies(kvmidi_win_tests KvCom kvMidi)
 kvmidi_warnings(kvmidi_win_tests)
 kvmidi_add_gtest(win_unit_tests kvmidi_win_tests)
 

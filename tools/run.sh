@@ -21,9 +21,37 @@ if [ ! -f "$data/cfg/kvMidi.ini" ]; then
     printf '[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=9871\r\n' >"$data/cfg/kvMidi.ini"
 fi
 
-if [ -z "$had_display" ] || [ "$had_display" != "$DISPLAY" ]; then
-    echo "No display found: kvMidi runs on the virtual X server $DISPLAY."
-fi
+# A picture of the Wine desktop once kvMidi's icon shows in the notification area: the
+# taskbar paints the first icon into the 20x20 slot at its right end, and the dial's pointer
+# is green. Gives up after a minute.
+picture_with_tray_icon() {
+    local shot=$1 deadline=$((SECONDS + 60)) desktop green
+    while [ $SECONDS -lt $deadline ]; do
+        desktop=$(xwininfo -root -tree 2>/dev/null | awk '/ - Wine desktop"/ { print $1; exit }')
+        if [ -n "$desktop" ] && import -window "$desktop" "$shot" 2>/dev/null; then
+            green=$(convert "$shot" -gravity SouthEast -crop 20x20+0+0 +repage \
+                    -fx '(g>0.58 && r<0.36 && b<0.36)' -format '%[fx:mean>0]' info: 2>/dev/null || true)
+            [ "$green" = 1 ] && return 0
+        fi
+        sleep 0.5
+    done
+    return 1
+}
+
 echo "kvMidi runs with its settings in $data/cfg/kvMidi.ini; end it with Exit in its tray menu or Ctrl+C."
 # The data folder is given as a Windows path; the option takes a word without blanks.
-wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")"
+if [ -n "$had_display" ] && [ "$had_display" = "$DISPLAY" ]; then
+    wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")"
+    exit
+fi
+
+echo "No display found: kvMidi runs on the virtual X server $DISPLAY."
+wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" &
+program=$!
+shot="$data/desktop.png"
+if picture_with_tray_icon "$shot"; then
+    echo "A picture of the Wine desktop with kvMidi's tray icon: $shot"
+else
+    echo "kvMidi's tray icon did not show within a minute; the last picture of the desktop: $shot"
+fi
+wait "$program"

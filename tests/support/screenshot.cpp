@@ -1,6 +1,7 @@
 #include "screenshot.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "framework/dc.h"
@@ -52,23 +53,84 @@ void PutChunk(std::vector<unsigned char>& out, const char* type, const std::vect
     PutBigEndian(out, Crc32(out.data() + start, out.size() - start));
 }
 
-// A zlib stream of stored (uncompressed) blocks: larger files, but no compressor needed.
-std::vector<unsigned char> StoredZlib(const std::vector<unsigned char>& raw)
+// Deflate's bits go least significant first; its Huffman codes most significant first.
+class BitWriter {
+public:
+    explicit BitWriter(std::vector<unsigned char>& out) : m_out(out) {}
+    void Put(std::uint32_t value, int count)
+    {
+        m_bits |= value << m_count;
+        m_count += count;
+        for (; m_count >= 8; m_count -= 8, m_bits >>= 8)
+            m_out.push_back(static_cast<unsigned char>(m_bits & 0xFF));
+    }
+    void PutCode(std::uint32_t code, int count)
+    {
+        std::uint32_t reversed = 0;
+        for (int i = 0; i < count; ++i)
+            reversed |= ((code >> i) & 1u) << (count - 1 - i);
+        Put(reversed, count);
+    }
+    void Flush()
+    {
+        if (m_count > 0)
+            m_out.push_back(static_cast<unsigned char>(m_bits & 0xFF));
+        m_bits = 0;
+        m_count = 0;
+    }
+
+private:
+    std::vector<unsigned char>& m_out;
+    std::uint32_t m_bits = 0;
+    int m_count = 0;
+};
+
+// A symbol of deflate's fixed literal/length code.
+void PutSymbol(BitWriter& bits, int symbol)
 {
+    if (symbol < 144)
+        bits.PutCode(0x30 + static_cast<std::uint32_t>(symbol), 8);
+    else if (symbol < 256)
+        bits.PutCode(0x190 + static_cast<std::uint32_t>(symbol - 144), 9);
+    else if (symbol < 280)
+        bits.PutCode(static_cast<std::uint32_t>(symbol - 256), 7);
+    else
+        bits.PutCode(0xC0 + static_cast<std::uint32_t>(symbol - 280), 8);
+}
+
+// A zlib stream with one block of deflate's fixed code. Screens are mostly flat colour, so
+// repeats of the pixel before (three bytes back) are all it looks for: small enough files
+// without a real compressor.
+std::vector<unsigned char> Deflate(const std::vector<unsigned char>& raw)
+{
+    static const int lengthBase[] = { 3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258 };
+    static const int lengthExtra[] = { 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                       2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0 };
     std::vector<unsigned char> out = { 0x78, 0x01 };
-    size_t offset = 0;
-    do {
-        size_t length = std::min<size_t>(raw.size() - offset, 65535);
-        bool last = offset + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<unsigned char>(length & 0xFF));
-        out.push_back(static_cast<unsigned char>(length >> 8));
-        out.push_back(static_cast<unsigned char>(~length & 0xFF));
-        out.push_back(static_cast<unsigned char>((~length >> 8) & 0xFF));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(offset),
-                   raw.begin() + static_cast<std::ptrdiff_t>(offset + length));
-        offset += length;
-    } while (offset < raw.size());
+    BitWriter bits(out);
+    bits.Put(1, 1);   // the last block
+    bits.Put(1, 2);   // fixed code
+    size_t i = 0;
+    while (i < raw.size()) {
+        size_t length = 0;
+        while (i >= 3 && i + length < raw.size() && length < 258 && raw[i + length] == raw[i + length - 3])
+            ++length;
+        if (length < 3) {
+            PutSymbol(bits, raw[i]);
+            ++i;
+            continue;
+        }
+        int code = 28;
+        while (lengthBase[code] > static_cast<int>(length))
+            --code;
+        PutSymbol(bits, 257 + code);
+        bits.Put(static_cast<std::uint32_t>(static_cast<int>(length) - lengthBase[code]), lengthExtra[code]);
+        bits.PutCode(2, 5);   // distance 3
+        i += length;
+    }
+    PutSymbol(bits, 256);
+    bits.Flush();
     std::uint32_t a = 1;
     std::uint32_t b = 0;
     for (unsigned char byte : raw) {
@@ -78,7 +140,6 @@ std::vector<unsigned char> StoredZlib(const std::vector<unsigned char>& raw)
     PutBigEndian(out, (b << 16) | a);
     return out;
 }
-
 }
 
 Screenshot CaptureScreen()
@@ -143,7 +204,7 @@ bool WritePng(const Screenshot& shot, const std::string& path)
 
     std::vector<unsigned char> file = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
     PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", StoredZlib(raw));
+    PutChunk(file, "IDAT", Deflate(raw));
     PutChunk(file, "IEND", {});
 
     FILE* out = std::fopen(path.c_str(), "wb");
@@ -187,6 +248,27 @@ PointerDirection PointerGreenCentroid(const Screenshot& shot, const RECT& rect)
         direction.dy /= direction.count;
     }
     return direction;
+}
+
+PointerPose ClassifyPointer(const PointerDirection& direction)
+{
+    if (direction.count == 0)
+        return PointerPose::Unknown;
+    // Degrees clockwise from 12 o'clock; y grows downwards on screen.
+    double angle = std::atan2(direction.dx, -direction.dy) * 180.0 / 3.14159265358979;
+    if (std::fabs(angle) < 20)
+        return PointerPose::Upright;
+    if (std::fabs(angle - 45) < 20)
+        return PointerPose::Diagonal;
+    if (std::fabs(angle - 90) < 20)
+        return PointerPose::Horizontal;
+    return PointerPose::Unknown;
+}
+
+PointerPose TrayPointerPose(int indexFromRight)
+{
+    Screenshot shot = CaptureScreenRect(TrayIconSlot(indexFromRight));
+    return ClassifyPointer(PointerGreenCentroid(shot, { 0, 0, shot.width, shot.height }));
 }
 
 RECT TrayIconSlot(int indexFromRight)

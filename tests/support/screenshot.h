@@ -38,6 +38,13 @@ struct PointerDirection {
 };
 PointerDirection PointerGreenCentroid(const Screenshot& shot, const RECT& rect);
 
+// Which way the dial's pointer stands: upright in the application icon and the first frame,
+// diagonal in the second, horizontal in the third; Unknown when there is no pointer.
+enum class PointerPose { Upright, Diagonal, Horizontal, Unknown };
+PointerPose ClassifyPointer(const PointerDirection& direction);
+// The pose shown by the icon in that slot of the notification area.
+PointerPose TrayPointerPose(int indexFromRight = 0);
+
 // Where the notification area shows an icon: the taskbar of the Wine desktop paints its
 // icons itself, one 20-pixel slot each (the small icon size and a border of 2 on each side),
 // the first icon added in the rightmost slot. Empty when the taskbar is not shown.

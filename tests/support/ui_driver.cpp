@@ -49,7 +49,9 @@ void SendMouse(DWORD flags, POINT point)
     // Absolute coordinates run from 0 to 65535 across the screen.
     input.mi.dx = static_cast<LONG>((point.x * 65536 + 65535) / ::GetSystemMetrics(SM_CXSCREEN));
     input.mi.dy = static_cast<LONG>((point.y * 65536 + 65535) / ::GetSystemMetrics(SM_CYSCREEN));
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    // Every event carries the position: a button event without one goes where the pointer
+    // is said to be, and Wine's X11 driver may still be moving it from an earlier warp.
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &input, sizeof input);
 }
 }
@@ -72,7 +74,7 @@ POINT Centre(const RECT& rect) { return { (rect.left + rect.right) / 2, (rect.to
 
 void ClickAt(POINT screenPoint, bool rightButton)
 {
-    SendMouse(MOUSEEVENTF_MOVE, screenPoint);
+    SendMouse(0, screenPoint);
     SendMouse(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, screenPoint);
     SendMouse(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, screenPoint);
 }

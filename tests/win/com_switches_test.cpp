@@ -7,7 +7,9 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "framework/win_app.h"
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switches_win.h"
 #include "res/resource.h"
@@ -237,6 +239,25 @@ TEST_F(OpenComSwitchesTest, OpeningAndClosingReleaseTheCurrentMonitorsPort)
     CloseComSwitches(monitor);
     EXPECT_EQ(monitor, nullptr);
     EXPECT_TRUE(port.WaitUntilReleased());
+}
+
+TEST(OpenComSwitches, WhenTheErrorDialogCannotBeShownThePortIsDisabledForThisSession)
+{
+    // Without the program's resources there is no template to make the dialog from.
+    ASSERT_EQ(::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDD_COMPORT_ERROR), RT_DIALOG), nullptr);
+    struct Run {
+        ComSwitchConfig config;
+        std::unique_ptr<ComSwitchMonitor> monitor;
+        std::promise<int> result;
+    };
+    auto run = std::make_shared<Run>();
+    run->config.Port = MissingPortName();
+    std::future<int> result = run->result.get_future();
+    // Detached, so that a loop that never ends fails this test instead of hanging the binary.
+    std::thread([run] { run->result.set_value(OpenComSwitches(run->monitor, run->config, nullptr, nullptr)); }).detach();
+    ASSERT_EQ(result.wait_for(kDeadline), std::future_status::ready);
+    EXPECT_EQ(result.get(), kComPortDisabledForSession);
+    EXPECT_EQ(run->config.Port, "");
 }
 
 class ComSwitchMonitorTest : public testing::Test {
