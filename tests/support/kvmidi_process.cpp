@@ -97,68 +97,60 @@ bool KvMidiProcess::IsRunning() const
     return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
-namespace {
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId)
-        return TRUE;
-    char className[64] = {};
-    char caption[256] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    ::GetWindowTextA(window, caption, sizeof caption);
-    if ((!search->className || std::strcmp(className, search->className) == 0) &&
-        (!search->caption || std::strcmp(caption, search->caption) == 0)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    struct Search {
+        DWORD processId;
+        const std::function<bool(HWND)>& accept;
+        HWND found;
+    } search = { processId, accept, nullptr };
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner != s->processId || !s->accept(window))
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
+
+std::string WindowClassName(HWND window)
+{
+    char name[256] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string WindowCaption(HWND window)
+{
+    char caption[512] = {};
+    ::GetWindowTextA(window, caption, sizeof caption);
+    return caption;
 }
 
 HWND FindProcessWindow(DWORD processId, const char* className, const char* caption)
 {
-    WindowSearch search = { processId, className, caption, nullptr };
-    ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-namespace {
-struct DialogSearch {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char className[64] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && std::strcmp(className, "#32770") == 0 && ::GetDlgItem(window, search->controlId)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+    return FindProcessWindowIf(processId, [&](HWND window) {
+        return (!className || WindowClassName(window) == className) && (!caption || WindowCaption(window) == caption);
+    });
 }
 
 HWND FindProcessDialog(DWORD processId, int controlId)
 {
-    DialogSearch search = { processId, controlId, nullptr };
-    ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindowIf(processId, [&](HWND window) {
+        return WindowClassName(window) == "#32770" && ::GetDlgItem(window, controlId) != nullptr;
+    });
+}
+
+HWND FindTrayWindow(DWORD processId)
+{
+    return FindProcessWindowIf(processId, [](HWND window) {
+        return WindowClassName(window).rfind("KvWnd:", 0) == 0 && WindowCaption(window).empty();
+    });
 }
 
 HWND KvMidiProcess::ControllerWindow(std::chrono::milliseconds deadline) const

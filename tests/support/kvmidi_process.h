@@ -43,9 +43,20 @@ private:
     DWORD m_processId = 0;
 };
 
+// The first top-level window of the process that the test accepts, or null.
+HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept);
+
+// The window's class name and caption.
+std::string WindowClassName(HWND window);
+std::string WindowCaption(HWND window);
+
 // A top-level window of the process with that class and caption, or null.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* caption);
 
 // A dialog of the process that has a control with this id, or null: the controller and the
 // settings dialog share their caption, their controls tell them apart.
 HWND FindProcessDialog(DWORD processId, int controlId);
+
+// The tray's hidden window, which the shell calls back: of a class the framework registers
+// ("KvWnd:..."), without a title.
+HWND FindTrayWindow(DWORD processId);

@@ -5,51 +5,29 @@
 #include "tests/support/kvmidi_process.h"
 
 namespace {
-struct BoxSearch {
-    DWORD processId;
-    const std::string* text;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND window, LPARAM parameter)
+// The box's text is one of its static children; its caption alone would match the
+// controller, whose caption is the application's name too.
+bool IsMessageBoxWithText(HWND window, const std::string& text)
 {
-    auto* search = reinterpret_cast<BoxSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || std::strcmp(className, "#32770") != 0 || !::IsWindowVisible(window))
-        return TRUE;
-    // The box's text is one of its static children; its caption alone would match the
-    // controller, whose caption is the application's name too.
+    if (WindowClassName(window) != "#32770" || !::IsWindowVisible(window))
+        return false;
     for (HWND child = ::FindWindowExA(window, nullptr, "Static", nullptr); child;
          child = ::FindWindowExA(window, child, "Static", nullptr)) {
-        char text[512] = {};
-        ::GetWindowTextA(child, text, sizeof text);
-        if (*search->text == text) {
-            search->found = window;
-            return FALSE;
-        }
+        if (WindowCaption(child) == text)
+            return true;
     }
-    return TRUE;
+    return false;
 }
 }
 
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline)
 {
-    BoxSearch search = { processId, &text, nullptr };
+    HWND found = nullptr;
     WaitUntil([&] {
-        ::EnumWindows(&MatchBox, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        found = FindProcessWindowIf(processId, [&](HWND window) { return IsMessageBoxWithText(window, text); });
+        return found != nullptr;
     }, deadline);
-    return search.found;
-}
-
-std::string WindowCaption(HWND window)
-{
-    char caption[256] = {};
-    ::GetWindowTextA(window, caption, sizeof caption);
-    return caption;
+    return found;
 }
 
 bool DismissMessageBox(HWND box, std::chrono::milliseconds deadline)
