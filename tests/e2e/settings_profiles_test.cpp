@@ -2,9 +2,6 @@
 // from the tray menu and by name from the command line.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,8 +9,8 @@
 #include "res/resource.h"
 #include "res/settings_ids.h"
 #include "tests/support/message_box_window.h"
-#include "tests/support/screenshot.h"
 #include "tests/support/settings_driver.h"
+#include "tests/support/tray_profile_menu.h"
 #include "tests/support/ui_driver.h"
 
 namespace {
@@ -36,112 +33,6 @@ std::vector<IniEntry> ProfileEntries(const std::string& section, const std::stri
     return { { section, "Name", name }, { section, "BroadcastAddress", "127.255.255.255" },
              { section, "Port", std::to_string(port) }, { section, "ApplicationId", applicationId },
              { section, "TextCmd", textCommand }, { section, "Destination", destination } };
-}
-
-// The tray's hidden window in the program, which the shell calls back: a window of the
-// framework's classes without a title.
-HWND FindTrayWindow(DWORD processId)
-{
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search = { processId, nullptr };
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char className[64] = {};
-            ::GetClassNameA(window, className, sizeof className);
-            if (owner == s->processId && std::strncmp(className, "KvWnd:", 6) == 0 && WindowText(window).empty()) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// A visible popup menu of the process other than the one given, or null.
-HWND FindOtherPopupMenu(DWORD processId, HWND except)
-{
-    struct Search {
-        DWORD processId;
-        HWND except;
-        HWND found;
-    } search = { processId, except, nullptr };
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char className[16] = {};
-            ::GetClassNameA(window, className, sizeof className);
-            if (owner == s->processId && window != s->except && std::strcmp(className, "#32768") == 0 &&
-                ::IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-int ColourDistance(std::uint32_t a, std::uint32_t b)
-{
-    int distance = 0;
-    for (int shift = 0; shift <= 16; shift += 8)
-        distance += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    return distance;
-}
-
-// Which of the eight items of the tray's Profiles submenu show a check mark, read from the
-// screen: Wine does not let another process read a program's menus. The submenu is opened
-// as a user would with the keys (down twice to "Profiles", then right) and closed again.
-// Empty when it did not open.
-std::vector<bool> ShownProfileChecks(DWORD processId)
-{
-    ::PostMessageA(FindTrayWindow(processId), WM_USER + 10, 134, WM_RBUTTONUP);
-    HWND popup = nullptr;
-    if (!WaitUntil([&] { return (popup = FindPopupMenuWindow(processId)) != nullptr; }, kSettingsDeadline))
-        return {};
-    PressKey(VK_DOWN);
-    PressKey(VK_DOWN);
-    PressKey(VK_RIGHT);
-    HWND submenu = nullptr;
-    WaitUntil([&] { return (submenu = FindOtherPopupMenu(processId, popup)) != nullptr; }, kSettingsDeadline);
-    std::vector<bool> checks;
-    if (submenu) {
-        RECT rect = WindowRect(submenu);
-        Screenshot previous;
-        Screenshot shot;
-        WaitUntil([&] {
-            shot = CaptureScreenRect(rect);
-            bool settled = !shot.Empty() && shot.pixels == previous.pixels;
-            previous = shot;
-            return settled;
-        }, kSettingsDeadline);
-        // Eight rows of one height between equal margins. A mark sits in the left margin of
-        // its row, which is otherwise of the row's own colour: black on the menu's face, or
-        // white on the blue of the highlighted first row. The texts begin right of it.
-        int rowHeight = (shot.height - 6) / 8;
-        int top = (shot.height - 8 * rowHeight) / 2;
-        for (int row = 0; row < 8 && rowHeight > 4; ++row) {
-            int rowTop = top + row * rowHeight;
-            std::uint32_t face = shot.At(3, rowTop + 1);
-            int marked = 0;
-            for (int y = rowTop + 1; y < rowTop + rowHeight - 1; ++y)
-                for (int x = 3; x < 16 && x < shot.width; ++x)
-                    marked += ColourDistance(shot.At(x, y), face) > 150 ? 1 : 0;
-            checks.push_back(marked >= 8);
-        }
-    }
-    PressKey(VK_ESCAPE);
-    PressKey(VK_ESCAPE);
-    WaitUntil([&] { return FindPopupMenuWindow(processId) == nullptr; }, kSettingsDeadline);
-    return checks;
 }
 
 class ProfilesInTheDialog : public testing::Test {
@@ -312,17 +203,16 @@ TEST(ProfilesFromTheTray, LoadingProfile3ChecksItAloneStoresItAndMovesTheNetwork
     EXPECT_EQ(ShownProfileChecks(run.Program().ProcessId()), std::vector<bool>(8, false));
     ::PostMessageA(run.Controller(), WM_COMMAND, ID_PROFILE_3, 0);
 
-    std::string thirdPort = std::to_string(third.Port());
-    EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Network", "Port") == thirdPort; }, kSettingsDeadline))
-        << ReadWholeFile(run.IniPath());
+    // The event is handled once the load is through, saving included: the file holds still.
+    run.PostLineEvent(2, 1);
+    EXPECT_EQ(third.Receive(20000).value_or("<none>"), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "BroadcastAddress"), "127.255.255.255");
+    EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(third.Port()));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "ApplicationId"), "THREE");
     EXPECT_EQ(IniValue(run.IniPath(), "RemoteCmd", "Destination"), "Hall");
     EXPECT_EQ(IniValue(run.IniPath(), "Midi", "TextCmd"), "TRI");
     EXPECT_EQ(IniSection(run.IniPath(), "Profile3"), ProfileEntries("Profile3", "Three", third.Port(), "THREE", "TRI", "Hall"));
 
-    run.PostLineEvent(2, 1);
-    EXPECT_EQ(third.Receive(20000).value_or("<none>"), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
     std::vector<bool> onlyThird(8, false);
     onlyThird[2] = true;
     EXPECT_EQ(ShownProfileChecks(run.Program().ProcessId()), onlyThird);

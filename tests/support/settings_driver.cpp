@@ -1,7 +1,6 @@
 #include "settings_driver.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -49,29 +48,6 @@ std::vector<HWND> OpenDialogs(DWORD processId)
     return search.found;
 }
 
-void SendKey(WORD virtualKey, DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = flags;
-    ::SendInput(1, &input, sizeof input);
-}
-
-// The Shift key held down on the desktop for as long as this lives.
-class HeldShiftKey {
-public:
-    HeldShiftKey() { SendKey(VK_SHIFT, 0); }
-    ~HeldShiftKey()
-    {
-        SendKey(VK_SHIFT, KEYEVENTF_KEYUP);
-        WaitUntil([] { return ::GetAsyncKeyState(VK_SHIFT) >= 0; }, kSettingsDeadline);
-    }
-    HeldShiftKey(const HeldShiftKey&) = delete;
-    HeldShiftKey& operator=(const HeldShiftKey&) = delete;
-};
-
 std::string Trimmed(const std::string& text)
 {
     size_t start = text.find_first_not_of(" \t\r");
@@ -108,21 +84,23 @@ void SettingsDialog::Click(int id) const
 
 bool SettingsDialog::ShiftClick(int id, const std::function<bool()>& clickHandled) const
 {
+    // The key state is set in the dialog thread's own input, shared for the moment with this
+    // thread. A Shift key given with SendInput only reaches it through the desktop's state,
+    // which Wine sets back from the X server's keyboard (no key down there) at focus changes,
+    // at times between the key and the click.
     DWORD self = ::GetCurrentThreadId();
     DWORD thread = ::GetWindowThreadProcessId(m_hWnd, nullptr);
-    if (!::AttachThreadInput(self, thread, TRUE)) { fprintf(stderr, "DBG attach failed\n");
-        return false; }
+    if (!::AttachThreadInput(self, thread, TRUE))
+        return false;
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_SHIFT] |= 0x80;
     keys[VK_LSHIFT] |= 0x80;
     ::SetKeyboardState(keys);
     bool down = ::GetKeyState(VK_SHIFT) < 0;
-    if (!down) fprintf(stderr, "DBG not down\n");
     if (down)
         Click(id);
     bool handled = down && WaitUntil(clickHandled, kSettingsDeadline);
-    if (down && !handled) fprintf(stderr, "DBG not handled\n");
     ::GetKeyboardState(keys);
     keys[VK_SHIFT] &= 0x7F;
     keys[VK_LSHIFT] &= 0x7F;

@@ -41,10 +41,9 @@ public:
 
     // Posted, never sent: the handler may run a modal message box.
     void Click(int id) const;
-    // A click handled while the Shift key is down, as the dialog's own thread sees it, with
-    // the key held until clickHandled holds (or the deadline passes). False when the dialog
-    // never saw the key or the click never showed its effect. Types a probe letter into the
-    // destination edit and puts its text and the focus back before the click.
+    // A click handled while the Shift key is down as the dialog's own thread sees it, the key
+    // held until clickHandled holds (or the deadline passes); false when the key could not be
+    // put down there or the click never showed its effect.
     bool ShiftClick(int id, const std::function<bool()>& clickHandled) const;
 
     // The id of the control with the keyboard focus, 0 when none of the dialog's has it.
