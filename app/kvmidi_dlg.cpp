@@ -199,6 +199,13 @@ void CkvMidiDlg::OnAbout()
 
 void CkvMidiDlg::OnSettings()
 {
+    // The tray menu stays usable while the dialog is open; a second choice brings that dialog
+    // forward rather than opening another inside it, whose closing would cut the first off
+    // from the last command and the LEDs.
+    if (m_hSettingsWnd && ::IsWindow(m_hSettingsWnd)) {
+        ::SetForegroundWindow(m_hSettingsWnd);
+        return;
+    }
     CSettingsDlg dialog(this);
     static_cast<SettingsRecord&>(dialog) = *this;
     dialog.m_comConfig = m_comSwitchConfig;

@@ -67,6 +67,25 @@ TEST_F(OpenDialog, LastCommandSentShowsEachCommandAsItGoesOut)
     }
 }
 
+// "Settings..." from the tray while the dialog is open brings that dialog forward: no second
+// dialog opens inside it, and the first goes on showing the commands.
+TEST_F(OpenDialog, ASecondSettingsCommandOpensNoSecondDialog)
+{
+    ::PostMessageA(run.Controller(), WM_COMMAND, kSettingsCommand, 0);
+    // Handled in order: the line event comes after the second command is through.
+    run.PostLineEvent(1, 1);
+    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/15/144/1/127"));
+    EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == "AUXMIDI/15/144/1/127"; }, kSettingsDeadline))
+        << "shows \"" << dialog.Text(IDC_LAST_COMMAND) << "\"";
+    int dialogs = 0;
+    FindProcessWindowIf(run.Program().ProcessId(), [&](HWND window) {
+        if (WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_BROADCAST_ADDRESS) && ::IsWindowVisible(window))
+            ++dialogs;
+        return false;
+    });
+    EXPECT_EQ(dialogs, 1);
+}
+
 // With the COM switches off the LEDs are grey; a line event lights its own LED, and the
 // line going back darkens it.
 TEST_F(OpenDialog, ALineEventLightsItsLedAndItsReturnDarkensIt)
