@@ -24,51 +24,57 @@ struct LineEvent {
     const char* command;
 };
 
-TEST(ComLineEvents, EveryLineAndLevelReachesTheNetworkWithTheConfiguredDevice)
-{
-    TempDirectory folder;
-    UdpListener listener("127.255.255.255");
-    ASSERT_TRUE(listener.IsOpen());
-    SeedIni(folder.Path(), listener.Port(), "[Com]\r\nDevice=37\r\n");
-    KvMidiProcess program;
-    ASSERT_TRUE(program.Start("-a " + folder.Path()));
-    HWND controller = program.ControllerWindow(kDeadline);
-    ASSERT_NE(controller, nullptr);
+// The program on its own data folder, with the [Com] lines given, and its controller.
+class ComLineEvents : public testing::Test {
+protected:
+    void Start(const std::string& comLines)
+    {
+        ASSERT_TRUE(listener.IsOpen());
+        SeedIni(folder.Path(), listener.Port(), "[Com]\r\n" + comLines);
+        ASSERT_TRUE(program.Start("-a " + folder.Path()));
+        controller = program.ControllerWindow(kDeadline);
+        ASSERT_NE(controller, nullptr);
+    }
 
+    // Posts each event as the polling thread would and expects its REMOTE line.
+    template <size_t N>
+    void ExpectRemoteLines(const LineEvent (&events)[N])
+    {
+        for (const LineEvent& event : events) {
+            ::PostMessageA(controller, kComLineEvent, event.line, event.level);
+            EXPECT_EQ(listener.Receive(kReceiveMs).value_or("<none>"), RemoteLine(event.command));
+        }
+    }
+
+    TempDirectory folder;
+    UdpListener listener{ "127.255.255.255" };
+    KvMidiProcess program;
+    HWND controller = nullptr;
+};
+
+TEST_F(ComLineEvents, EveryLineAndLevelReachesTheNetworkWithTheConfiguredDevice)
+{
+    ASSERT_NO_FATAL_FAILURE(Start("Device=37\r\n"));
     const LineEvent events[] = {
         { 0, 1, "AUXMIDI/37/144/0/127" }, { 0, 0, "AUXMIDI/37/144/0/0" },
         { 1, 1, "AUXMIDI/37/144/1/127" }, { 1, 0, "AUXMIDI/37/144/1/0" },
         { 2, 1, "AUXMIDI/37/144/2/127" }, { 2, 0, "AUXMIDI/37/144/2/0" },
         { 3, 1, "AUXMIDI/37/144/3/127" }, { 3, 0, "AUXMIDI/37/144/3/0" },
     };
-    for (const LineEvent& event : events) {
-        ::PostMessageA(controller, kComLineEvent, event.line, event.level);
-        EXPECT_EQ(listener.Receive(kReceiveMs).value_or("<none>"), RemoteLine(event.command));
-    }
+    ExpectRemoteLines(events);
     EXPECT_TRUE(program.Exit(kDeadline));
 }
 
 // The volume commands a muted line sends go to the shell, which under the tests has no audio
 // to act on: what can be seen is that each REMOTE line still goes out and the program goes on.
-TEST(ComLineEvents, AMutedLineStillSendsItsRemoteLineAndTheProgramGoesOn)
+TEST_F(ComLineEvents, AMutedLineStillSendsItsRemoteLineAndTheProgramGoesOn)
 {
-    TempDirectory folder;
-    UdpListener listener("127.255.255.255");
-    ASSERT_TRUE(listener.IsOpen());
-    SeedIni(folder.Path(), listener.Port(), "[Com]\r\nDevice=11\r\nCtsMute=1\r\nRiMute=1\r\n");
-    KvMidiProcess program;
-    ASSERT_TRUE(program.Start("-a " + folder.Path()));
-    HWND controller = program.ControllerWindow(kDeadline);
-    ASSERT_NE(controller, nullptr);
-
+    ASSERT_NO_FATAL_FAILURE(Start("Device=11\r\nCtsMute=1\r\nRiMute=1\r\n"));
     const LineEvent events[] = {
         { 3, 1, "AUXMIDI/11/144/3/127" }, { 3, 0, "AUXMIDI/11/144/3/0" },
         { 0, 1, "AUXMIDI/11/144/0/127" }, { 2, 1, "AUXMIDI/11/144/2/127" },
     };
-    for (const LineEvent& event : events) {
-        ::PostMessageA(controller, kComLineEvent, event.line, event.level);
-        EXPECT_EQ(listener.Receive(kReceiveMs).value_or("<none>"), RemoteLine(event.command));
-    }
+    ExpectRemoteLines(events);
     EXPECT_TRUE(program.IsRunning());
     EXPECT_TRUE(program.Exit(kDeadline));
 }

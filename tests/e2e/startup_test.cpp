@@ -46,24 +46,6 @@ TEST(Startup, AFirstRunCancelledInTheSettingsDialogEndsTheProgram)
     EXPECT_FALSE(FileExists(folder.Path() + "cfg\\kvMidi.ini"));
 }
 
-TEST(CommandPath, AComLineEventReachesTheNetworkAsARemoteLine)
-{
-    TempDirectory folder;
-    UdpListener listener("127.255.255.255");
-    ASSERT_TRUE(listener.IsOpen());
-    SeedIni(folder.Path(), listener.Port(), "[Com]\r\nDevice=12\r\n");
-
-    KvMidiProcess program;
-    ASSERT_TRUE(program.Start("-a " + folder.Path()));
-    HWND controller = program.ControllerWindow(kDeadline);
-    ASSERT_NE(controller, nullptr);
-    ::PostMessageA(controller, kComLineEvent, 2, 1);
-    ::PostMessageA(controller, kComLineEvent, 2, 0);
-    EXPECT_EQ(listener.Receive(20000).value_or("<none>"), "REMOTE: \"MIDI\" \"\" \"AUXMIDI/12/144/2/127\" 1");
-    EXPECT_EQ(listener.Receive(20000).value_or("<none>"), "REMOTE: \"MIDI\" \"\" \"AUXMIDI/12/144/2/0\" 1");
-    EXPECT_TRUE(program.Exit(kDeadline));
-}
-
 TEST(CommandPath, TheRemoteLineCarriesTheConfiguredTexts)
 {
     TempDirectory folder;

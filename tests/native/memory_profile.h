@@ -3,6 +3,7 @@
 // of their first write.
 #pragma once
 
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>

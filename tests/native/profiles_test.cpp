@@ -49,7 +49,7 @@ protected:
                 file.WriteString(section, key, value);
     }
 
-    const StoredProfile kLive{ "Live", "192.168.1.255", "4000", "LOG", "CMD", "Room 2" };
+    const StoredProfile kLive{ "Live", "127.0.1.255", "4000", "LOG", "CMD", "Room 2" };
 
     SettingNameTable names;
     MemoryProfile file;
@@ -68,14 +68,14 @@ TEST_F(Profiles, SlotsAreTheSectionsProfile1ToProfile8)
 TEST_F(Profiles, LoadReplacesTheFiveValuesAndNothingElse)
 {
     Store(4, kLive);
-    SettingsRecord settings = Running("10.255.255.255", 9871, "MIDI", "AUXMIDI", "");
+    SettingsRecord settings = Running("127.10.255.255", 9871, "MIDI", "AUXMIDI", "");
     settings.m_bFilterNoteOff = 1;
     settings.m_bDeviceEnabled[2] = 1;
     settings.m_bComEnabled = 1;
 
     ASSERT_TRUE(LoadProfile(ini, 4, settings));
 
-    EXPECT_EQ(settings.m_strBroadcastAddress, "192.168.1.255");
+    EXPECT_EQ(settings.m_strBroadcastAddress, "127.0.1.255");
     EXPECT_EQ(settings.m_nPort, 4000);
     EXPECT_EQ(settings.m_strApplicationId, "LOG");
     EXPECT_EQ(settings.m_strTextCommand, "CMD");
@@ -88,8 +88,8 @@ TEST_F(Profiles, LoadReplacesTheFiveValuesAndNothingElse)
 TEST_F(Profiles, LoadGivesMissingKeysTheirLoadDefaults)
 {
     Store(1, { "Bare", nullptr, nullptr, nullptr, nullptr, nullptr });
-    Store(2, { "Lettered port", "10.255.255.255", "abc", nullptr, nullptr, nullptr });
-    SettingsRecord settings = Running("10.255.255.255", 4000, "MIDI", "AUXMIDI", "Desk");
+    Store(2, { "Lettered port", "127.10.255.255", "abc", nullptr, nullptr, nullptr });
+    SettingsRecord settings = Running("127.10.255.255", 4000, "MIDI", "AUXMIDI", "Desk");
 
     ASSERT_TRUE(LoadProfile(ini, 1, settings));
     EXPECT_EQ(settings.m_strBroadcastAddress, "127.255.255.255");
@@ -104,9 +104,9 @@ TEST_F(Profiles, LoadGivesMissingKeysTheirLoadDefaults)
 
 TEST_F(Profiles, LoadOfAnEmptySlotOrABadNumberChangesNothing)
 {
-    Store(3, { nullptr, "192.168.1.255", "4000", "LOG", "CMD", "Room 2" });
-    Store(5, { "", "192.168.1.255", "4000", "LOG", "CMD", "Room 2" });
-    const SettingsRecord before = Running("10.255.255.255", 9871, "MIDI", "AUXMIDI", "");
+    Store(3, { nullptr, "127.0.1.255", "4000", "LOG", "CMD", "Room 2" });
+    Store(5, { "", "127.0.1.255", "4000", "LOG", "CMD", "Room 2" });
+    const SettingsRecord before = Running("127.10.255.255", 9871, "MIDI", "AUXMIDI", "");
     for (int n : { 0, 3, 5, 6, 9, -1 }) {
         SettingsRecord settings = before;
         EXPECT_FALSE(LoadProfile(ini, n, settings)) << n;
@@ -117,10 +117,10 @@ TEST_F(Profiles, LoadOfAnEmptySlotOrABadNumberChangesNothing)
 
 TEST_F(Profiles, TheDialogLoadReadsASlotWithoutLookingAtItsName)
 {
-    Store(6, { nullptr, "192.168.1.255", nullptr, "LOG", nullptr, nullptr });
-    SettingsRecord fields = Running("10.255.255.255", 4000, "MIDI", "AUXMIDI", "Desk");
+    Store(6, { nullptr, "127.0.1.255", nullptr, "LOG", nullptr, nullptr });
+    SettingsRecord fields = Running("127.10.255.255", 4000, "MIDI", "AUXMIDI", "Desk");
     ReadProfileValues(ini, 6, fields);
-    EXPECT_EQ(fields.m_strBroadcastAddress, "192.168.1.255");
+    EXPECT_EQ(fields.m_strBroadcastAddress, "127.0.1.255");
     EXPECT_EQ(fields.m_nPort, 9871);
     EXPECT_EQ(fields.m_strApplicationId, "LOG");
     EXPECT_EQ(fields.m_strTextCommand, "");
@@ -129,9 +129,9 @@ TEST_F(Profiles, TheDialogLoadReadsASlotWithoutLookingAtItsName)
 
 TEST_F(Profiles, ByNameMatchesExactlyWithLetterCase)
 {
-    Store(2, { "live", "10.255.255.255", "1", "", "", "" });
-    Store(5, { "Live", "10.255.255.255", "2", "", "", "" });
-    Store(7, { "Live", "10.255.255.255", "3", "", "", "" });
+    Store(2, { "live", "127.10.255.255", "1", "", "", "" });
+    Store(5, { "Live", "127.10.255.255", "2", "", "", "" });
+    Store(7, { "Live", "127.10.255.255", "3", "", "", "" });
     struct Case { const char* name; int slot; };
     const Case cases[] = {
         { "live", 2 }, { "Live", 5 }, { "LIVE", 0 }, { "Live ", 0 }, { "Liv", 0 }, { "", 0 }, { "Profile1", 0 },
@@ -142,20 +142,20 @@ TEST_F(Profiles, ByNameMatchesExactlyWithLetterCase)
 
 TEST_F(Profiles, CurrentIsTheLowestUsedSlotEqualInAllFiveValues)
 {
-    Store(1, { nullptr, "192.168.1.255", "4000", "LOG", "CMD", "Room 2" });
+    Store(1, { nullptr, "127.0.1.255", "4000", "LOG", "CMD", "Room 2" });
     Store(3, kLive);
     Store(6, kLive);
     Store(8, { "Sparse", nullptr, "9871", nullptr, nullptr, nullptr });
-    EXPECT_EQ(FindCurrentProfile(ini, Running("192.168.1.255", 4000, "LOG", "CMD", "Room 2")), 3);
+    EXPECT_EQ(FindCurrentProfile(ini, Running("127.0.1.255", 4000, "LOG", "CMD", "Room 2")), 3);
     EXPECT_EQ(FindCurrentProfile(ini, Running("", 9871, "", "", "")), 8);
 
     struct Case { SettingsRecord settings; const char* differs; };
     const Case cases[] = {
-        { Running("192.168.1.254", 4000, "LOG", "CMD", "Room 2"), "address" },
-        { Running("192.168.1.255", 4001, "LOG", "CMD", "Room 2"), "port" },
-        { Running("192.168.1.255", 4000, "log", "CMD", "Room 2"), "application id" },
-        { Running("192.168.1.255", 4000, "LOG", "CMDX", "Room 2"), "text command" },
-        { Running("192.168.1.255", 4000, "LOG", "CMD", "Room 3"), "destination" },
+        { Running("127.0.1.254", 4000, "LOG", "CMD", "Room 2"), "address" },
+        { Running("127.0.1.255", 4001, "LOG", "CMD", "Room 2"), "port" },
+        { Running("127.0.1.255", 4000, "log", "CMD", "Room 2"), "application id" },
+        { Running("127.0.1.255", 4000, "LOG", "CMDX", "Room 2"), "text command" },
+        { Running("127.0.1.255", 4000, "LOG", "CMD", "Room 3"), "destination" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindCurrentProfile(ini, c.settings), 0) << c.differs;
@@ -163,9 +163,9 @@ TEST_F(Profiles, CurrentIsTheLowestUsedSlotEqualInAllFiveValues)
 
 TEST_F(Profiles, MissingPortComparesAsZeroButLoadsAs9871)
 {
-    Store(2, { "No port", "192.168.1.255", nullptr, "LOG", "CMD", "" });
-    EXPECT_EQ(FindCurrentProfile(ini, Running("192.168.1.255", 9871, "LOG", "CMD", "")), 0);
-    EXPECT_EQ(FindCurrentProfile(ini, Running("192.168.1.255", 0, "LOG", "CMD", "")), 2);
+    Store(2, { "No port", "127.0.1.255", nullptr, "LOG", "CMD", "" });
+    EXPECT_EQ(FindCurrentProfile(ini, Running("127.0.1.255", 9871, "LOG", "CMD", "")), 0);
+    EXPECT_EQ(FindCurrentProfile(ini, Running("127.0.1.255", 0, "LOG", "CMD", "")), 2);
 
     SettingsRecord settings;
     ASSERT_TRUE(LoadProfile(ini, 2, settings));
@@ -188,8 +188,8 @@ TEST_F(Profiles, FreshFileMenuShowsEightGreyNumberedItems)
 
 TEST_F(Profiles, MenuShowsNamesVerbatimAndChecksOnlyTheCurrentSlot)
 {
-    Store(3, { "Studio & Stage", "10.255.255.255", "1", "", "", "" });
-    Store(5, { "Live", "10.255.255.255", "1", "", "", "" });
+    Store(3, { "Studio & Stage", "127.10.255.255", "1", "", "", "" });
+    Store(5, { "Live", "127.10.255.255", "1", "", "", "" });
     struct Case { int current; int checkedSlot; };
     const Case cases[] = { { 3, 3 }, { 5, 5 }, { 0, 0 }, { 4, 0 }, { 9, 0 } };
     for (const Case& c : cases) {
@@ -250,9 +250,9 @@ protected:
     }
 
     FakePrompts prompts;
-    SettingsRecord fields = Running("192.168.0.255", 5000, "MIDI", "AUXMIDI", "Desk");
+    SettingsRecord fields = Running("127.0.0.255", 5000, "MIDI", "AUXMIDI", "Desk");
     const std::string kFieldsAsStored =
-        "BroadcastAddress=192.168.0.255\nPort=5000\nApplicationId=MIDI\nTextCmd=AUXMIDI\nDestination=Desk\n";
+        "BroadcastAddress=127.0.0.255\nPort=5000\nApplicationId=MIDI\nTextCmd=AUXMIDI\nDestination=Desk\n";
 };
 
 TEST_F(ProfileEditing, SavingAnEmptySlotAsksANameThenTakesTheFields)
@@ -286,7 +286,7 @@ TEST_F(ProfileEditing, SavingAUsedSlotOverwritesWithoutAQuestionAndKeepsTheName)
 
 TEST_F(ProfileEditing, ShiftClickOnAnEmptySlotOnlyTellsToSaveFirst)
 {
-    Store(3, { nullptr, "10.255.255.255", "1", "", "", "" });
+    Store(3, { nullptr, "127.10.255.255", "1", "", "", "" });
     const std::string before = file.Text();
     EXPECT_EQ(Save(3, true), ProfileEdit::Unchanged);
     EXPECT_EQ(file.Text(), before);
@@ -298,7 +298,7 @@ TEST_F(ProfileEditing, RenameWritesOnlyTheNewName)
     Store(5, kLive);
     prompts.nameAnswer = " Studio ";
     EXPECT_EQ(Save(5, true), ProfileEdit::Renamed);
-    EXPECT_EQ(file.Text(), "[Profile5]\nName=Studio\nBroadcastAddress=192.168.1.255\nPort=4000\n"
+    EXPECT_EQ(file.Text(), "[Profile5]\nName=Studio\nBroadcastAddress=127.0.1.255\nPort=4000\n"
                            "ApplicationId=LOG\nTextCmd=CMD\nDestination=Room 2\n");
     EXPECT_EQ(prompts.events, (std::vector<std::string>{ "ask 112 115 'Live'" }));
 }
@@ -314,7 +314,7 @@ TEST_F(ProfileEditing, RenameCancelledChangesNothing)
 
 TEST_F(ProfileEditing, EmptyNameDeletesTheSectionOnlyAfterYes)
 {
-    Store(1, { "Other", "10.255.255.255", "1", "", "", "" });
+    Store(1, { "Other", "127.10.255.255", "1", "", "", "" });
     Store(5, kLive);
     const std::string before = file.Text();
     prompts.nameAnswer = "";
@@ -327,7 +327,7 @@ TEST_F(ProfileEditing, EmptyNameDeletesTheSectionOnlyAfterYes)
 
     prompts.yesAnswer = true;
     EXPECT_EQ(RenameOrDeleteProfile(ini, 5, prompts), ProfileEdit::Deleted);
-    EXPECT_EQ(file.Text(), "[Profile1]\nName=Other\nBroadcastAddress=10.255.255.255\nPort=1\n"
+    EXPECT_EQ(file.Text(), "[Profile1]\nName=Other\nBroadcastAddress=127.10.255.255\nPort=1\n"
                            "ApplicationId=\nTextCmd=\nDestination=\n");
     const ProfileButtonLabel label = ProfileButtonLabels(ini, "Profile %d")[4];
     EXPECT_EQ(label.text, "Profile 5");

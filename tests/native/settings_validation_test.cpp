@@ -12,7 +12,7 @@ TEST(SettingsValidation, AcceptsOnlyFourDottedGroupsUpTo255)
 {
     struct Case { const char* address; bool valid; };
     const Case cases[] = {
-        { "192.168.1.255", true },  { "192.168.1.10", true },   { "0.0.0.0", true },
+        { "127.0.1.255", true },  { "127.0.1.10", true },   { "0.0.0.0", true },
         { "255.255.255.255", true }, { "127.255.255.255", true }, { "001.02.3.255", true },
         { "1.2.3", false },         { "1.2.3.4.5", false },     { "10..20.30", false },
         { "1.2.3.1234", false },    { "1.2.3.0001", false },    { "0255.1.1.255", false },
@@ -62,7 +62,7 @@ public:
 
 TEST(SettingsValidation, ValidateShowsEachFindingAndAnswersTheControlAtFault)
 {
-    const std::string question = "question " + std::to_string(IDS_CONFIRM_BROADCAST) + " 192.168.1.10";
+    const std::string question = "question " + std::to_string(IDS_CONFIRM_BROADCAST) + " 127.0.1.10";
     struct Case {
         const char* address;
         const char* textCommand;
@@ -72,18 +72,18 @@ TEST(SettingsValidation, ValidateShowsEachFindingAndAnswersTheControlAtFault)
         std::vector<std::string> shown;
     };
     const Case cases[] = {
-        { "192.168.1.255", "AUXMIDI", 10, false, 0, {} },
-        { "192.168.1.255", "", 255, false, 0, {} },
+        { "127.0.1.255", "AUXMIDI", 10, false, 0, {} },
+        { "127.0.1.255", "", 255, false, 0, {} },
         { "1.2.3", "AUXMIDI", 10, true, IDC_BROADCAST_ADDRESS, { "error " + std::to_string(IDS_INVALID_IP) } },
         { "a.b.c.d", "AUX-1", 9, true, IDC_BROADCAST_ADDRESS, { "error " + std::to_string(IDS_INVALID_IP) } },
-        { "192.168.1.10", "AUX-1", 9, false, IDC_BROADCAST_ADDRESS, { question } },
-        { "192.168.1.10", "AUXMIDI", 10, true, 0, { question } },
-        { "192.168.1.10", "AUX-1", 10, true, IDC_TEXT_COMMAND,
+        { "127.0.1.10", "AUX-1", 9, false, IDC_BROADCAST_ADDRESS, { question } },
+        { "127.0.1.10", "AUXMIDI", 10, true, 0, { question } },
+        { "127.0.1.10", "AUX-1", 10, true, IDC_TEXT_COMMAND,
           { question, "error " + std::to_string(IDS_TEXT_COMMAND_CHARS) } },
-        { "192.168.1.255", "AUXMIDI", 256, false, IDC_COM_DEVICE, { "error " + std::to_string(IDS_COM_DEVICE_RANGE) } },
-        { "192.168.1.10", "AUXMIDI", 9, true, IDC_COM_DEVICE,
+        { "127.0.1.255", "AUXMIDI", 256, false, IDC_COM_DEVICE, { "error " + std::to_string(IDS_COM_DEVICE_RANGE) } },
+        { "127.0.1.10", "AUXMIDI", 9, true, IDC_COM_DEVICE,
           { question, "error " + std::to_string(IDS_COM_DEVICE_RANGE) } },
-        { "192.168.1.255", "AUX 1", 9, true, IDC_TEXT_COMMAND, { "error " + std::to_string(IDS_TEXT_COMMAND_CHARS) } },
+        { "127.0.1.255", "AUX 1", 9, true, IDC_TEXT_COMMAND, { "error " + std::to_string(IDS_TEXT_COMMAND_CHARS) } },
     };
     for (const Case& c : cases) {
         FakeMessages messages;
@@ -96,8 +96,8 @@ TEST(SettingsValidation, ValidateShowsEachFindingAndAnswersTheControlAtFault)
 TEST(SettingsValidation, QuestionNamesTheAddressWithoutFormatting)
 {
     const char* pattern = "IP broadcast addresses normally end with 255.\nDo you confirm the usage of %s?";
-    EXPECT_EQ(FormatBroadcastQuestion(pattern, "192.168.1.10"),
-              "IP broadcast addresses normally end with 255.\nDo you confirm the usage of 192.168.1.10?");
+    EXPECT_EQ(FormatBroadcastQuestion(pattern, "127.0.1.10"),
+              "IP broadcast addresses normally end with 255.\nDo you confirm the usage of 127.0.1.10?");
     EXPECT_EQ(FormatBroadcastQuestion("%s", "%d%n"), "%d%n");
 }
 }
