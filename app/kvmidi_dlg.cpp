@@ -12,7 +12,6 @@
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
-#include "input/midi_ring.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
@@ -79,7 +78,8 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_lblTitle.SetTextHeight(18);
     SetDlgItemText(IDC_REVISION, "Revision: 46 (2022-11-04 01:32:49)");
 
-    m_pDeviceName = EnumerateMidiInDevices();
+    m_midiInApi.SetNotifyWindow(m_hWnd);
+    m_pDeviceName = ReadMidiDeviceNames(m_midiInApi);
     LoadSettings();
     if (!m_strStartProfile.empty()) {
         if (int profile = FindProfileByName(m_ini, m_strStartProfile))
@@ -121,7 +121,11 @@ void CkvMidiDlg::ReinitNetwork()
     KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_strBroadcastAddress.c_str(), m_nPort);
 }
 
-void CkvMidiDlg::SyncMidiDevices() { ::SyncMidiDevices(m_hWnd, m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice); }
+void CkvMidiDlg::SyncMidiDevices()
+{
+    ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
+                             MessageBoxMidiFailureReporter());
+}
 
 int CkvMidiDlg::OpenComSwitches() { return ::OpenComSwitches(m_pComSwitchMonitor, m_comSwitchConfig, m_hWnd, this); }
 
@@ -234,19 +238,13 @@ void CkvMidiDlg::OnLButtonDown(UINT, POINT)
     Default();
 }
 
-LRESULT CkvMidiDlg::OnMidiData(WPARAM wParam, LPARAM)
+LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
 {
-    if (wParam >= kMidiDeviceCount)
-        return 0;
-    int device = static_cast<int>(wParam);
-    MidiInDevice* midi = m_pMidiDevice[wParam].get();
-    if (!midi || !midi->IsOpen())
-        return 0;
-    // A dispatch may run a nested message loop that closes the device; the drain asks
-    // before every entry whether its ring still exists.
-    DrainMidiRing(midi->Ring(), m_bFilterNoteOff != 0,
-                  [this, device, midi] { return m_pMidiDevice[static_cast<size_t>(device)].get() == midi && midi->IsOpen(); },
-                  [this, device](const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
+    // One notification stands for every device: the callbacks post only while none is pending.
+    DrainMidiDevices(m_pMidiDevice, m_midiWakeup, [this](int device, const MidiRingEntry& entry) {
+        if (!IsFilteredNoteOff(m_bFilterNoteOff != 0, entry.status, entry.data2))
+            DispatchMidiEntry(device, entry);
+    });
     return 0;
 }
 

@@ -13,7 +13,8 @@
 #include "framework/dialog.h"
 #include "framework/win_handles.h"
 #include "input/com_switch_monitor_win.h"
-#include "input/midi_in_device_win.h"
+#include "input/midi_in_api_win.h"
+#include "input/midi_wakeup.h"
 #include "remote/activity.h"
 #include "ui/label.h"
 #include "ui/system_tray.h"
@@ -88,6 +89,8 @@ private:
     UniqueIcon m_hTrayIcon;   // outlives the tray, which shows it
     CSystemTray m_trayIcon;
     int m_nCurrentProfile = 0;
+    WinmmMidiInApi m_midiInApi;   // outlives the devices, which call it
+    MidiWakeup m_midiWakeup;
     MidiDeviceSlots m_pMidiDevice;
     MidiDeviceNames m_pDeviceName;
     std::string m_strLastCommand;

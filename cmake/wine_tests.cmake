@@ -27,7 +27,7 @@ kvmidi_warnings(kvmidi_e2e_tests)
 kvmidi_add_gtest(e2e_tests kvmidi_e2e_tests)
 
 # The test-only MIDI driver and anything else the Wine tiers need.
-include(${CMAKE_SOURCE_DIR}/tests/virtual_midi/virtual_midi.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/tests/benchmark/benchmark.cmake OPTIONAL)
 
 set_tests_properties(win_unit_tests e2e_tests PROPERTIES
     ENVIRONMENT "WINEPREFIX=${KVMIDI_WINEPREFIX};WINEDEBUG=-all"

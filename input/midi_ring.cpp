@@ -1,7 +1,5 @@
 #include "midi_ring.h"
 
-#include "remote/command_text.h"
-
 MidiRingEntry MakeMidiRingEntry(std::uint32_t shortMessage, std::uint32_t timestamp)
 {
     MidiRingEntry entry = {};
@@ -47,6 +45,12 @@ bool MidiRing::IsEmpty() const noexcept
     return m_readOffset.load(std::memory_order_acquire) == m_writeOffset.load(std::memory_order_acquire);
 }
 
+std::uint32_t MidiRing::PendingCount() const noexcept
+{
+    std::uint32_t read = m_readOffset.load(std::memory_order_relaxed);
+    return ((m_writeOffset.load(std::memory_order_acquire) - read) & kOffsetMask) / kEntryBytes;
+}
+
 void MidiRing::Clear() noexcept
 {
     m_readOffset.store(0, std::memory_order_release);
@@ -59,24 +63,4 @@ bool CaptureShortMessage(MidiRing& ring, std::uint32_t shortMessage, std::uint32
     if (IsSystemStatus(entry.status))
         return false;
     return ring.TryPush(entry);
-}
-
-std::size_t DrainMidiRing(MidiRing& ring, bool filterNoteOff, const std::function<bool()>& isOpen,
-                          const std::function<void(const MidiRingEntry&)>& dispatch)
-{
-    std::size_t dispatched = 0;
-    if (!isOpen())
-        return dispatched;
-    // An empty Peek ends the drain at once: asking again whether the ring is empty before
-    // advancing could find an entry the callback has just stored, and step over it unseen.
-    while (std::optional<MidiRingEntry> entry = ring.Peek()) {
-        if (!IsFilteredNoteOff(filterNoteOff, entry->status, entry->data2)) {
-            dispatch(*entry);
-            ++dispatched;
-        }
-        if (!isOpen())
-            return dispatched;
-        ring.Advance();
-    }
-    return dispatched;
 }

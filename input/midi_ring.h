@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 struct MidiRingEntry {
@@ -43,6 +42,8 @@ public:
     void Advance() noexcept;
 
     bool IsEmpty() const noexcept;
+    // Consumer side: the number of entries pending now (more may follow at any moment).
+    std::uint32_t PendingCount() const noexcept;
     std::uint32_t ReadOffset() const noexcept { return m_readOffset.load(std::memory_order_acquire); }
     std::uint32_t WriteOffset() const noexcept { return m_writeOffset.load(std::memory_order_acquire); }
 
@@ -57,13 +58,6 @@ private:
 static_assert(std::atomic<std::uint32_t>::is_always_lock_free, "the callback must never block");
 
 // What the MIDI callback does with one MIM_DATA message: drops system messages and messages
-// that find the ring full, stores the rest. True when an entry was stored (and so one
-// notification is due).
+// that find the ring full, stores the rest. True when an entry was stored.
 bool CaptureShortMessage(MidiRing& ring, std::uint32_t shortMessage, std::uint32_t timestamp) noexcept;
 
-// The window thread's answer to one notification: every pending entry is taken in order, a
-// NOTE ON of velocity 0 is skipped when filterNoteOff is set, the rest go to dispatch. isOpen
-// is asked before the first entry and after each one; once it says the device is closed the
-// ring is not touched again (it may be gone). Returns the number of entries dispatched.
-std::size_t DrainMidiRing(MidiRing& ring, bool filterNoteOff, const std::function<bool()>& isOpen,
-                          const std::function<void(const MidiRingEntry&)>& dispatch);

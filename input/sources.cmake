@@ -9,8 +9,13 @@ list(APPEND KVMIDI_PORTABLE_SOURCES
     input/com_switch_opening.h
     input/com_switch_polling.cpp
     input/com_switch_polling.h
+    input/midi_in_api.h
+    input/midi_in_device.cpp
+    input/midi_in_device.h
     input/midi_ring.cpp
     input/midi_ring.h
+    input/midi_wakeup.cpp
+    input/midi_wakeup.h
 )
 list(APPEND KVMIDI_WIN_SOURCES
     input/com_port_enumeration_win.cpp
@@ -21,6 +26,6 @@ list(APPEND KVMIDI_WIN_SOURCES
     input/com_switch_monitor_win.h
     input/com_switches_win.cpp
     input/com_switches_win.h
-    input/midi_in_device_win.cpp
-    input/midi_in_device_win.h
+    input/midi_in_api_win.cpp
+    input/midi_in_api_win.h
 )

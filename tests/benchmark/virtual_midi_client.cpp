@@ -33,14 +33,12 @@ bool VirtualMidiDriver::Send(virtual_midi::Command command, const void* data, si
     return true;
 }
 
-int VirtualMidiDriver::Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages,
-                               std::uint32_t flags) const
+int VirtualMidiDriver::Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages) const
 {
     if (messages.size() > virtual_midi::kMaxDeliver)
         return -1;
     auto command = std::make_unique<virtual_midi::DeliverCommand>();
     command->device = device;
-    command->flags = flags;
     command->count = static_cast<std::uint32_t>(messages.size());
     std::copy(messages.begin(), messages.end(), command->messages);
     size_t size = offsetof(virtual_midi::DeliverCommand, messages) + messages.size() * sizeof(virtual_midi::ShortMessage);
@@ -61,13 +59,7 @@ long long VirtualMidiDriver::Query(unsigned device, virtual_midi::Query what) co
     return Send(virtual_midi::kQuery, &query, sizeof query, result) ? static_cast<long long>(result) : -1;
 }
 
-int VirtualMidiDriver::Configure(const std::string& devices) const
+virtual_midi::ShortMessage MidiShortMessage(unsigned status, unsigned data1, unsigned data2)
 {
-    LRESULT result = 0;
-    return Send(virtual_midi::kConfigure, devices.data(), devices.size(), result) ? static_cast<int>(result) : -1;
-}
-
-virtual_midi::ShortMessage MidiShortMessage(unsigned status, unsigned data1, unsigned data2, std::uint32_t timestamp)
-{
-    return { (status & 0xFF) | (data1 & 0xFF) << 8 | (data2 & 0xFF) << 16, timestamp };
+    return { (status & 0xFF) | (data1 & 0xFF) << 8 | (data2 & 0xFF) << 16, 0 };
 }

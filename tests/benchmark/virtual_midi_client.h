@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/virtual_midi/virtual_midi_protocol.h"
+#include "tests/benchmark/virtual_midi_protocol.h"
 
 class VirtualMidiDriver {
 public:
@@ -20,15 +20,13 @@ public:
     bool IsFound() const { return m_window != nullptr; }
 
     // Calls the device's callback once per message, in order, from the driver's thread; the
-    // number of callbacks made (none when the device is not open and started), or -1 when the
-    // driver did not answer.
-    int Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages, std::uint32_t flags = 0) const;
+    // number of callbacks made (none when the device is not started), or -1 when the driver
+    // did not answer.
+    int Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages) const;
     // Schedules a paced stream on the driver's feeder; false when it was refused.
     bool Stream(const virtual_midi::StreamCommand& stream) const;
     // The value asked for, or -1 when the driver did not answer.
     long long Query(unsigned device, virtual_midi::Query what) const;
-    // Replaces the device list; the new device count, or -1.
-    int Configure(const std::string& devices) const;
 
 private:
     bool Send(virtual_midi::Command command, const void* data, size_t size, LRESULT& result) const;
@@ -37,5 +35,5 @@ private:
     std::chrono::milliseconds m_deadline{ 0 };
 };
 
-// A short message from its bytes, with a timestamp.
-virtual_midi::ShortMessage MidiShortMessage(unsigned status, unsigned data1, unsigned data2, std::uint32_t timestamp = 0);
+// A short message from its bytes.
+virtual_midi::ShortMessage MidiShortMessage(unsigned status, unsigned data1, unsigned data2);

@@ -21,7 +21,7 @@
 #include "framework/win_handles.h"
 #include "tests/support/kvmidi_process.h"
 #include "tests/support/temp_directory.h"
-#include "tests/virtual_midi/virtual_midi_client.h"
+#include "tests/benchmark/virtual_midi_client.h"
 
 using namespace std::chrono_literals;
 
