@@ -4,7 +4,10 @@
 #include <thread>
 #include <vector>
 
+#include "app/controller_messages.h"
+#include "res/resource.h"
 #include "tests/support/temp_directory.h"
+#include "ui/system_tray.h"
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
 {
@@ -49,23 +52,15 @@ bool KvMidiProcess::Start(const std::string& arguments, const std::string& extra
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
 
-    // The environment block: ours, plus the extra "NAME=value" lines separated by '\n'.
+    // The environment block: ours, then the extra lines, each ended by a null.
     std::vector<char> environment;
     if (!extraEnvironment.empty()) {
         LPCH current = ::GetEnvironmentStringsA();
         for (LPCH entry = current; *entry; entry += std::strlen(entry) + 1)
             environment.insert(environment.end(), entry, entry + std::strlen(entry) + 1);
         ::FreeEnvironmentStringsA(current);
-        size_t start = 0;
-        while (start < extraEnvironment.size()) {
-            size_t end = extraEnvironment.find('\n', start);
-            std::string item = extraEnvironment.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            environment.insert(environment.end(), item.begin(), item.end());
-            environment.push_back('\0');
-            if (end == std::string::npos)
-                break;
-            start = end + 1;
-        }
+        for (char c : extraEnvironment + "\n")
+            environment.push_back(c == '\n' ? '\0' : c);
         environment.push_back('\0');
     }
 
@@ -83,11 +78,9 @@ bool KvMidiProcess::Start(const std::string& arguments, const std::string& extra
 
 int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
 {
-    if (!m_process)
-        return -1;
-    if (::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(deadline.count())) != WAIT_OBJECT_0)
-        return -1;
     DWORD code = 0;
+    if (!m_process || ::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(deadline.count())) != WAIT_OBJECT_0)
+        return -1;
     ::GetExitCodeProcess(m_process.Get(), &code);
     return static_cast<int>(code);
 }
@@ -95,6 +88,31 @@ int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
 bool KvMidiProcess::IsRunning() const
 {
     return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+HWND KvMidiProcess::ControllerWindow(std::chrono::milliseconds deadline) const
+{
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindController(m_processId)) != nullptr; }, deadline);
+    return window;
+}
+
+bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
+{
+    HWND controller = ControllerWindow(deadline);
+    // Exit while the panel shows only hides it; the program ends once it is hidden.
+    return controller && WaitUntil([&] {
+        ::PostMessageA(controller, WM_COMMAND, IDOK, 0);
+        return WaitForExit(std::chrono::milliseconds(200)) != -1;
+    }, deadline);
+}
+
+void KvMidiProcess::Kill()
+{
+    if (m_process) {
+        ::TerminateProcess(m_process.Get(), 1);
+        ::WaitForSingleObject(m_process.Get(), 5000);
+    }
 }
 
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept)
@@ -125,61 +143,54 @@ std::string WindowClassName(HWND window)
     return name;
 }
 
-std::string WindowCaption(HWND window)
+std::string WindowText(HWND window)
 {
-    char caption[512] = {};
-    ::GetWindowTextA(window, caption, sizeof caption);
-    return caption;
-}
-
-HWND FindProcessWindow(DWORD processId, const char* className, const char* caption)
-{
-    return FindProcessWindowIf(processId, [&](HWND window) {
-        return (!className || WindowClassName(window) == className) && (!caption || WindowCaption(window) == caption);
-    });
+    char text[1024] = {};
+    DWORD_PTR copied = 0;
+    // WM_GETTEXT crosses processes with its buffer; the time-out keeps a hung window from
+    // hanging the test.
+    if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                               5000, &copied))
+        return std::string();
+    return std::string(text, copied < sizeof text ? static_cast<size_t>(copied) : sizeof text - 1);
 }
 
 HWND FindProcessDialog(DWORD processId, int controlId)
 {
     return FindProcessWindowIf(processId, [&](HWND window) {
-        return WindowClassName(window) == "#32770" && ::GetDlgItem(window, controlId) != nullptr;
+        return WindowClassName(window) == "#32770" && ::IsWindowVisible(window) && ::GetDlgItem(window, controlId);
     });
 }
 
-HWND FindTrayWindow(DWORD processId)
+HWND FindController(DWORD processId)
 {
-    return FindProcessWindowIf(processId, [](HWND window) {
-        return WindowClassName(window).rfind("KvWnd:", 0) == 0 && WindowCaption(window).empty();
-    });
-}
-
-HWND KvMidiProcess::ControllerWindow(std::chrono::milliseconds deadline) const
-{
-    HWND window = nullptr;
     // The About panel's revision line tells the controller from the settings dialog.
-    WaitUntil([&] { return (window = FindProcessDialog(m_processId, 1044)) != nullptr; }, deadline);
-    return window;
+    return FindProcessWindowIf(processId, [](HWND window) {
+        return WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_REVISION);
+    });
 }
 
-bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
+void PostComLineEvent(HWND controller, int line, int level)
 {
-    HWND controller = ControllerWindow(deadline);
-    if (!controller)
-        return false;
-    // Exit while the panel shows only hides it; the program ends once it is hidden.
-    bool ended = WaitUntil([&] {
-        if (!IsRunning())
-            return true;
-        ::PostMessageA(controller, WM_COMMAND, IDOK, 0);
-        return WaitForExit(std::chrono::milliseconds(200)) != -1;
-    }, deadline);
-    return ended;
+    ::PostMessageA(controller, WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level);
 }
 
-void KvMidiProcess::Kill()
+void PostTrayRightClick(DWORD processId)
 {
-    if (m_process) {
-        ::TerminateProcess(m_process.Get(), 1);
-        ::WaitForSingleObject(m_process.Get(), 5000);
-    }
+    // The tray's hidden window, which the shell calls back: of a class the framework registers
+    // ("KvWnd:..."), without a title.
+    HWND tray = FindProcessWindowIf(processId, [](HWND window) {
+        return WindowClassName(window).rfind("KvWnd:", 0) == 0 && WindowText(window).empty();
+    });
+    ::PostMessageA(tray, WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
+}
+
+void PressKey(WORD virtualKey)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = virtualKey;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof inputs[0]);
 }

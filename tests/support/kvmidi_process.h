@@ -1,4 +1,5 @@
-// The real kvMidi.exe, started by a test with its own data folder and ended with it.
+// The real kvMidi.exe, started by a test with its own data folder and ended with it, and the
+// windows of it that tests drive.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +10,10 @@
 
 #include "framework/win_handles.h"
 
+inline constexpr std::chrono::milliseconds kProgramDeadline{ 20000 };
+
 // Polls the condition until it holds or the deadline passes; never a fixed sleep.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kProgramDeadline);
 
 // Where the program's binaries sit beside the tests, ending with "\".
 std::string BinaryDirectory();
@@ -23,7 +26,8 @@ public:
     KvMidiProcess() = default;
     ~KvMidiProcess();   // ends a program still running
 
-    // Starts kvMidi.exe with the command line after the program name; false on failure.
+    // Starts kvMidi.exe with the command line after the program name, and the extra
+    // "NAME=value" lines (separated by '\n') in its environment; false on failure.
     bool Start(const std::string& arguments, const std::string& extraEnvironment = "");
 
     // Waits for the program to end; its exit code, or -1 when it is still running.
@@ -45,18 +49,21 @@ private:
 
 // The first top-level window of the process that the test accepts, or null.
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept);
-
-// The window's class name and caption.
 std::string WindowClassName(HWND window);
-std::string WindowCaption(HWND window);
+// The text of a window of any process; a hung window gives an empty text.
+std::string WindowText(HWND window);
+inline std::string WindowCaption(HWND window) { return WindowText(window); }
 
-// A top-level window of the process with that class and caption, or null.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* caption);
-
-// A dialog of the process that has a control with this id, or null: the controller and the
-// settings dialog share their caption, their controls tell them apart.
+// A visible dialog of the process that has a control with this id, or null: the controller and
+// the settings dialog share their caption, their controls tell them apart.
 HWND FindProcessDialog(DWORD processId, int controlId);
+// The controller (the About panel) of a process, visible or not.
+HWND FindController(DWORD processId);
 
-// The tray's hidden window, which the shell calls back: of a class the framework registers
-// ("KvWnd:..."), without a title.
-HWND FindTrayWindow(DWORD processId);
+// What the program's own threads and the shell send it: a COM line changing level, as the
+// polling thread posts it, and a right click on the tray icon, as the shell calls it back.
+void PostComLineEvent(HWND controller, int line, int level);
+void PostTrayRightClick(DWORD processId);
+
+// A key as the user's keyboard gives it, to the window with the focus on the desktop.
+void PressKey(WORD virtualKey);

@@ -1,9 +1,5 @@
 #include "message_box_window.h"
 
-#include <cstring>
-
-#include "tests/support/kvmidi_process.h"
-
 namespace {
 // The box's text is one of its static children; its caption alone would match the
 // controller, whose caption is the application's name too.
@@ -13,7 +9,7 @@ bool IsMessageBoxWithText(HWND window, const std::string& text)
         return false;
     for (HWND child = ::FindWindowExA(window, nullptr, "Static", nullptr); child;
          child = ::FindWindowExA(window, child, "Static", nullptr)) {
-        if (WindowCaption(child) == text)
+        if (WindowText(child) == text)
             return true;
     }
     return false;
@@ -30,12 +26,12 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
     return found;
 }
 
-bool DismissMessageBox(HWND box, std::chrono::milliseconds deadline)
+bool AnswerDialog(HWND dialog, int answer, std::chrono::milliseconds deadline)
 {
-    return WaitUntil([&] {
-        if (!::IsWindow(box))
+    return dialog && WaitUntil([&] {
+        if (!::IsWindow(dialog) || !::IsWindowVisible(dialog))
             return true;
-        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         return false;
     }, deadline);
 }

@@ -1,4 +1,5 @@
-// A message box of another process, found by its text and dismissed as a user would.
+// Message boxes and other dialogs of another process, found by their text and answered as a
+// user would.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +13,7 @@
 // shows within the deadline.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline);
 
-
-
-// Presses the box's OK button; true once the box is gone.
-bool DismissMessageBox(HWND box, std::chrono::milliseconds deadline);
+// Answers the dialog with the command (IDOK, IDNO, a button's id) until it is gone; false
+// when it stayed.
+bool AnswerDialog(HWND dialog, int answer, std::chrono::milliseconds deadline = kProgramDeadline);
+inline bool DismissMessageBox(HWND box, std::chrono::milliseconds deadline) { return AnswerDialog(box, IDOK, deadline); }

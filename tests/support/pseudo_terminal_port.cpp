@@ -49,6 +49,29 @@ finally:
 
 using UnixFileName = char*(CDECL*)(const WCHAR*);
 
+// The Linux path of a Windows path of this prefix, or empty when not under Wine.
+std::string UnixPathOf(const std::string& windowsPath)
+{
+    auto convert = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    std::vector<WCHAR> wide(windowsPath.size() + 1, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    char* unixPath = convert ? convert(wide.data()) : nullptr;
+    if (!unixPath)
+        return std::string();
+    std::string result = unixPath;
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+// The port's device opens now, exclusively, or why not.
+DWORD OpenComPort(const std::string& portName)
+{
+    std::string path = "\\\\.\\" + portName;
+    UniqueFileHandle port(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return port ? ERROR_SUCCESS : ::GetLastError();
+}
+
 // The prefix's dosdevices folder, where every COM<n> is a link named com<n>.
 std::string DosDevicesFolder()
 {
@@ -62,37 +85,11 @@ std::string DosDevicesFolder()
 }
 }
 
-std::string UnixPathOf(const std::string& windowsPath)
-{
-    auto convert = reinterpret_cast<UnixFileName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert)
-        return std::string();
-    std::vector<WCHAR> wide(windowsPath.size() + 1, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    char* unixPath = convert(wide.data());
-    if (!unixPath)
-        return std::string();
-    std::string result = unixPath;
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
-bool ComPortOpens(const std::string& portName)
-{
-    std::string path = "\\\\.\\" + portName;
-    UniqueFileHandle port(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    return port.IsValid();
-}
-
 int UnusedComPortNumber(int first)
 {
     for (int number = first; number <= 255; ++number) {
-        std::string path = "\\\\.\\COM" + std::to_string(number);
-        UniqueFileHandle port(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        DWORD error = ::GetLastError();
-        if (!port && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
+        DWORD error = OpenComPort("COM" + std::to_string(number));
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return number;
     }
     return 0;
@@ -132,7 +129,7 @@ PseudoTerminalPort::~PseudoTerminalPort()
 bool PseudoTerminalPort::WaitUntilReady() const
 {
     return m_bStarted && WaitUntil([&] { return FileExists(m_folder.Path() + "ready"); }, 20s) &&
-           WaitUntil([&] { return ComPortOpens(m_name); }, 20s) && WaitUntilReleased();
+           WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; }, 20s) && WaitUntilReleased();
 }
 
 bool PseudoTerminalPort::WaitUntilHeld() const

@@ -30,11 +30,5 @@ private:
     bool m_bStarted = false;
 };
 
-// The Linux path of a Windows path of this prefix, or empty when not under Wine.
-std::string UnixPathOf(const std::string& windowsPath);
-
 // The first port number from `first` up that no device of the prefix answers to, or 0.
 int UnusedComPortNumber(int first);
-
-// The port's device opens now (and is closed again at once).
-bool ComPortOpens(const std::string& portName);

@@ -1,10 +1,11 @@
-// The typed INI operations against the real private-profile functions of the system.
+// The typed INI operations and CreatePathDirectories against the real functions of the system.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
+#include "app/create_path_directories_win.h"
 #include "config/private_profile_win.h"
 #include "config/settings_io.h"
 #include "config/typed_ini.h"
@@ -22,76 +23,47 @@ protected:
     TypedIni ini{ names, file };
 };
 
-TEST_F(RealIniFile, NamesMatchWithoutRegardToCase)
+// Names match without regard to case; blanks and quotes around a value go; values read back
+// cut to 1022 characters.
+TEST_F(RealIniFile, ReadsAsThePrivateProfileFunctionsDo)
 {
-    WriteWholeFile(path, "[network]\r\nbroadcastaddress=127.255.255.255\r\nPORT=4000\r\n");
-    std::string address;
+    WriteWholeFile(path, "[network]\r\nPORT=4000\r\n[RemoteCmd]\r\nDestination =   \"Room 2\"  \r\n[Midi]\r\nTextCmd=" +
+                             std::string(2000, 'v') + "\r\n");
     int port = 0;
-    ini.ReadIniString(SECTION_NETWORK, NETWORK_BROADCAST_ADDRESS, "", address);
-    ini.ReadIniInt(SECTION_NETWORK, NETWORK_PORT, 9871, port);
-    EXPECT_EQ(address, "127.255.255.255");
-    EXPECT_EQ(port, 4000);
-}
-
-TEST_F(RealIniFile, SurroundingBlanksAndQuotesAreRemoved)
-{
-    WriteWholeFile(path, "[RemoteCmd]\r\nDestination =   \"Room 2\"  \r\n[Midi]\r\nTextCmd=  CMD  \r\n");
     std::string destination;
     std::string textCommand;
+    ini.ReadIniInt(SECTION_NETWORK, NETWORK_PORT, 9871, port);
     ini.ReadIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, "", destination);
     ini.ReadIniString(SECTION_MIDI, MIDI_TEXT_CMD, "", textCommand);
+    EXPECT_EQ(port, 4000);
     EXPECT_EQ(destination, "Room 2");
-    EXPECT_EQ(textCommand, "CMD");
+    EXPECT_EQ(textCommand, std::string(1022, 'v'));
 }
 
-TEST_F(RealIniFile, LongValuesReadBackAs1022Characters)
-{
-    std::string longValue(2000, 'v');
-    ini.WriteIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, longValue);
-    std::string read;
-    ini.ReadIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, "", read);
-    EXPECT_EQ(read, longValue.substr(0, 1022));
-}
-
-TEST_F(RealIniFile, SaveWritesTheWholeFileInOrderAndKeepsOtherSections)
+// What is saved loads back (the device list with its trailing blank included), and the
+// sections that are not the settings' stay.
+TEST_F(RealIniFile, SavedSettingsLoadBackAndOtherSectionsStay)
 {
     ini.WriteIniString("Profile1", PROFILE_NAME, "Live");
-    SettingsRecord settings;
-    settings.m_strBroadcastAddress = "127.255.255.255";
-    settings.m_nPort = 9871;
-    settings.m_strApplicationId = "MIDI";
-    settings.m_strTextCommand = "AUXMIDI";
-    settings.m_bDeviceEnabled[0] = 1;
-    settings.m_bDeviceEnabled[3] = 1;
-    ComSwitchConfig com;
-    com.Device = 10;
-    SaveSettings(ini, settings, com);
-    SaveSettings(ini, settings, com);
-    EXPECT_EQ(ReadWholeFile(path),
-              "[Profile1]\r\nName=Live\r\n"
-              "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=9871\r\nApplicationId=MIDI\r\n"
-              "[RemoteCmd]\r\nDestination=\r\n"
-              "[Midi]\r\nFilterNoteOff=0\r\nTextCmd=AUXMIDI\r\nDevices=0 3 \r\n"
-              "[Com]\r\nEnable=0\r\nPort=\r\nDevice=10\r\nCts=0\r\nCtsMute=0\r\nDcd=0\r\nDcdMute=0\r\n"
-              "Dsr=0\r\nDsrMute=0\r\nRi=0\r\nRiMute=0\r\nRtsOn=0\r\nDtrOn=0\r\n");
-}
-
-TEST_F(RealIniFile, DevicesWrittenWithTheirTrailingSpaceLoadBack)
-{
     SettingsRecord saved;
+    saved.m_strBroadcastAddress = "127.255.255.255";
     saved.m_bDeviceEnabled[1] = 1;
     saved.m_bDeviceEnabled[4] = 1;
-    SaveSettings(ini, saved, ComSwitchConfig{});
-    SettingsRecord loaded;
     ComSwitchConfig com;
+    com.Device = 42;
+    SaveSettings(ini, saved, com);
+    SettingsRecord loaded;
+    ComSwitchConfig loadedCom;
     const bool present[kMidiDeviceCount] = { true, true, true, true, true };
-    LoadSettings(ini, present, loaded, com);
-    EXPECT_EQ(loaded.m_bDeviceEnabled[1], 1);
-    EXPECT_EQ(loaded.m_bDeviceEnabled[4], 1);
-    EXPECT_EQ(loaded.m_bDeviceEnabled[0] + loaded.m_bDeviceEnabled[2] + loaded.m_bDeviceEnabled[3], 0);
+    LoadSettings(ini, present, loaded, loadedCom);
+    EXPECT_EQ(loaded.m_strBroadcastAddress, "127.255.255.255");
+    EXPECT_EQ(loadedCom.Device, 42);
+    for (int device = 0; device < kMidiDeviceCount; ++device)
+        EXPECT_EQ(loaded.m_bDeviceEnabled[device], saved.m_bDeviceEnabled[device]) << device;
+    EXPECT_EQ(ReadWholeFile(path).rfind("[Profile1]\r\nName=Live\r\n", 0), 0u) << ReadWholeFile(path);
 }
 
-TEST_F(RealIniFile, AMissingFolderIsIgnoredAndReadsGiveDefaults)
+TEST_F(RealIniFile, AMissingFolderIsNeverMadeAndReadsGiveDefaults)
 {
     std::string missing = folder.Path() + "absent\\deeper\\kvMidi.ini";
     PrivateProfileFile nowhere(missing);
@@ -100,26 +72,37 @@ TEST_F(RealIniFile, AMissingFolderIsIgnoredAndReadsGiveDefaults)
     settings.m_strBroadcastAddress = "127.0.0.1";
     SaveSettings(lost, settings, ComSwitchConfig{});
     EXPECT_FALSE(FileExists(missing));
-    SettingsRecord loaded;
     ComSwitchConfig com;
     const bool present[kMidiDeviceCount] = {};
-    LoadSettings(lost, present, loaded, com);
-    EXPECT_EQ(loaded.m_strBroadcastAddress, "");
-    EXPECT_EQ(loaded.m_nPort, 9871);
-    EXPECT_EQ(com.Device, 10);
+    LoadSettings(lost, present, settings, com);
+    EXPECT_EQ(settings.m_strBroadcastAddress, "");
+    EXPECT_EQ(settings.m_nPort, 9871);
 }
 
-TEST_F(RealIniFile, AReadOnlyFileNeitherCrashesNorLosesItsContent)
+struct PathCase {
+    const char* path;        // below the temporary folder; "<long>" stands for 260 characters
+    const char* made;        // a folder that must exist afterwards, or ""
+    const char* notMade;     // a folder that must not
+};
+
+TEST(CreatePathDirectories, MakesEveryMissingFolderUpToTheLastBackslash)
 {
-    WriteWholeFile(path, "[Network]\r\nPort=4000\r\n");
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    SettingsRecord settings;
-    settings.m_nPort = 5000;
-    SaveSettings(ini, settings, ComSwitchConfig{});
-    int port = 0;
-    ini.ReadIniInt(SECTION_NETWORK, NETWORK_PORT, 9871, port);
-    // Whether the write went through depends on the account's rights; either value is whole.
-    EXPECT_TRUE(port == 4000 || port == 5000) << port;
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const PathCase cases[] = {
+        { "Karvo\\cfg\\more\\", "Karvo\\cfg\\more", "" },
+        { "one\\two\\kvMidi.ini", "one\\two", "one\\two\\kvMidi.ini" },
+        { "first\\<long>\\", "", "first" },              // past the system's limit: nothing
+        { "blocker\\inside\\", "", "blocker\\inside" },   // a file in the way is no error
+    };
+    for (const PathCase& c : cases) {
+        TempDirectory root;
+        WriteWholeFile(root.Path() + "blocker", "x");
+        std::string path = c.path;
+        if (size_t at = path.find("<long>"); at != std::string::npos)
+            path.replace(at, 6, std::string(260, 'x'));
+        CreatePathDirectories(root.Path() + path);
+        EXPECT_TRUE(!*c.made || DirectoryExists(root.Path() + c.made)) << c.path;
+        EXPECT_FALSE(*c.notMade && (DirectoryExists(root.Path() + c.notMade) || FileExists(root.Path() + c.notMade)))
+            << c.path;
+    }
 }
 }
