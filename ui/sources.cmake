@@ -3,6 +3,8 @@ list(APPEND KVMIDI_PORTABLE_SOURCES
     ui/led_placement.h
     ui/tray_icon_state.cpp
     ui/tray_icon_state.h
+    ui/tray_call_queue.cpp
+    ui/tray_call_queue.h
     ui/trim_text.cpp
     ui/trim_text.h
 )
@@ -15,6 +17,8 @@ list(APPEND KVMIDI_WIN_SOURCES
     ui/led.h
     ui/system_tray.cpp
     ui/system_tray.h
+    ui/tray_shell_thread_win.cpp
+    ui/tray_shell_thread_win.h
 )
 list(APPEND KVMIDI_PORTABLE_SOURCES
     ui/settings_validation.cpp

@@ -12,6 +12,8 @@ const UINT WM_TASKBARCREATED = ::RegisterWindowMessageA("TaskbarCreated");
 namespace {
 constexpr char kTooltip[] = "kvMidi";
 constexpr UINT kFrameMilliseconds = 800;
+// How long the end of the program waits for the shell to take the icon away.
+constexpr DWORD kShellStopMilliseconds = 3000;
 
 #if defined(__i386__)
 // The record the shell has known since version 5, without the balloon icon.
@@ -23,6 +25,7 @@ BEGIN_MESSAGE_MAP(CSystemTray, CWnd)
     ON_WM_TIMER()
     ON_WM_SETTINGCHANGE()
     ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, OnTaskbarRestart)
+    ON_MESSAGE(WM_TRAY_ADD_ANSWERED, OnAddAnswered)
 END_MESSAGE_MAP()
 
 CSystemTray::CSystemTray() = default;
@@ -30,6 +33,7 @@ CSystemTray::CSystemTray() = default;
 CSystemTray::~CSystemTray()
 {
     m_state.DeleteIcon();
+    m_shellThread.Stop(kShellStopMilliseconds);
     // The frames are shared resource icons: they are let go, never destroyed.
     m_state.ClearFrames();
     m_menu.DestroyMenu();
@@ -54,6 +58,7 @@ bool CSystemTray::AddIcon(HICON hIcon)
     m_iconData.uCallbackMessage = WM_TRAY_NOTIFY;
     m_iconData.hIcon = hIcon;
     ::lstrcpynA(m_iconData.szTip, kTooltip, static_cast<int>(sizeof m_iconData.szTip));
+    m_shellThread.SetRecord(m_iconData);
 
     bool added = m_state.AddIcon(hIcon);
     m_menu.LoadMenu(ID_TRAY_ICON);
@@ -160,11 +165,20 @@ LRESULT CSystemTray::OnTaskbarRestart(WPARAM, LPARAM)
     return 0;
 }
 
+LRESULT CSystemTray::OnAddAnswered(WPARAM wParam, LPARAM)
+{
+    m_state.OnAddAnswered(wParam != 0);
+    return 0;
+}
+
 bool CSystemTray::NotifyIcon(Action action, unsigned flags, TrayIcon icon)
 {
-    DWORD message = action == Action::Add ? NIM_ADD : action == Action::Modify ? NIM_MODIFY : NIM_DELETE;
     m_iconData.uFlags = flags;
     m_iconData.hIcon = static_cast<HICON>(icon);
+    if (m_shellThread.Post({ action, flags, icon }))
+        return true;
+    // Without its thread the tray calls the shell itself, as it must to be seen at all.
+    DWORD message = action == Action::Add ? NIM_ADD : action == Action::Modify ? NIM_MODIFY : NIM_DELETE;
     return ::Shell_NotifyIconA(message, &m_iconData) != FALSE;
 }
 

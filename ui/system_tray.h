@@ -11,6 +11,7 @@
 #include "framework/wnd.h"
 #include "remote/activity.h"
 #include "ui/tray_icon_state.h"
+#include "ui/tray_shell_thread_win.h"
 
 constexpr UINT ID_TRAY_ICON = 134;   // the icon's id, and the number of the menu resource
 
@@ -47,6 +48,7 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnSettingChange(UINT uFlags, const char* lpszSection);
     LRESULT OnTaskbarRestart(WPARAM wParam, LPARAM lParam);
+    LRESULT OnAddAnswered(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -56,6 +58,8 @@ private:
     bool KillFrameTimer(unsigned id) override;
 
     NOTIFYICONDATAA m_iconData = {};
+    // Declared before the state, so that it outlives the state's last calls.
+    TrayShellThread m_shellThread;
     TrayIconState m_state{ *this };
     UINT m_nDefaultItem = 0;
     CMenu m_menu;

@@ -91,6 +91,14 @@ void TrayIconState::OnTaskbarCreated()
 
 void TrayIconState::OnWorkAreaChanged() { ReAdd(); }
 
+void TrayIconState::OnAddAnswered(bool taken)
+{
+    if (!m_bShellOk || m_nAddFlags == 0)
+        return;
+    m_bIconHidden = !taken;
+    m_bIconDeleted = !taken;
+}
+
 void TrayIconState::ReAdd()
 {
     if (m_bIconHidden || !m_bShellOk)

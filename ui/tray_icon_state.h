@@ -52,6 +52,9 @@ public:
     void OnTaskbarCreated();
     // The work area changed: the icon is added again when it was shown.
     void OnWorkAreaChanged();
+    // The shell's late answer to the last add: the shell is called from another thread, so an
+    // add counts as taken until the answer says otherwise.
+    void OnAddAnswered(bool taken);
 
     bool IconHidden() const { return m_bIconHidden; }
     bool IconDeleted() const { return m_bIconDeleted; }

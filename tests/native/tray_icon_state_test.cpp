@@ -1,5 +1,6 @@
 // The notification-area icon's rules: what reaches the shell, and when, for the frames and
-// for the flags after failures.
+// for the flags after failures; and the queue that carries the calls to the tray's thread.
+#include "ui/tray_call_queue.h"
 #include "ui/tray_icon_state.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,10 @@
 namespace {
 TrayIcon Icon(std::uintptr_t resourceId) { return reinterpret_cast<TrayIcon>(resourceId); }
 std::uintptr_t Id(TrayIcon icon) { return reinterpret_cast<std::uintptr_t>(icon); }
+using Action = TrayShell::Action;
 
 struct ShellCall {
-    TrayShell::Action action;
+    Action action;
     unsigned flags;
     std::uintptr_t icon;
     bool operator==(const ShellCall&) const = default;
@@ -24,17 +26,12 @@ public:
     bool NotifyIcon(Action action, unsigned flags, TrayIcon icon) override
     {
         calls.push_back({ action, flags, Id(icon) });
-        if (results.empty())
-            return true;
-        bool result = results.front();
-        results.pop_front();
+        bool result = results.empty() || results.front();
+        if (!results.empty())
+            results.pop_front();
         return result;
     }
-    unsigned SetFrameTimer() override
-    {
-        ++timersSet;
-        return timerId;
-    }
+    unsigned SetFrameTimer() override { return timerId; }
     bool KillFrameTimer(unsigned id) override
     {
         killed.push_back(id);
@@ -44,11 +41,8 @@ public:
     std::vector<ShellCall> calls;
     std::deque<bool> results;   // the answers of the next calls; true once they run out
     unsigned timerId = 4567;
-    int timersSet = 0;
     std::vector<unsigned> killed;
 };
-
-using Action = TrayShell::Action;
 
 class TrayIconTest : public testing::Test {
 protected:
@@ -61,7 +55,6 @@ protected:
         state.SetFrames({ Icon(131), Icon(132), Icon(133) });
         shell.calls.clear();
     }
-
     std::vector<std::uintptr_t> ShownIcons() const
     {
         std::vector<std::uintptr_t> icons;
@@ -75,186 +68,105 @@ protected:
     TrayIconState state{ shell };
 };
 
-TEST_F(TrayIconTest, TheFirstAddSendsTheWholeRecord)
-{
-    state.SetShellOk(true);
-    EXPECT_TRUE(state.AddIcon(Icon(130)));
-    EXPECT_EQ(shell.calls, (std::vector<ShellCall>{ { Action::Add, kTrayAddFlags, 130 } }));
-    EXPECT_FALSE(state.IconHidden());
-    EXPECT_FALSE(state.IconDeleted());
-}
-
-TEST_F(TrayIconTest, FramesRunFromTheSecondOneAndWrapAround)
+TEST_F(TrayIconTest, FramesRunFromTheSecondWrapRestartAndStopOnTheIconFromBefore)
 {
     AddWithFrames();
     ASSERT_TRUE(state.StartFrames());
     EXPECT_TRUE(shell.calls.empty()) << "the start itself shows nothing new";
-    for (int tick = 0; tick < 7; ++tick)
-        EXPECT_TRUE(state.NextFrame());
-    EXPECT_EQ(ShownIcons(), (std::vector<std::uintptr_t>{ 132, 133, 131, 132, 133, 131, 132 }));
-    for (const ShellCall& call : shell.calls)
-        EXPECT_EQ(call.flags, kTrayIconFlag);
-}
-
-TEST_F(TrayIconTest, StartingAgainBeginsTheSequenceAnew)
-{
-    AddWithFrames();
-    state.StartFrames();
-    state.NextFrame();
-    state.NextFrame();
-    state.StartFrames();
-    state.NextFrame();
-    EXPECT_EQ(ShownIcons(), (std::vector<std::uintptr_t>{ 132, 133, 130, 132 }));
-    EXPECT_EQ(shell.timersSet, 2);
-}
-
-TEST_F(TrayIconTest, StopPutsBackTheIconFromBeforeTheStart)
-{
-    AddWithFrames();
+    for (int tick = 0; tick < 4; ++tick)
+        state.OnTimer(4567);
+    state.OnTimer(1026);   // only the frame timer moves the frames
     state.StartFrames();
     state.NextFrame();
     EXPECT_TRUE(state.StopFrames());
-    EXPECT_EQ(ShownIcons(), (std::vector<std::uintptr_t>{ 132, 130 }));
-    EXPECT_EQ(shell.killed, (std::vector<unsigned>{ 4567 }));
+    EXPECT_EQ(ShownIcons(), (std::vector<std::uintptr_t>{ 132, 133, 131, 132, 130, 132, 130 }));
+    EXPECT_EQ(shell.killed, (std::vector<unsigned>{ 4567, 4567 }));
     EXPECT_FALSE(state.IsAnimating());
-    EXPECT_EQ(Id(state.CurrentIcon()), 130u);
+    EXPECT_FALSE(state.StopFrames()) << "a second stop has nothing to stop";
 }
 
-TEST_F(TrayIconTest, StopWithoutAnimationReturnsFalseAndCallsNothing)
-{
-    AddWithFrames();
-    EXPECT_FALSE(state.StopFrames());
-    EXPECT_TRUE(shell.calls.empty());
-    EXPECT_TRUE(shell.killed.empty());
-}
-
-TEST_F(TrayIconTest, WithoutFramesNothingAnimates)
+TEST_F(TrayIconTest, WithoutFramesOrTimerNothingAnimates)
 {
     state.SetShellOk(true);
     state.AddIcon(Icon(130));
-    shell.calls.clear();
     EXPECT_FALSE(state.StartFrames());
-    EXPECT_FALSE(state.NextFrame());
-    EXPECT_EQ(shell.timersSet, 0);
-    EXPECT_TRUE(shell.calls.empty());
-}
-
-TEST_F(TrayIconTest, ATimerThatCannotBeSetLeavesTheAnimationIdle)
-{
     AddWithFrames();
     shell.timerId = 0;
     EXPECT_FALSE(state.StartFrames());
     EXPECT_FALSE(state.IsAnimating());
     shell.timerId = 4567;
     EXPECT_TRUE(state.StartFrames()) << "the next command tries again";
-    EXPECT_TRUE(state.IsAnimating());
 }
 
-TEST_F(TrayIconTest, OnlyTheFrameTimerMovesTheFrames)
-{
-    AddWithFrames();
-    state.StartFrames();
-    state.OnTimer(1026);
-    state.OnTimer(0);
-    EXPECT_TRUE(shell.calls.empty());
-    state.OnTimer(4567);
-    EXPECT_EQ(ShownIcons(), (std::vector<std::uintptr_t>{ 132 }));
-}
-
-TEST_F(TrayIconTest, WhileHiddenFrameStepsOnlyChangeTheRecord)
+TEST_F(TrayIconTest, AHiddenIconKeepsItsFramesInTheRecordUntilTheTaskbarReturns)
 {
     AddWithFrames(false);
     state.StartFrames();
-    EXPECT_TRUE(state.NextFrame());
-    EXPECT_TRUE(state.NextFrame());
-    EXPECT_TRUE(shell.calls.empty());
-    EXPECT_EQ(Id(state.CurrentIcon()), 133u);
-    // A later successful add shows the icon the record holds at that moment.
-    state.OnTaskbarCreated();
-    EXPECT_EQ(shell.calls, (std::vector<ShellCall>{ { Action::Add, kTrayAddFlags, 133 } }));
-}
-
-TEST_F(TrayIconTest, TheTaskbarsReturnAddsAnIconWhoseFirstAddFailed)
-{
-    AddWithFrames(false);
-    ASSERT_TRUE(state.IconHidden());
+    state.NextFrame();
+    state.NextFrame();
+    state.OnWorkAreaChanged();
+    EXPECT_TRUE(shell.calls.empty()) << "nothing reaches the shell for an icon not shown";
     shell.results = { false };
     state.OnTaskbarCreated();
     EXPECT_TRUE(state.IconHidden()) << "refused again: still waiting for a shell";
-    EXPECT_TRUE(state.IconDeleted());
     state.OnTaskbarCreated();
-    EXPECT_EQ(shell.calls, (std::vector<ShellCall>(2, { Action::Add, kTrayAddFlags, 130 })));
-    EXPECT_FALSE(state.IconHidden());
-    EXPECT_FALSE(state.IconDeleted());
-    state.DeleteIcon();
-    EXPECT_EQ(shell.calls.back(), (ShellCall{ Action::Delete, 0, 130 }));
-}
-
-TEST_F(TrayIconTest, AShownIconIsAddedAgainOnBothTriggers)
-{
-    AddWithFrames();
-    state.OnTaskbarCreated();
-    state.OnWorkAreaChanged();
-    EXPECT_EQ(shell.calls, (std::vector<ShellCall>(2, { Action::Add, kTrayAddFlags, 130 })));
+    EXPECT_EQ(shell.calls, (std::vector<ShellCall>(2, { Action::Add, kTrayAddFlags, 133 })));
     EXPECT_FALSE(state.IconHidden());
 }
 
-TEST_F(TrayIconTest, AWorkAreaChangeNeverAddsAnIconThatWasNotShown)
-{
-    AddWithFrames(false);
-    state.OnWorkAreaChanged();
-    EXPECT_TRUE(shell.calls.empty());
-}
-
-TEST_F(TrayIconTest, AFailedReAddIsNotRetriedButTheIconIsStillDeletedAtTheEnd)
+TEST_F(TrayIconTest, TheShellsLateAnswerToAnAddDecidesWhetherTheIconIsShown)
 {
     AddWithFrames();
-    shell.results = { false };
-    state.OnWorkAreaChanged();
+    state.OnAddAnswered(false);
     EXPECT_TRUE(state.IconHidden());
-    EXPECT_FALSE(state.IconDeleted());
+    state.StartFrames();
+    state.NextFrame();
+    EXPECT_TRUE(shell.calls.empty());
     state.OnTaskbarCreated();
-    state.OnWorkAreaChanged();
-    EXPECT_EQ(shell.calls.size(), 1u);
+    state.OnAddAnswered(true);
+    EXPECT_FALSE(state.IconHidden());
     state.DeleteIcon();
-    EXPECT_EQ(shell.calls.back(), (ShellCall{ Action::Delete, 0, 130 }));
-    EXPECT_TRUE(state.IconDeleted());
+    EXPECT_EQ(shell.calls.back(), (ShellCall{ Action::Delete, 0, 132 }));
 }
 
-TEST_F(TrayIconTest, TheEndDeletesOnlyAnIconThatIsRegistered)
+TEST(TrayIconEnd, DeletesOnlyAnIconThatIsRegistered)
 {
-    struct Case { const char* name; bool shellOk; bool add; bool addSucceeds; bool deleted; };
+    struct Case { const char* name; bool shellOk; bool add; bool addSucceeds; size_t calls; };
     const Case cases[] = {
-        { "never added", true, false, true, false },
-        { "add refused", true, true, false, false },
-        { "added", true, true, true, true },
-        { "no shell", false, true, true, false },
+        { "never added", true, false, true, 0 },
+        { "add refused", true, true, false, 1 },
+        { "added", true, true, true, 2 },
+        { "no shell", false, true, true, 0 },
     };
     for (const Case& c : cases) {
-        FakeShell fake;
-        TrayIconState icon(fake);
+        FakeShell shell;
+        TrayIconState icon(shell);
         icon.SetShellOk(c.shellOk);
-        fake.results = { c.addSucceeds };
+        shell.results = { c.addSucceeds };
         if (c.add)
             icon.AddIcon(Icon(130));
-        fake.calls.clear();
         icon.DeleteIcon();
         icon.DeleteIcon();
-        EXPECT_EQ(fake.calls.size(), c.deleted ? 1u : 0u) << c.name;
+        EXPECT_EQ(shell.calls.size(), c.calls) << c.name;
     }
 }
 
-TEST_F(TrayIconTest, WithoutAShellNothingReachesIt)
+TEST(TrayCallQueue, ARunOfChangesShrinksToTheLatestWhileAddsAndDeletesKeepTheirOrder)
 {
-    state.SetShellOk(false);
-    EXPECT_FALSE(state.AddIcon(Icon(130)));
-    state.SetFrames({ Icon(131), Icon(132), Icon(133) });
-    state.StartFrames();
-    EXPECT_FALSE(state.NextFrame());
-    state.StopFrames();
-    state.OnTaskbarCreated();
-    state.OnWorkAreaChanged();
-    state.DeleteIcon();
-    EXPECT_TRUE(shell.calls.empty());
+    TrayCallQueue queue;
+    queue.Push({ Action::Modify, kTrayIconFlag, Icon(131) });
+    queue.Push({ Action::Modify, kTrayIconFlag, Icon(132) });
+    queue.Push({ Action::Add, kTrayAddFlags, Icon(130) });
+    queue.Push({ Action::Modify, kTrayIconFlag, Icon(133) });
+    queue.Push({ Action::Delete, 0, Icon(133) });
+    queue.Push({ Action::Modify, kTrayIconFlag, Icon(131) });
+    std::vector<ShellCall> taken;
+    for (const TrayCall& call : queue.TakeAll())
+        taken.push_back({ call.action, call.flags, Id(call.icon) });
+    EXPECT_EQ(taken, (std::vector<ShellCall>{ { Action::Modify, kTrayIconFlag, 132 },
+                                              { Action::Add, kTrayAddFlags, 133 },
+                                              { Action::Delete, 0, 133 },
+                                              { Action::Modify, kTrayIconFlag, 131 } }));
+    EXPECT_TRUE(queue.Empty());
 }
 }
