@@ -3,8 +3,6 @@ list(APPEND KVMIDI_PORTABLE_SOURCES
     ui/led_placement.h
     ui/tray_icon_state.cpp
     ui/tray_icon_state.h
-    ui/trim_text.cpp
-    ui/trim_text.h
 )
 list(APPEND KVMIDI_WIN_SOURCES
     ui/generic_string_dlg.cpp
