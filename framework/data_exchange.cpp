@@ -108,8 +108,9 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
     if (value < minVal || value > maxVal) {
         std::string low = std::to_string(minVal);
         std::string high = std::to_string(maxVal);
-        AfxMessageBox(FillPlaceholders("Please enter an integer between %1 and %2.", { { '1', low }, { '2', high } }).c_str(),
-                      MB_OK | MB_ICONEXCLAMATION);
+        std::string text =
+            FillPlaceholders("Please enter an integer between %1 and %2.", { { '1', low }, { '2', high } });
+        AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }

@@ -26,7 +26,10 @@ protected:
     void OnRange(UINT id) { log += "range " + std::to_string(id); }
     LRESULT OnApp(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam) + 1; }
     LRESULT OnTextLength(WPARAM, LPARAM) { return Default() + 100; }
-    void OnLButtonDown(UINT flags, POINT at) { log += std::to_string(flags) + ' ' + std::to_string(at.x) + ' ' + std::to_string(at.y); }
+    void OnLButtonDown(UINT flags, POINT at)
+    {
+        log += std::to_string(flags) + ' ' + std::to_string(at.x) + ' ' + std::to_string(at.y);
+    }
     void OnSettingChange(UINT flags, const char* section) { log += std::to_string(flags) + section; }
     LRESULT OnProbe(WPARAM, LPARAM) { return 42; }
     LRESULT OnUnregistered(WPARAM, LPARAM) { return 99; }
