@@ -19,7 +19,7 @@ target_link_libraries(kvmidi_win PUBLIC kvmidi_portable comctl32 ws2_32 winmm sh
 kvmidi_warnings(kvmidi_win)
 
 # Our stand-in for the maker's network library, exporting the same names.
-add_library(KvCom SHARED kvcom/kvcom.cpp kvcom/KvCom_${KVMIDI_ARCH}.def)
+add_library(KvCom SHARED kvcom/kvcom.cpp framework/text.cpp kvcom/KvCom_${KVMIDI_ARCH}.def)
 set_target_properties(KvCom PROPERTIES PREFIX "" OUTPUT_NAME KvCom)
 target_include_directories(KvCom PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(KvCom PRIVATE ws2_32)

@@ -1,7 +1,10 @@
 #include "default_broadcast.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
+
+#include "framework/text.h"
 
 namespace {
 // Most specific network first; the empty prefix at the end takes any address.
@@ -10,31 +13,6 @@ constexpr std::string_view kPreferredPrefixes[] = {
     "172.22.",  "172.23.", "172.24.", "172.25.", "172.26.", "172.27.", "172.28.",
     "172.29.",  "172.30.", "172.31.", "10.",     "169.254.", "",
 };
-
-using Octets = std::array<unsigned, 4>;
-
-// Four groups of one to three digits, each at most 255: what inet_ntoa writes.
-std::optional<Octets> ParseDottedAddress(std::string_view text)
-{
-    Octets octets{};
-    size_t group = 0;
-    size_t digits = 0;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            octets[group] = octets[group] * 10 + static_cast<unsigned>(c - '0');
-            if (++digits > 3 || octets[group] > 255)
-                return std::nullopt;
-        } else if (c == '.' && digits > 0 && group < 3) {
-            ++group;
-            digits = 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (group != 3 || digits == 0)
-        return std::nullopt;
-    return octets;
-}
 
 std::string ChooseHostAddress(const std::vector<std::string>& addresses)
 {
@@ -55,10 +33,11 @@ std::string ChooseHostAddress(const std::vector<std::string>& addresses)
 
 std::string ClassfulBroadcastAddress(std::string_view address)
 {
-    std::optional<Octets> octets = ParseDottedAddress(address);
+    // Four dotted groups: what inet_ntoa writes.
+    std::optional<std::array<std::uint8_t, 4>> octets = ParseDottedDecimal(address);
     if (!octets)
         return kFallbackBroadcastAddress;
-    Octets& o = *octets;
+    std::array<unsigned, 4> o = { (*octets)[0], (*octets)[1], (*octets)[2], (*octets)[3] };
     if (o[0] <= 127)
         o[1] = 255;
     if (o[0] <= 191)

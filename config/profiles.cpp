@@ -1,5 +1,6 @@
 #include "profiles.h"
 
+#include "framework/text.h"
 #include "ini_integer.h"
 #include "res/resource.h"
 #include "res/settings_ids.h"
@@ -34,11 +35,7 @@ std::string ReadProfileName(const TypedIni& ini, int n)
 
 std::string FormatProfileNumber(std::string_view pattern, int n)
 {
-    std::string text(pattern);
-    size_t at = text.find("%d");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(n));
-    return text;
+    return FillPlaceholders(pattern, { { 'd', std::to_string(n), true } });
 }
 
 void ReadProfileValues(const TypedIni& ini, int n, SettingsRecord& fields)

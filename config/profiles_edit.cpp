@@ -2,27 +2,18 @@
 
 #include <string_view>
 
+#include "framework/text.h"
 #include "profiles.h"
 #include "res/resource.h"
 
 namespace {
-// The prompt trims already; doing it here too keeps a blank name from ever making a slot
-// used, whatever the prompt does. ASCII white space never occurs inside a double-byte
-// character of the Windows code pages, so this is safe on multibyte text.
-std::string TrimBlanks(const std::string& text)
-{
-    constexpr std::string_view kBlanks = " \t\r\n\v\f";
-    size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos)
-        return std::string();
-    size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
-
 std::string AskName(ProfilePrompts& prompts, int promptId, const std::string& initialText, bool& cancelled)
 {
     std::optional<std::string> answer = prompts.AskProfileName(IDS_SET_PROFILE_NAME, promptId, initialText);
     cancelled = !answer;
+    // The prompt trims already; doing it here too keeps a blank name from ever making a slot
+    // used, whatever the prompt does. ASCII blanks never occur inside a double-byte character
+    // of the Windows code pages, so the bytes are trimmed without a code page.
     return answer ? TrimBlanks(*answer) : std::string();
 }
 }

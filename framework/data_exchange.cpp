@@ -3,7 +3,7 @@
 #include <string>
 
 #include "afx_functions.h"
-#include "message_text.h"
+#include "text.h"
 #include "wnd.h"
 
 CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
@@ -72,7 +72,10 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
         return;
     pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
-        if (!ScanDialogInteger(pDX->m_pDlgWnd->GetDlgItemText(nIDC), value)) {
+        std::optional<int> entered = ParseWholeInteger(pDX->m_pDlgWnd->GetDlgItemText(nIDC));
+        if (entered) {
+            value = *entered;
+        } else {
             AfxMessageBox("Please enter an integer.", MB_OK | MB_ICONEXCLAMATION);
             pDX->Fail();
         }
@@ -92,7 +95,7 @@ void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int nChars)
     }
     if (value.size() > static_cast<size_t>(nChars)) {
         std::string count = std::to_string(nChars);
-        AfxMessageBox(FillPlaceholders("Please enter no more than %1 characters.", { count }).c_str(),
+        AfxMessageBox(FillPlaceholders("Please enter no more than %1 characters.", { { '1', count } }).c_str(),
                       MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
@@ -105,8 +108,9 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
     if (value < minVal || value > maxVal) {
         std::string low = std::to_string(minVal);
         std::string high = std::to_string(maxVal);
-        AfxMessageBox(FillPlaceholders("Please enter an integer between %1 and %2.", { low, high }).c_str(),
-                      MB_OK | MB_ICONEXCLAMATION);
+        std::string text =
+            FillPlaceholders("Please enter an integer between %1 and %2.", { { '1', low }, { '2', high } });
+        AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }

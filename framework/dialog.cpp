@@ -1,5 +1,7 @@
 #include "dialog.h"
 
+#include <utility>
+
 #include "data_exchange.h"
 #include "win_app.h"
 
@@ -80,6 +82,12 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
     return dx.Failed() ? FALSE : TRUE;
 }
 
+LRESULT CDialog::Default()
+{
+    m_bDefaultRequested = true;
+    return 0;
+}
+
 void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;
@@ -115,15 +123,11 @@ INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_INITDIALOG)
         return OnInitDialog();
 
-    bool wasInDialogProc = m_bInDialogProc;
-    bool defaultWasRequested = m_bDefaultRequested;
-    m_bInDialogProc = true;
-    m_bDefaultRequested = false;
+    // A handler may send a message to its own dialog: each message has its own request.
+    bool outerRequest = std::exchange(m_bDefaultRequested, false);
     LRESULT result = 0;
-    bool handled = OnWndMsg(message, wParam, lParam, result);
-    bool wantsDefault = m_bDefaultRequested;
-    m_bInDialogProc = wasInDialogProc;
-    m_bDefaultRequested = defaultWasRequested;
+    bool handled = RouteMessage(message, wParam, lParam, result);
+    bool wantsDefault = std::exchange(m_bDefaultRequested, outerRequest);
     if (!handled || wantsDefault)
         return FALSE;
 

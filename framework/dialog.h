@@ -1,4 +1,5 @@
-// CDialog: a modal dialog run from a dialog template of the program's resources.
+// CDialog: a modal dialog run from a dialog template of the program's resources, with its
+// own dialog procedure and modal loop.
 #pragma once
 
 #include "wnd.h"
@@ -26,7 +27,12 @@ public:
 
     DECLARE_MESSAGE_MAP()
 
+    // A dialog procedure cannot call the default procedure itself: it asks for it by
+    // returning FALSE, which this records for the message being handled.
+    LRESULT Default() override;
+
 private:
+    bool m_bDefaultRequested = false;
     bool m_bModalEnded = false;
     INT_PTR m_nModalResult = -1;
 

@@ -1,6 +1,6 @@
 list(APPEND KVMIDI_PORTABLE_SOURCES
-    framework/message_text.cpp
-    framework/message_text.h
+    framework/text.cpp
+    framework/text.h
     framework/unique_handle.h
 )
 list(APPEND KVMIDI_WIN_SOURCES
@@ -15,11 +15,11 @@ list(APPEND KVMIDI_WIN_SOURCES
     framework/gdi_objects.h
     framework/menu.cpp
     framework/menu.h
+    framework/message_map.h
     framework/static.h
     framework/win_app.cpp
     framework/win_app.h
     framework/win_handles.h
     framework/wnd.cpp
     framework/wnd.h
-    framework/wnd_proc.cpp
 )

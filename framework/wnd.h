@@ -1,123 +1,14 @@
-// CWnd: a C++ object bound to one window, with a message map that sends each message or
-// command id to one member function. Message maps are static tables chained to the base
-// class, walked from the most derived class down.
+// CWnd: a C++ object bound to one window. The window procedure of every window created or
+// subclassed here finds the object and hands the message to its message map
+// (message_map.h); what no map handles gets the window's own processing, and a colour
+// request goes on to the control it is about (reflection).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-class CWnd;
-
-enum class HandlerKind : unsigned char {
-    End,
-    Command,       // void ()                  WM_COMMAND for an id range and notification code
-    CommandRange,  // void (UINT id)
-    Message,       // LRESULT (WPARAM, LPARAM)
-    Timer,         // void (UINT_PTR)
-    Void,          // void ()                  WM_PAINT and the like
-    QueryDragIcon, // HCURSOR ()
-    MouseButton,   // void (UINT, POINT)
-    Help,          // BOOL (HELPINFO*)
-    SettingChange, // void (UINT flags, const char* section)
-    CtlColor,      // HBRUSH (HDC, UINT nCtlColor)   a parent's colour request reflected to its child
-};
-
-// Each kind has its own member-pointer type, so a handler is never called through a cast.
-union MessageHandler {
-    void (CWnd::*command)();
-    void (CWnd::*commandRange)(UINT);
-    LRESULT (CWnd::*message)(WPARAM, LPARAM);
-    void (CWnd::*timer)(UINT_PTR);
-    HCURSOR (CWnd::*queryDragIcon)();
-    void (CWnd::*mouseButton)(UINT, POINT);
-    BOOL (CWnd::*help)(HELPINFO*);
-    void (CWnd::*settingChange)(UINT, const char*);
-    HBRUSH (CWnd::*ctlColor)(HDC, UINT);
-};
-
-struct MessageMapEntry {
-    UINT message;
-    UINT code;     // notification code of WM_COMMAND entries
-    UINT idFirst;
-    UINT idLast;
-    HandlerKind kind;
-    MessageHandler handler;
-    // Registered messages get their number at run time: the entry points at the variable.
-    const UINT* registeredMessage;
-};
-
-// A parent's WM_CTLCOLOR* request, sent on to the child it is about: wParam is the device
-// context, lParam the control type (CTLCOLOR_STATIC and the others).
-constexpr UINT WM_REFLECT_BASE = 0xBC00;
-constexpr UINT WM_REFLECT_CTLCOLOR = WM_REFLECT_BASE + 0x0019;
-
-struct MessageMap {
-    const MessageMap* (*getBase)();
-    const MessageMapEntry* entries;
-};
-
-#define DECLARE_MESSAGE_MAP()                                   \
-protected:                                                      \
-    static const MessageMap* GetThisMessageMap();               \
-    const MessageMap* GetMessageMap() const override;
-
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
-    const MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const MessageMap* theClass::GetThisMessageMap()                                 \
-    {                                                                               \
-        using ThisClass = theClass;                                                 \
-        using TheBaseClass = baseClass;                                             \
-        static const MessageMapEntry entries[] = {
-
-#define END_MESSAGE_MAP()                                                           \
-            { 0, 0, 0, 0, HandlerKind::End, { nullptr }, nullptr }                  \
-        };                                                                          \
-        static const MessageMap map = { &TheBaseClass::GetThisMessageMap, entries }; \
-        return &map;                                                                \
-    }
-
-#define KV_COMMAND_ENTRY(code, idFirst, idLast, fn)                                 \
-    { WM_COMMAND, code, idFirst, idLast, HandlerKind::Command,                      \
-      { .command = static_cast<void (CWnd::*)()>(&ThisClass::fn) }, nullptr },
-
-#define ON_COMMAND(id, fn) KV_COMMAND_ENTRY(0, id, id, fn)
-#define ON_COMMAND_RANGE(idFirst, idLast, fn)                                       \
-    { WM_COMMAND, 0, idFirst, idLast, HandlerKind::CommandRange,                    \
-      { .commandRange = static_cast<void (CWnd::*)(UINT)>(&ThisClass::fn) }, nullptr },
-#define ON_BN_CLICKED(id, fn) KV_COMMAND_ENTRY(BN_CLICKED, id, id, fn)
-#define ON_CBN_SELCHANGE(id, fn) KV_COMMAND_ENTRY(CBN_SELCHANGE, id, id, fn)
-#define ON_EN_CHANGE(id, fn) KV_COMMAND_ENTRY(EN_CHANGE, id, id, fn)
-
-#define ON_MESSAGE(msg, fn)                                                         \
-    { static_cast<UINT>(msg), 0, 0, 0, HandlerKind::Message,                        \
-      { .message = static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::fn) }, nullptr },
-#define ON_WM_TIMER()                                                               \
-    { WM_TIMER, 0, 0, 0, HandlerKind::Timer,                                        \
-      { .timer = static_cast<void (CWnd::*)(UINT_PTR)>(&ThisClass::OnTimer) }, nullptr },
-#define ON_WM_PAINT()                                                               \
-    { WM_PAINT, 0, 0, 0, HandlerKind::Void,                                         \
-      { .command = static_cast<void (CWnd::*)()>(&ThisClass::OnPaint) }, nullptr },
-#define ON_WM_QUERYDRAGICON()                                                       \
-    { WM_QUERYDRAGICON, 0, 0, 0, HandlerKind::QueryDragIcon,                        \
-      { .queryDragIcon = static_cast<HCURSOR (CWnd::*)()>(&ThisClass::OnQueryDragIcon) }, nullptr },
-#define ON_WM_LBUTTONDOWN()                                                         \
-    { WM_LBUTTONDOWN, 0, 0, 0, HandlerKind::MouseButton,                            \
-      { .mouseButton = static_cast<void (CWnd::*)(UINT, POINT)>(&ThisClass::OnLButtonDown) }, nullptr },
-#define ON_WM_HELPINFO()                                                            \
-    { WM_HELP, 0, 0, 0, HandlerKind::Help,                                          \
-      { .help = static_cast<BOOL (CWnd::*)(HELPINFO*)>(&ThisClass::OnHelpInfo) }, nullptr },
-#define ON_WM_SETTINGCHANGE()                                                       \
-    { WM_SETTINGCHANGE, 0, 0, 0, HandlerKind::SettingChange,                        \
-      { .settingChange = static_cast<void (CWnd::*)(UINT, const char*)>(&ThisClass::OnSettingChange) }, \
-      nullptr },
-#define ON_WM_CTLCOLOR_REFLECT()                                                    \
-    { WM_REFLECT_CTLCOLOR, 0, 0, 0, HandlerKind::CtlColor,                          \
-      { .ctlColor = static_cast<HBRUSH (CWnd::*)(HDC, UINT)>(&ThisClass::CtlColor) }, nullptr },
-#define ON_REGISTERED_MESSAGE(messageVariable, fn)                                  \
-    { 0, 0, 0, 0, HandlerKind::Message,                                             \
-      { .message = static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(&ThisClass::fn) }, \
-      &(messageVariable) },
+#include "message_map.h"
 
 class CWnd {
 public:
@@ -168,49 +59,44 @@ public:
     static LRESULT CALLBACK StandardWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    virtual const MessageMap* GetMessageMap() const;
-    static const MessageMap* GetThisMessageMap();
+    // The message map: true when a handler took the message, its answer in result. Defined
+    // by BEGIN_MESSAGE_MAP; this one, at the root of every chain, takes nothing.
+    virtual bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // Every message of a created or subclassed window: the message map first, then the
     // processing the window would have had without this object.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Runs the map's handler for the message; false when the map has none. A colour request
-    // that the map does not handle goes to the child control it is about.
-    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The message map, and a colour request that it does not handle sent on to the child
+    // control it is about; false when neither answered.
+    bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // A message of the parent about this control; true when this object answered it.
     virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Called once SubclassWindow has bound the control to this object.
     virtual void PreSubclassWindow() {}
 
-    // The processing the message would have had without this object.
-    LRESULT Default();
+    // From a handler: the processing the message being handled would have had without it.
+    virtual LRESULT Default();
 
     void Attach(HWND hWnd);
     void Detach();
 
-    // Dialog procedures cannot call the default procedure themselves: they ask for it by
-    // returning FALSE, which this flag records.
-    bool m_bInDialogProc = false;
-    bool m_bDefaultRequested = false;
-
+private:
     struct CurrentMessage {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
     };
-    CurrentMessage m_currentMessage{};
 
-private:
-    bool Dispatch(const MessageMapEntry& entry, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Unbinds the object; a window it created and that is not ending already is destroyed.
     void ReleaseWindow(bool windowEnding);
 
     WNDPROC m_pfnSuper = nullptr;   // the original procedure of a subclassed window
     bool m_bCreated = false;        // made by CreateEx: destroyed with the object at the latest
+    CurrentMessage m_currentMessage{};   // what Default() passes on
 };
 
 // The name of a window class with that style, cursor, brush and icon whose procedure is the

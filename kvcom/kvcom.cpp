@@ -3,8 +3,11 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
+#include "framework/text.h"
 #include "framework/win_handles.h"
 
 namespace {
@@ -29,28 +32,10 @@ void CloseConnection()
 // user's "010" would send to 8 rather than 10.
 bool ParseAddress(const char* text, in_addr& address)
 {
-    unsigned long value = 0;
-    int groups = 0;
-    const char* p = text;
-    while (groups < 4) {
-        if (*p < '0' || *p > '9')
-            return false;
-        unsigned group = 0;
-        int digits = 0;
-        for (; *p >= '0' && *p <= '9'; ++p) {
-            if (++digits > 3)
-                return false;
-            group = group * 10 + static_cast<unsigned>(*p - '0');
-        }
-        if (group > 255)
-            return false;
-        value = (value << 8) | group;
-        if (++groups < 4 && *p++ != '.')
-            return false;
-    }
-    if (*p != '\0')
+    std::optional<std::uint32_t> value = ParseDottedDecimalValue(text);
+    if (!value)
         return false;
-    address.s_addr = ::htonl(value);
+    address.s_addr = ::htonl(*value);
     return true;
 }
 }

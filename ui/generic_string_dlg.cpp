@@ -2,8 +2,8 @@
 
 #include "framework/afx_functions.h"
 #include "framework/data_exchange.h"
+#include "framework/text.h"
 #include "res/resource.h"
-#include "ui/trim_text.h"
 
 CGenericStringDlg::CGenericStringDlg(CWnd* pParent) : CDialog(IDD_STRING_PROMPT, pParent) {}
 
@@ -31,7 +31,7 @@ void CGenericStringDlg::OnOK()
         m_strText = initial;
         return;
     }
-    m_strText = TrimWhiteSpace(m_strText, [](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
+    m_strText = TrimBlanks(m_strText, [](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
     SetDlgItemText(IDC_PROMPT_EDIT, m_strText.c_str());
     EndDialog(IDOK);
 }

@@ -1,5 +1,6 @@
 #include "settings_validation.h"
 
+#include "framework/text.h"
 #include "res/resource.h"
 #include "res/settings_ids.h"
 
@@ -7,37 +8,11 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Four groups is at least "0.0.0.0".
-constexpr size_t kShortestAddress = 7;
 constexpr int kFirstComDevice = 10;
 constexpr int kLastComDevice = 255;
 }
 
-bool IsValidIpAddress(std::string_view text)
-{
-    if (text.size() < kShortestAddress)
-        return false;
-    int dots = 0;
-    int digits = 0;
-    int group = 0;
-    for (char c : text) {
-        if (IsDigit(c)) {
-            if (++digits > 3)
-                return false;
-            group = group * 10 + (c - '0');
-            if (group > 255)
-                return false;
-        } else if (c == '.') {
-            if (digits == 0 || ++dots > 3)
-                return false;
-            digits = 0;
-            group = 0;
-        } else {
-            return false;
-        }
-    }
-    return dots == 3 && digits > 0;
-}
+bool IsValidIpAddress(std::string_view text) { return ParseDottedDecimal(text).has_value(); }
 
 bool EndsWith255(std::string_view address)
 {
@@ -77,11 +52,7 @@ std::vector<SettingsFinding> CheckSettings(std::string_view broadcastAddress, st
 
 std::string FormatBroadcastQuestion(std::string_view pattern, std::string_view address)
 {
-    std::string text(pattern);
-    size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, address);
-    return text;
+    return FillPlaceholders(pattern, { { 's', address, true } });
 }
 
 int ValidateSettings(const std::string& broadcastAddress, std::string_view textCommand, int comDevice,

@@ -5,8 +5,6 @@ list(APPEND KVMIDI_PORTABLE_SOURCES
     ui/tray_icon_state.h
     ui/tray_call_queue.cpp
     ui/tray_call_queue.h
-    ui/trim_text.cpp
-    ui/trim_text.h
 )
 list(APPEND KVMIDI_WIN_SOURCES
     ui/generic_string_dlg.cpp

@@ -1,13 +1,15 @@
-// The framework's windows: creation, subclassing of existing controls, registered messages
-// and the reflection of colour requests to the control they are about.
+// The framework's windows: message maps (routing, chaining, registered messages), colour
+// requests no control answers, subclassing, and the dialog procedure and modal loop.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
-#include "framework/data_exchange.h"
+#include "framework/dialog.h"
 #include "framework/wnd.h"
+#include "res/resource.h"
+#include "tests/support/program_resources.h"
 
 namespace {
 const UINT g_probeMessage = ::RegisterWindowMessageA("kvMidi framework test probe");
@@ -15,199 +17,232 @@ UINT g_neverRegistered = 0;
 
 class Probe : public CWnd {
 public:
-    bool created = false;
-    int probeCalls = 0;
-    int unregisteredCalls = 0;
-    UINT settingFlags = 0;
-    std::string settingSection;
+    std::string log;
 
 protected:
-    LRESULT OnCreate(WPARAM, LPARAM)
+    void OnHundred() { log += "command 100"; }
+    void OnEditChange() { log += "edit"; }
+    void OnSelChange() { log += "selchange"; }
+    void OnRange(UINT id) { log += "range " + std::to_string(id); }
+    LRESULT OnApp(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam) + 1; }
+    LRESULT OnTextLength(WPARAM, LPARAM) { return Default() + 100; }
+    void OnLButtonDown(UINT flags, POINT at)
     {
-        created = FromHandlePermanent(m_hWnd) == this;
-        return 0;
+        log += std::to_string(flags) + ' ' + std::to_string(at.x) + ' ' + std::to_string(at.y);
     }
-    LRESULT OnProbe(WPARAM wParam, LPARAM)
-    {
-        ++probeCalls;
-        return static_cast<LRESULT>(wParam) + 1;
-    }
-    LRESULT OnUnregistered(WPARAM, LPARAM)
-    {
-        ++unregisteredCalls;
-        return 0;
-    }
-    void OnSettingChange(UINT uFlags, const char* lpszSection)
-    {
-        settingFlags = uFlags;
-        settingSection = lpszSection ? lpszSection : "";
-    }
+    void OnSettingChange(UINT flags, const char* section) { log += std::to_string(flags) + section; }
+    LRESULT OnProbe(WPARAM, LPARAM) { return 42; }
+    LRESULT OnUnregistered(WPARAM, LPARAM) { return 99; }
 
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(Probe, CWnd)
-    ON_MESSAGE(WM_CREATE, OnCreate)
+    ON_COMMAND(100, OnHundred)
+    ON_EN_CHANGE(100, OnEditChange)
+    ON_CBN_SELCHANGE(102, OnSelChange)
+    ON_COMMAND_RANGE(200, 202, OnRange)
+    ON_MESSAGE(WM_APP, OnApp)
+    ON_MESSAGE(WM_GETTEXTLENGTH, OnTextLength)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_SETTINGCHANGE()
     ON_REGISTERED_MESSAGE(g_probeMessage, OnProbe)
     ON_REGISTERED_MESSAGE(g_neverRegistered, OnUnregistered)
-    ON_WM_SETTINGCHANGE()
 END_MESSAGE_MAP()
 
-// A control that answers its parent's colour requests.
-class Colourful : public CWnd {
-public:
-    Colourful() : brush(::CreateSolidBrush(RGB(1, 2, 3))) {}
-    ~Colourful() override { ::DeleteObject(brush); }
-
-    HBRUSH brush;
-    UINT lastControlType = 99;
-
+// Its own entries come first; what it does not handle goes on to Probe's map.
+class Derived : public Probe {
 protected:
-    HBRUSH CtlColor(HDC, UINT nCtlColor)
-    {
-        lastControlType = nCtlColor;
-        return brush;
-    }
+    void OnDerivedHundred() { log += "derived 100"; }
 
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(Colourful, CWnd)
-    ON_WM_CTLCOLOR_REFLECT()
+BEGIN_MESSAGE_MAP(Derived, Probe)
+    ON_COMMAND(100, OnDerivedHundred)
 END_MESSAGE_MAP()
 
 class FrameworkWindow : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "parent", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
-        control = ::CreateWindowExA(0, "STATIC", "text", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent.m_hWnd,
+        ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "parent", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
+        control = ::CreateWindowExA(0, "STATIC", "text", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, window.m_hWnd,
                                     reinterpret_cast<HMENU>(77), nullptr, nullptr);
         ASSERT_NE(control, nullptr);
         staticProc = ::GetWindowLongPtrA(control, GWLP_WNDPROC);
     }
 
-    Probe parent;
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        window.log.clear();
+        return ::SendMessageA(window.m_hWnd, message, wParam, lParam);
+    }
+
+    Derived window;
     HWND control = nullptr;
     LONG_PTR staticProc = 0;
 };
 
-TEST_F(FrameworkWindow, ACreatedWindowIsBoundFromItsFirstMessagesOn)
+TEST_F(FrameworkWindow, MessagesGoToTheirHandlerMostDerivedMapFirst)
 {
-    EXPECT_TRUE(parent.created);
-    EXPECT_EQ(CWnd::FromHandlePermanent(parent.m_hWnd), &parent);
-}
-
-TEST_F(FrameworkWindow, ARegisteredMessageRoutesByItsNumberAtRunTime)
-{
-    EXPECT_EQ(::SendMessageA(parent.m_hWnd, g_probeMessage, 41, 0), 42);
-    EXPECT_EQ(parent.probeCalls, 1);
-    // A registered message that never got its number matches nothing, not even WM_NULL.
-    ::SendMessageA(parent.m_hWnd, WM_NULL, 0, 0);
-    EXPECT_EQ(parent.unregisteredCalls, 0);
-}
-
-TEST_F(FrameworkWindow, ASettingChangeCarriesItsFlagsAndSection)
-{
-    ::SendMessageA(parent.m_hWnd, WM_SETTINGCHANGE, SPI_SETWORKAREA, reinterpret_cast<LPARAM>("Windows"));
-    EXPECT_EQ(parent.settingFlags, static_cast<UINT>(SPI_SETWORKAREA));
-    EXPECT_EQ(parent.settingSection, "Windows");
-}
-
-TEST_F(FrameworkWindow, ASubclassedControlKeepsWhatItDoesItself)
-{
-    CWnd bound;
-    ASSERT_TRUE(bound.SubclassWindow(control));
-    EXPECT_EQ(CWnd::FromHandlePermanent(control), &bound);
-    bound.SetWindowText("changed");
-    EXPECT_EQ(bound.GetWindowText(), "changed");
-    CWnd second;
-    EXPECT_FALSE(second.SubclassWindow(control)) << "one object per window";
-    EXPECT_EQ(bound.UnsubclassWindow(), control);
-    EXPECT_EQ(::GetWindowLongPtrA(control, GWLP_WNDPROC), staticProc);
-    EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
-}
-
-TEST_F(FrameworkWindow, AControlThatGoesFirstLeavesItsObjectUnbound)
-{
-    CWnd bound;
-    ASSERT_TRUE(bound.SubclassWindow(control));
-    ::DestroyWindow(control);
-    EXPECT_EQ(bound.GetSafeHwnd(), nullptr);
-}
-
-TEST_F(FrameworkWindow, AnObjectThatGoesFirstGivesTheControlItsProcedureBack)
-{
-    {
-        CWnd bound;
-        ASSERT_TRUE(bound.SubclassWindow(control));
-    }
-    EXPECT_TRUE(::IsWindow(control));
-    EXPECT_EQ(::GetWindowLongPtrA(control, GWLP_WNDPROC), staticProc);
-    ::SetWindowTextA(control, "still works");
-    char text[32] = {};
-    ::GetWindowTextA(control, text, sizeof text);
-    EXPECT_STREQ(text, "still works");
-}
-
-TEST_F(FrameworkWindow, AWindowOfASystemClassMadeByCreateExGoesWithItsObject)
-{
-    HWND made = nullptr;
-    {
-        CWnd label;
-        ASSERT_TRUE(label.CreateEx(0, "STATIC", "made", WS_CHILD, 0, 0, 10, 10, parent.m_hWnd, nullptr));
-        made = label.GetSafeHwnd();
-        EXPECT_EQ(CWnd::FromHandlePermanent(made), &label);
-        EXPECT_EQ(label.GetWindowText(), "made");
-    }
-    EXPECT_FALSE(::IsWindow(made));
-}
-
-TEST_F(FrameworkWindow, ColourRequestsGoToTheControlTheyAreAbout)
-{
-    Colourful colourful;
-    ASSERT_TRUE(colourful.SubclassWindow(control));
-    HDC dc = ::GetDC(control);
-    struct Case { UINT message; UINT controlType; };
-    const Case cases[] = { { WM_CTLCOLORSTATIC, CTLCOLOR_STATIC }, { WM_CTLCOLOREDIT, CTLCOLOR_EDIT },
-                           { WM_CTLCOLORBTN, CTLCOLOR_BTN } };
+    const auto section = reinterpret_cast<LPARAM>("Windows");
+    struct Case { UINT message; WPARAM wParam; LPARAM lParam; const char* log; LRESULT result; };
+    const Case cases[] = {
+        { WM_COMMAND, 100, 0, "derived 100", 0 },
+        { WM_COMMAND, MAKEWPARAM(100, 1), 0, "derived 100", 0 },   // an accelerator
+        { WM_COMMAND, MAKEWPARAM(100, EN_CHANGE), 0, "edit", 0 },
+        { WM_COMMAND, MAKEWPARAM(102, CBN_SELCHANGE), 0, "selchange", 0 },
+        { WM_COMMAND, MAKEWPARAM(102, CBN_DROPDOWN), 0, "", 0 },
+        { WM_COMMAND, 200, 0, "range 200", 0 },
+        { WM_COMMAND, 202, 0, "range 202", 0 },
+        { WM_COMMAND, 203, 0, "", 0 },
+        { WM_COMMAND, MAKEWPARAM(201, EN_CHANGE), 0, "", 0 },
+        { WM_APP, 41, 0, "", 42 },
+        { WM_GETTEXTLENGTH, 0, 0, "", 106 },   // Default() is the window's own answer, 6
+        { WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-3, 5), "1 -3 5", 0 },
+        { WM_SETTINGCHANGE, SPI_SETWORKAREA, section, "47Windows", 0 },
+        { g_probeMessage, 0, 0, "", 42 },
+        { WM_NULL, 0, 0, "", 0 },   // the never registered message matches nothing
+    };
     for (const Case& c : cases) {
-        LRESULT brush = ::SendMessageA(parent.m_hWnd, c.message, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(control));
-        EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), colourful.brush) << c.message;
-        EXPECT_EQ(colourful.lastControlType, c.controlType) << c.message;
+        EXPECT_EQ(Send(c.message, c.wParam, c.lParam), c.result) << c.message << ' ' << c.wParam;
+        EXPECT_EQ(window.log, c.log) << c.message << ' ' << c.wParam;
     }
-    ::ReleaseDC(control, dc);
 }
 
-TEST_F(FrameworkWindow, AControlWithoutAnAnswerLeavesTheRequestToTheParent)
+// The label's tests see a control answer its parent's colour requests; here, one without an
+// answer of its own leaves the request to the parent.
+TEST_F(FrameworkWindow, AColourRequestThatNoControlAnswersStaysWithTheParent)
 {
     CWnd plain;
     ASSERT_TRUE(plain.SubclassWindow(control));
     HDC dc = ::GetDC(control);
-    LRESULT fromFramework = ::SendMessageA(parent.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                           reinterpret_cast<LPARAM>(control));
-    LRESULT fromSystem = ::DefWindowProcA(parent.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                          reinterpret_cast<LPARAM>(control));
-    EXPECT_EQ(fromFramework, fromSystem);
+    auto wParam = reinterpret_cast<WPARAM>(dc);
+    auto lParam = reinterpret_cast<LPARAM>(control);
+    EXPECT_EQ(::SendMessageA(window.m_hWnd, WM_CTLCOLORSTATIC, wParam, lParam),
+              ::DefWindowProcA(window.m_hWnd, WM_CTLCOLORSTATIC, wParam, lParam));
     ::ReleaseDC(control, dc);
 }
 
-TEST_F(FrameworkWindow, DataExchangeBindsAControlOnceInEitherDirection)
+TEST_F(FrameworkWindow, SubclassingBindsOneObjectUntilEitherGoes)
 {
-    CWnd bound;
-    CDataExchange toControls(&parent, FALSE);
-    DDX_Control(&toControls, 77, bound);
-    EXPECT_FALSE(toControls.Failed());
-    EXPECT_EQ(bound.GetSafeHwnd(), control);
-    CDataExchange fromControls(&parent, TRUE);
-    DDX_Control(&fromControls, 77, bound);
-    EXPECT_FALSE(fromControls.Failed());
-    EXPECT_EQ(CWnd::FromHandlePermanent(control), &bound);
+    EXPECT_EQ(CWnd::FromHandlePermanent(window.m_hWnd), &window);
+    {
+        CWnd bound;
+        ASSERT_TRUE(bound.SubclassWindow(control));
+        EXPECT_EQ(CWnd::FromHandlePermanent(control), &bound);
+        bound.SetWindowText("changed");
+        EXPECT_EQ(bound.GetWindowText(), "changed") << "the control keeps what it does itself";
+        CWnd second;
+        EXPECT_FALSE(second.SubclassWindow(control)) << "one object per window";
+        EXPECT_EQ(bound.UnsubclassWindow(), control);
+        EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
+        ASSERT_TRUE(bound.SubclassWindow(control));
+    }
+    // The object went first: the control has its own procedure back.
+    EXPECT_EQ(::GetWindowLongPtrA(control, GWLP_WNDPROC), staticProc);
+    EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
 
-    CWnd missing;
-    CDataExchange noSuchControl(&parent, FALSE);
-    DDX_Control(&noSuchControl, 78, missing);
-    EXPECT_TRUE(noSuchControl.Failed());
+    CWnd bound;
+    ASSERT_TRUE(bound.SubclassWindow(control));
+    ::DestroyWindow(control);
+    EXPECT_EQ(bound.GetSafeHwnd(), nullptr) << "the control went first";
+
+    HWND made = nullptr;
+    {
+        CWnd label;
+        ASSERT_TRUE(label.CreateEx(0, "STATIC", "made", WS_CHILD, 0, 0, 10, 10, window.m_hWnd, nullptr));
+        made = label.GetSafeHwnd();
+        EXPECT_EQ(CWnd::FromHandlePermanent(made), &label);
+    }
+    EXPECT_FALSE(::IsWindow(made)) << "a window made by CreateEx goes with its object";
+}
+
+// A dialog that acts on its first posted message and records what the modal loop did.
+class LoopProbe : public CDialog {
+public:
+    enum class Plan { EndAtOnce, EndWhenShown, Quit };
+    LoopProbe(Plan plan, CWnd* owner) : CDialog(IDD_STRING_PROMPT, owner), m_plan(plan) {}
+
+    bool ownerEnabledInLoop = true, visibleAtFirstMessage = true, everShown = false;
+    LRESULT answered = 0, defaulted = -1;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        if (m_plan == Plan::EndAtOnce)
+            EndDialog(IDRETRY);
+        else
+            PostMessage(WM_APP);
+        return TRUE;
+    }
+    LRESULT OnStart(WPARAM, LPARAM)
+    {
+        ownerEnabledInLoop = ::IsWindowEnabled(m_pParentWnd->m_hWnd);
+        visibleAtFirstMessage = IsWindowVisible();
+        answered = SendMessage(WM_APP + 1);
+        defaulted = SendMessage(WM_APP + 2);
+        if (m_plan == Plan::Quit)
+            ::PostQuitMessage(3);
+        else
+            SetTimer(1, 10);
+        return 0;
+    }
+    void OnTimer(UINT_PTR)
+    {
+        if (IsWindowVisible() || ++m_ticks > 500)
+            EndDialog(IsWindowVisible() ? IDOK : IDABORT);
+    }
+    LRESULT OnShowWindow(WPARAM shown, LPARAM)
+    {
+        everShown = everShown || shown;
+        return Default();
+    }
+    LRESULT OnAnswer(WPARAM, LPARAM) { return 42; }
+    LRESULT OnDefault(WPARAM, LPARAM) { return Default() + 42; }
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    Plan m_plan;
+    int m_ticks = 0;
+};
+
+BEGIN_MESSAGE_MAP(LoopProbe, CDialog)
+    ON_MESSAGE(WM_APP, OnStart)
+    ON_MESSAGE(WM_APP + 1, OnAnswer)
+    ON_MESSAGE(WM_APP + 2, OnDefault)
+    ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+TEST_F(FrameworkWindow, TheModalLoopShowsTheDialogOnlyOnceTheQueueRunsEmpty)
+{
+    ProgramResources resources;
+    ASSERT_TRUE(resources.IsLoaded());
+    using Plan = LoopProbe::Plan;
+    struct Case { Plan plan; INT_PTR result; bool shown; };
+    // Ended before the queue ran empty, the dialog is never shown: a hide that came first
+    // stays. A quit ends the loop and is passed on.
+    const Case cases[] = { { Plan::EndWhenShown, IDOK, true }, { Plan::EndAtOnce, IDRETRY, false },
+                           { Plan::Quit, -1, false } };
+    for (const Case& c : cases) {
+        LoopProbe dialog(c.plan, &window);
+        EXPECT_EQ(dialog.DoModal(), c.result);
+        EXPECT_EQ(dialog.everShown, c.shown);
+        EXPECT_TRUE(::IsWindowEnabled(window.m_hWnd));
+        if (c.plan == Plan::EndAtOnce)
+            continue;
+        EXPECT_FALSE(dialog.ownerEnabledInLoop);
+        EXPECT_FALSE(dialog.visibleAtFirstMessage);
+        // A handled message answers through the dialog procedure; one whose handler asks for
+        // Default() gets the dialog manager's answer instead.
+        EXPECT_EQ(dialog.answered, 42);
+        EXPECT_EQ(dialog.defaulted, 0);
+    }
+    MSG quit;
+    ASSERT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 3u);
 }
 }
