@@ -1,11 +1,12 @@
 // The COM switch monitor on a real (pseudo-terminal) port, and the port error dialog that
-// OpenComSwitches offers while the port fails to open, answered as a user would.
+// StartComSwitchMonitor offers while the port fails to open, answered as a user would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -33,7 +34,7 @@ std::string MissingPortName()
     return number ? "COM" + std::to_string(number) : "COM-none-free";
 }
 
-// OpenComSwitches runs on a worker thread, as its dialog blocks; the test thread answers.
+// StartComSwitchMonitor runs on a worker thread, as its dialog blocks; the test thread answers.
 class OpenComSwitchesTest : public testing::Test {
 protected:
     ~OpenComSwitchesTest() override
@@ -45,12 +46,12 @@ protected:
                     ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             }
         }
-        CloseComSwitches(monitor);
+        StopComSwitchMonitor(monitor);
     }
 
     void StartOpening()
     {
-        m_result = std::async(std::launch::async, [this] { return OpenComSwitches(monitor, config, nullptr, nullptr); });
+        m_result = std::async(std::launch::async, [this] { return StartComSwitchMonitor(monitor, config, nullptr, nullptr); });
     }
 
     HWND WaitForDialog(HWND previous = nullptr)
@@ -58,11 +59,11 @@ protected:
         return WaitForComPortErrorDialog(::GetCurrentProcessId(), kDeadline, previous);
     }
 
-    // The result once OpenComSwitches has returned, or -100 when it has not within the deadline.
-    int Result()
+    // The result once StartComSwitchMonitor has returned, or none when it has not within the deadline.
+    std::optional<ComSwitchesResult> Result()
     {
         if (m_result.wait_for(kDeadline) != std::future_status::ready)
-            return -100;
+            return std::nullopt;
         return m_result.get();
     }
 
@@ -71,7 +72,7 @@ protected:
     std::unique_ptr<ComSwitchMonitor> monitor;
 
 private:
-    std::future<int> m_result;
+    std::future<ComSwitchesResult> m_result;
 };
 
 struct ButtonPlace {
@@ -126,7 +127,7 @@ TEST_F(OpenComSwitchesTest, TheErrorDialogNamesThePortAndOffersThreeAnswers)
     EXPECT_TRUE(explained);
 
     PressKeyInDialog(dialog, VK_ESCAPE);
-    EXPECT_EQ(Result(), kComPortDisabledPermanently);
+    EXPECT_EQ(Result(), ComSwitchesResult::DisabledPermanently);
 }
 
 TEST_F(OpenComSwitchesTest, TheErrorDialogNeverTakesThePortNameForAFormat)
@@ -138,7 +139,7 @@ TEST_F(OpenComSwitchesTest, TheErrorDialogNeverTakesThePortNameForAFormat)
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(DialogItemText(dialog, IDC_PORT_ERROR_TEXT), "Unable to open COM%s%n%x%%.");
     PressKeyInDialog(dialog, VK_ESCAPE);
-    EXPECT_EQ(Result(), kComPortDisabledPermanently);
+    EXPECT_EQ(Result(), ComSwitchesResult::DisabledPermanently);
 }
 
 TEST_F(OpenComSwitchesTest, EnterDisablesThePortForThisSessionOnly)
@@ -149,7 +150,7 @@ TEST_F(OpenComSwitchesTest, EnterDisablesThePortForThisSessionOnly)
     HWND dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     PressKeyInDialog(dialog, VK_RETURN);
-    EXPECT_EQ(Result(), kComPortDisabledForSession);
+    EXPECT_EQ(Result(), ComSwitchesResult::DisabledForSession);
     EXPECT_EQ(config.Port, "");
     EXPECT_EQ(monitor, nullptr);
 }
@@ -163,7 +164,7 @@ TEST_F(OpenComSwitchesTest, EscDisablesThePortPermanentlyAndKeepsItsName)
     HWND dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     PressKeyInDialog(dialog, VK_ESCAPE);
-    EXPECT_EQ(Result(), kComPortDisabledPermanently);
+    EXPECT_EQ(Result(), ComSwitchesResult::DisabledPermanently);
     EXPECT_EQ(config.Port, port);
     EXPECT_EQ(monitor, nullptr);
 }
@@ -180,7 +181,7 @@ TEST_F(OpenComSwitchesTest, RetryTriesThePortAgainAndAsksAgainWhileItFails)
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(DialogItemText(second, IDC_PORT_ERROR_TEXT), "Unable to open " + config.Port + ".");
     PressKeyInDialog(second, VK_RETURN);
-    EXPECT_EQ(Result(), kComPortDisabledForSession);
+    EXPECT_EQ(Result(), ComSwitchesResult::DisabledForSession);
 }
 
 TEST_F(OpenComSwitchesTest, RetryAfterThePortHasAppearedOpensItWithoutAnotherDialog)
@@ -197,14 +198,14 @@ TEST_F(OpenComSwitchesTest, RetryAfterThePortHasAppearedOpensItWithoutAnotherDia
     PseudoTerminalPort port(number);
     ASSERT_TRUE(port.WaitUntilReady());
     ClickDialogButton(dialog, IDC_RETRY_PORT);
-    EXPECT_EQ(Result(), kComSwitchesOpen);
+    EXPECT_EQ(Result(), ComSwitchesResult::Open);
     EXPECT_EQ(FindProcessWindow(::GetCurrentProcessId(), "#32770", kComPortErrorCaption), nullptr);
     ASSERT_NE(monitor, nullptr);
     EXPECT_TRUE(monitor->IsOpen());
     EXPECT_TRUE(monitor->IsPolling());
     EXPECT_EQ(config.Port, port.Name());
     EXPECT_TRUE(port.WaitUntilHeld());
-    CloseComSwitches(monitor);
+    StopComSwitchMonitor(monitor);
     EXPECT_TRUE(port.WaitUntilReleased());
 }
 
@@ -212,7 +213,7 @@ TEST_F(OpenComSwitchesTest, WithoutAPortNameNothingIsOpenedAndNoDialogShows)
 {
     config.Cts = 1;
     StartOpening();
-    EXPECT_EQ(Result(), kComSwitchesOpen);
+    EXPECT_EQ(Result(), ComSwitchesResult::Open);
     EXPECT_EQ(monitor, nullptr);
 }
 
@@ -225,18 +226,18 @@ TEST_F(OpenComSwitchesTest, OpeningAndClosingReleaseTheCurrentMonitorsPort)
 
     config.Port = port.Name();
     StartOpening();
-    ASSERT_EQ(Result(), kComSwitchesOpen);
+    ASSERT_EQ(Result(), ComSwitchesResult::Open);
     ASSERT_NE(monitor, nullptr);
     EXPECT_TRUE(port.WaitUntilHeld());
 
     // Opening again replaces the monitor, which holds the port in its turn.
     StartOpening();
-    ASSERT_EQ(Result(), kComSwitchesOpen);
+    ASSERT_EQ(Result(), ComSwitchesResult::Open);
     ASSERT_NE(monitor, nullptr);
     EXPECT_TRUE(monitor->IsOpen());
     EXPECT_TRUE(port.WaitUntilHeld());
 
-    CloseComSwitches(monitor);
+    StopComSwitchMonitor(monitor);
     EXPECT_EQ(monitor, nullptr);
     EXPECT_TRUE(port.WaitUntilReleased());
 }
@@ -248,15 +249,15 @@ TEST(OpenComSwitches, WhenTheErrorDialogCannotBeShownThePortIsDisabledForThisSes
     struct Run {
         ComSwitchConfig config;
         std::unique_ptr<ComSwitchMonitor> monitor;
-        std::promise<int> result;
+        std::promise<ComSwitchesResult> result;
     };
     auto run = std::make_shared<Run>();
     run->config.Port = MissingPortName();
-    std::future<int> result = run->result.get_future();
+    std::future<ComSwitchesResult> result = run->result.get_future();
     // Detached, so that a loop that never ends fails this test instead of hanging the binary.
-    std::thread([run] { run->result.set_value(OpenComSwitches(run->monitor, run->config, nullptr, nullptr)); }).detach();
+    std::thread([run] { run->result.set_value(StartComSwitchMonitor(run->monitor, run->config, nullptr, nullptr)); }).detach();
     ASSERT_EQ(result.wait_for(kDeadline), std::future_status::ready);
-    EXPECT_EQ(result.get(), kComPortDisabledForSession);
+    EXPECT_EQ(result.get(), ComSwitchesResult::DisabledForSession);
     EXPECT_EQ(run->config.Port, "");
 }
 

@@ -56,17 +56,16 @@ TEST_F(RealIniFile, LongValuesReadBackAs1022Characters)
 TEST_F(RealIniFile, SaveWritesTheWholeFileInOrderAndKeepsOtherSections)
 {
     ini.WriteIniString("Profile1", PROFILE_NAME, "Live");
-    SettingsRecord settings;
+    Settings settings;
     settings.m_strBroadcastAddress = "127.255.255.255";
     settings.m_nPort = 9871;
     settings.m_strApplicationId = "MIDI";
     settings.m_strTextCommand = "AUXMIDI";
     settings.m_bDeviceEnabled[0] = 1;
     settings.m_bDeviceEnabled[3] = 1;
-    ComSwitchConfig com;
-    com.Device = 10;
-    SaveSettings(ini, settings, com);
-    SaveSettings(ini, settings, com);
+    settings.m_comConfig.Device = 10;
+    WriteSettings(ini, settings);
+    WriteSettings(ini, settings);
     EXPECT_EQ(ReadWholeFile(path),
               "[Profile1]\r\nName=Live\r\n"
               "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=9871\r\nApplicationId=MIDI\r\n"
@@ -78,14 +77,13 @@ TEST_F(RealIniFile, SaveWritesTheWholeFileInOrderAndKeepsOtherSections)
 
 TEST_F(RealIniFile, DevicesWrittenWithTheirTrailingSpaceLoadBack)
 {
-    SettingsRecord saved;
+    Settings saved;
     saved.m_bDeviceEnabled[1] = 1;
     saved.m_bDeviceEnabled[4] = 1;
-    SaveSettings(ini, saved, ComSwitchConfig{});
-    SettingsRecord loaded;
-    ComSwitchConfig com;
+    WriteSettings(ini, saved);
+    Settings loaded;
     const bool present[kMidiDeviceCount] = { true, true, true, true, true };
-    LoadSettings(ini, present, loaded, com);
+    ReadSettings(ini, present, loaded);
     EXPECT_EQ(loaded.m_bDeviceEnabled[1], 1);
     EXPECT_EQ(loaded.m_bDeviceEnabled[4], 1);
     EXPECT_EQ(loaded.m_bDeviceEnabled[0] + loaded.m_bDeviceEnabled[2] + loaded.m_bDeviceEnabled[3], 0);
@@ -96,26 +94,25 @@ TEST_F(RealIniFile, AMissingFolderIsIgnoredAndReadsGiveDefaults)
     std::string missing = folder.Path() + "absent\\deeper\\kvMidi.ini";
     PrivateProfileFile nowhere(missing);
     TypedIni lost(names, nowhere);
-    SettingsRecord settings;
+    Settings settings;
     settings.m_strBroadcastAddress = "127.0.0.1";
-    SaveSettings(lost, settings, ComSwitchConfig{});
+    WriteSettings(lost, settings);
     EXPECT_FALSE(FileExists(missing));
-    SettingsRecord loaded;
-    ComSwitchConfig com;
+    Settings loaded;
     const bool present[kMidiDeviceCount] = {};
-    LoadSettings(lost, present, loaded, com);
+    ReadSettings(lost, present, loaded);
     EXPECT_EQ(loaded.m_strBroadcastAddress, "");
     EXPECT_EQ(loaded.m_nPort, 9871);
-    EXPECT_EQ(com.Device, 10);
+    EXPECT_EQ(loaded.m_comConfig.Device, 10);
 }
 
 TEST_F(RealIniFile, AReadOnlyFileNeitherCrashesNorLosesItsContent)
 {
     WriteWholeFile(path, "[Network]\r\nPort=4000\r\n");
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    SettingsRecord settings;
+    Settings settings;
     settings.m_nPort = 5000;
-    SaveSettings(ini, settings, ComSwitchConfig{});
+    WriteSettings(ini, settings);
     int port = 0;
     ini.ReadIniInt(SECTION_NETWORK, NETWORK_PORT, 9871, port);
     // Whether the write went through depends on the account's rights; either value is whole.
