@@ -268,8 +268,8 @@ LRESULT CkvMidiDlg::OnMidiData(WPARAM wParam, LPARAM)
     if (!midi || !midi->IsOpen())
         return 0;
     // A dispatch may run a nested message loop that closes the device; the drain asks
-    // before every entry whether its ring still exists.
-    // The NOTE OFF filter is the dispatcher's.
+    // before every entry whether its ring still exists. The dispatcher applies the NOTE OFF
+    // filter, so the drain is told not to.
     DrainMidiRing(midi->Ring(), false,
                   [this, device, midi] { return m_pMidiDevice[static_cast<size_t>(device)].get() == midi && midi->IsOpen(); },
                   [this, device](const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
