@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/config_location.h"
-#include "app/controller_messages.h"
+#include "app/controller_timers.h"
 #include "app/kvmidi_app.h"
 #include "config/profiles.h"
 #include "config/settings_io.h"
@@ -16,6 +16,9 @@
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
 #include "ui/settings_dlg.h"
+
+static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolumeDown == APPCOMMAND_VOLUME_DOWN &&
+              kAppCommandVolumeUp == APPCOMMAND_VOLUME_UP);
 
 BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_WM_PAINT()
@@ -49,7 +52,7 @@ CkvMidiDlg::~CkvMidiDlg()
     CloseMidiDevices(m_pMidiDevice);
     for (auto& name : m_pDeviceName)
         name.reset();
-    ::CloseComSwitches(m_pComSwitchMonitor);
+    StopComSwitchMonitor(m_pComSwitchMonitor);
 }
 
 void CkvMidiDlg::DoDataExchange(CDataExchange* pDX)
@@ -85,19 +88,19 @@ BOOL CkvMidiDlg::OnInitDialog()
         if (int profile = FindProfileByName(m_ini, m_strStartProfile))
             LoadProfile(profile, false);
     }
-    m_nCurrentProfile = FindCurrentProfile(m_ini, *this);
+    m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
     UpdateProfileMenu();
     SyncMidiDevices();
 
-    if (!m_strBroadcastAddress.empty()) {
+    if (!m_settings.m_strBroadcastAddress.empty()) {
         ReinitNetwork();
-        if (m_bComEnabled)
+        if (m_settings.m_bComEnabled)
             ApplyComSwitchesSetting();
         SetTimer(TIMER_HIDE_WINDOW, kHideWindowMilliseconds);
     } else {
         // First run: nothing to send to yet. Without an address the program has no use.
         OnSettings();
-        if (!m_strBroadcastAddress.empty())
+        if (!m_settings.m_strBroadcastAddress.empty())
             SetTimer(TIMER_HIDE_WINDOW, kHideWindowMilliseconds);
         else
             OnOK();
@@ -110,40 +113,65 @@ void CkvMidiDlg::LoadSettings()
     bool present[kMidiDeviceCount] = {};
     for (int i = 0; i < kMidiDeviceCount; ++i)
         present[i] = m_pDeviceName[static_cast<size_t>(i)] != nullptr;
-    ::LoadSettings(m_ini, present, *this, m_comSwitchConfig);
+    ReadSettings(m_ini, present, m_settings);
 }
 
-void CkvMidiDlg::SaveSettings() { ::SaveSettings(m_ini, *this, m_comSwitchConfig); }
+void CkvMidiDlg::SaveSettings() { WriteSettings(m_ini, m_settings); }
 
 void CkvMidiDlg::ReinitNetwork()
 {
     KVCOM_close();
-    KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_strBroadcastAddress.c_str(), m_nPort);
+    KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_settings.m_strBroadcastAddress.c_str(), m_settings.m_nPort);
 }
 
 void CkvMidiDlg::SyncMidiDevices()
 {
-    ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
+    ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
                              MessageBoxMidiFailureReporter());
 }
 
-int CkvMidiDlg::OpenComSwitches() { return ::OpenComSwitches(m_pComSwitchMonitor, m_comSwitchConfig, m_hWnd, this); }
+ComSwitchesResult CkvMidiDlg::OpenComSwitches()
+{
+    return StartComSwitchMonitor(m_pComSwitchMonitor, m_settings.m_comConfig, m_hWnd, this);
+}
 
-void CkvMidiDlg::CloseComSwitches() { ::CloseComSwitches(m_pComSwitchMonitor); }
+void CkvMidiDlg::CloseComSwitches() { StopComSwitchMonitor(m_pComSwitchMonitor); }
+
+ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
+{
+    for (int device = 0; device < kMidiDeviceCount; ++device)
+        m_settings.m_bDeviceEnabled[device] = settings.m_bDeviceEnabled[device];
+    m_settings.m_bFilterNoteOff = settings.m_bFilterNoteOff;
+    m_settings.m_strTextCommand = settings.m_strTextCommand;
+    m_settings.m_strBroadcastAddress = settings.m_strBroadcastAddress;
+    m_settings.m_nPort = settings.m_nPort;
+    m_settings.m_strApplicationId = settings.m_strApplicationId;
+    m_settings.m_strDestination = settings.m_strDestination;
+    SyncMidiDevices();
+
+    CloseComSwitches();
+    m_settings.m_comConfig = settings.m_comConfig;
+    return settings.m_bComEnabled ? OpenComSwitches() : ComSwitchesResult::Open;
+}
+
+const std::string* CkvMidiDlg::DeviceName(int device) const
+{
+    return m_pDeviceName[static_cast<size_t>(device)].get();
+}
 
 const std::vector<std::string>& CkvMidiDlg::RefreshComPortNames() { return EnumerateComPorts(); }
 
 void CkvMidiDlg::ApplyComSwitchesSetting()
 {
-    if (!m_bComEnabled) {
+    if (!m_settings.m_bComEnabled) {
         CloseComSwitches();
         return;
     }
-    int answer = OpenComSwitches();
-    if (answer == kComPortDisabledForSession) {
-        m_bComEnabled = 0;
-    } else if (answer == kComPortDisabledPermanently) {
-        m_bComEnabled = 0;
+    ComSwitchesResult answer = OpenComSwitches();
+    if (answer == ComSwitchesResult::DisabledForSession) {
+        m_settings.m_bComEnabled = 0;
+    } else if (answer == ComSwitchesResult::DisabledPermanently) {
+        m_settings.m_bComEnabled = 0;
         SaveSettings();
     }
 }
@@ -210,14 +238,11 @@ void CkvMidiDlg::OnSettings()
         ::SetForegroundWindow(m_hSettingsWnd);
         return;
     }
-    CSettingsDlg dialog(this);
-    static_cast<SettingsRecord&>(dialog) = *this;
-    dialog.m_comConfig = m_comSwitchConfig;
+    CSettingsDlg dialog(*this, m_settings, this);
     INT_PTR result = dialog.DoModal();
     if (result == IDOK) {
-        static_cast<SettingsRecord&>(*this) = dialog;
-        m_comSwitchConfig = dialog.m_comConfig;
-        m_nCurrentProfile = FindCurrentProfile(m_ini, *this);
+        m_settings = dialog.m_settings;
+        m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
         SaveSettings();
         SyncMidiDevices();
@@ -241,44 +266,41 @@ void CkvMidiDlg::OnLButtonDown(UINT, POINT)
 LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
 {
     // One notification stands for every device: the callbacks post only while none is pending.
-    DrainMidiDevices(m_pMidiDevice, m_midiWakeup, [this](int device, const MidiRingEntry& entry) {
-        if (!IsFilteredNoteOff(m_bFilterNoteOff != 0, entry.status, entry.data2))
-            DispatchMidiEntry(device, entry);
-    });
+    // The dispatcher applies the NOTE OFF filter.
+    DrainMidiDevices(m_pMidiDevice, m_midiWakeup,
+                     [this](int device, const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
     return 0;
 }
 
 void CkvMidiDlg::DispatchMidiEntry(int device, const MidiRingEntry& entry)
 {
-    m_strLastCommand = FormatCommandText(m_strTextCommand, device, entry.status, entry.data1, entry.data2);
-    PostToSettingsWindow(WM_LAST_COMMAND, reinterpret_cast<WPARAM>(m_strLastCommand.c_str()), device);
-    ShowCommandActivity(m_trayIcon, *this);
-    SendRemoteCommand(m_strLastCommand);
+    m_dispatcher.DispatchMidiEntry(device, entry.status, entry.data1, entry.data2);
 }
 
 LRESULT CkvMidiDlg::OnNetworkNotify(WPARAM, LPARAM) { return 0; }
 
 LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 {
-    int line = static_cast<int>(wParam);
-    int state = static_cast<int>(lParam);
-    int device = m_comSwitchConfig.Device;
-    m_strLastCommand = FormatCommandText(m_strTextCommand, device, kComSwitchStatus, line, ComLineValue(state));
-    PostToSettingsWindow(WM_LAST_COMMAND, reinterpret_cast<WPARAM>(m_strLastCommand.c_str()), device);
-    PostToSettingsWindow(WM_COM_LINE_STATE, wParam, lParam);
-    ShowCommandActivity(m_trayIcon, *this);
-    SendRemoteCommand(m_strLastCommand);
-    bool muteAudio = line >= 0 && line < kComLineCount && m_comSwitchConfig.Mute(line);
-    // No handler of ours: the default processing hands the commands to the shell.
-    for (int command : MuteAppCommands(muteAudio, state))
-        SendMessage(WM_APPCOMMAND, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(0, command));
+    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam));
     return 0;
 }
 
-void CkvMidiDlg::SendRemoteCommand(const std::string& commandText)
+void CkvMidiDlg::SendRemoteLine(const std::string& line) { KVCOM_send(line.c_str()); }
+
+void CkvMidiDlg::ShowLastCommand(const std::string& text, int device)
 {
-    std::string line = FormatRemoteLine(m_strApplicationId, m_strDestination, commandText);
-    KVCOM_send(line.c_str());
+    PostToSettingsWindow(WM_LAST_COMMAND, reinterpret_cast<WPARAM>(text.c_str()), device);
+}
+
+void CkvMidiDlg::ShowComLineState(int line, int level)
+{
+    PostToSettingsWindow(WM_COM_LINE_STATE, static_cast<WPARAM>(line), level);
+}
+
+void CkvMidiDlg::SendAppCommand(int command)
+{
+    // No handler of ours: the default processing hands the command to the shell.
+    SendMessage(WM_APPCOMMAND, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(0, command));
 }
 
 void CkvMidiDlg::PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam)
@@ -309,7 +331,7 @@ void CkvMidiDlg::OnProfile(UINT nID) { LoadProfile(static_cast<int>(nID - ID_PRO
 
 void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
 {
-    if (!::LoadProfile(m_ini, profile, *this))
+    if (!ApplyProfile(m_ini, profile, m_settings))
         return;
     SaveSettings();
     m_nCurrentProfile = profile;

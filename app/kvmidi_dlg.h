@@ -13,41 +13,38 @@
 #include "framework/dialog.h"
 #include "framework/win_handles.h"
 #include "input/com_switch_monitor_win.h"
+#include "input/com_switch_opening.h"
 #include "input/midi_in_api_win.h"
 #include "input/midi_wakeup.h"
 #include "remote/activity.h"
+#include "remote/command_dispatcher.h"
 #include "ui/label.h"
+#include "ui/settings_host.h"
 #include "ui/system_tray.h"
 
 class CkvMidiApp;
 struct MidiRingEntry;
 
-class CkvMidiDlg : public CDialog, public SettingsRecord, private ActivityTimer {
+class CkvMidiDlg : public CDialog,
+                   private SettingsHost,
+                   private ActivityTimer,
+                   private CommandSender,
+                   private CommandWatcher,
+                   private AudioCommands {
 public:
     CkvMidiDlg();
     ~CkvMidiDlg() override;
 
     std::string m_strStartProfile;
-    // The settings dialog while it is open; it sets and the controller clears this.
-    HWND m_hSettingsWnd = nullptr;
-    // The one COM switch configuration, shared with the settings dialog and the monitor.
-    ComSwitchConfig m_comSwitchConfig;
 
     // KVCOM_close, then KVCOM_init with the current address and port.
     void ReinitNetwork();
     void LoadSettings();
     void SaveSettings();
     void SyncMidiDevices();
-    // Starts the COM switch monitor on m_comSwitchConfig: 0 open (or no port), 1 or 2 when the
-    // user gave the port up for this run or for good.
-    int OpenComSwitches();
+    // Starts the COM switch monitor on the settings' COM configuration.
+    ComSwitchesResult OpenComSwitches();
     void CloseComSwitches();
-
-    const TypedIni& Ini() const { return m_ini; }
-    const std::string* DeviceName(int device) const { return m_pDeviceName[static_cast<size_t>(device)].get(); }
-    const std::string& LastCommand() const { return m_strLastCommand; }
-    // The serial ports present now, listed again.
-    const std::vector<std::string>& RefreshComPortNames();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -78,22 +75,40 @@ private:
     // Opens or closes the COM switches as m_bComEnabled says and acts on the user's answer.
     void ApplyComSwitchesSetting();
     void DispatchMidiEntry(int device, const MidiRingEntry& entry);
-    void SendRemoteCommand(const std::string& commandText);
     void PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // SettingsHost
+    ComSwitchesResult ApplyLiveSettings(const Settings& settings) override;
+    const std::string* DeviceName(int device) const override;
+    const TypedIni& Ini() const override { return m_ini; }
+    const std::vector<std::string>& RefreshComPortNames() override;
+    const std::string& LastCommand() const override { return m_dispatcher.LastCommand(); }
+    void SetSettingsWindow(HWND hWnd) override { m_hSettingsWnd = hWnd; }
+
+    // ActivityTimer
     void SetActivityTimer() override;
     void KillActivityTimer() override;
+
+    // CommandSender, CommandWatcher, AudioCommands
+    void SendRemoteLine(const std::string& line) override;
+    void ShowLastCommand(const std::string& text, int device) override;
+    void ShowComLineState(int line, int level) override;
+    void SendAppCommand(int command) override;
 
     CLabel m_lblTitle;
     HICON m_hIcon = nullptr;
     CkvMidiApp* m_pApp = nullptr;
     UniqueIcon m_hTrayIcon;   // outlives the tray, which shows it
     CSystemTray m_trayIcon;
+    Settings m_settings;
+    // The settings dialog while it is open; it registers itself, the controller clears this.
+    HWND m_hSettingsWnd = nullptr;
     int m_nCurrentProfile = 0;
     WinmmMidiInApi m_midiInApi;   // outlives the devices, which call it
     MidiWakeup m_midiWakeup;
     MidiDeviceSlots m_pMidiDevice;
     MidiDeviceNames m_pDeviceName;
-    std::string m_strLastCommand;
+    CommandDispatcher m_dispatcher{ m_settings, { *this, *this, m_trayIcon, *this, *this } };
     std::unique_ptr<ComSwitchMonitor> m_pComSwitchMonitor;
     PrivateProfileFile m_iniFile;
     TypedIni m_ini;

@@ -7,5 +7,5 @@ list(APPEND KVMIDI_WIN_SOURCES
     app/common_appdata_win.h
     app/create_path_directories_win.cpp
     app/create_path_directories_win.h
-    app/controller_messages.h
+    app/controller_timers.h
 )

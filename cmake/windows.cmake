@@ -48,6 +48,7 @@ add_executable(kvMidi WIN32
     app/kvmidi_dlg.cpp
     ui/settings_dlg.cpp
     ui/settings_dlg.h
+    ui/settings_host.h
     res/kvMidi.rc
 )
 target_link_libraries(kvMidi PRIVATE kvmidi_win kvcom_import)

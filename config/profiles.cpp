@@ -51,7 +51,7 @@ void ReadProfileValues(const TypedIni& ini, int n, SettingsRecord& fields)
     fields.m_nPort = port;
 }
 
-bool LoadProfile(const TypedIni& ini, int n, SettingsRecord& settings)
+bool ApplyProfile(const TypedIni& ini, int n, SettingsRecord& settings)
 {
     if (!IsProfileNumber(n) || ReadProfileName(ini, n).empty())
         return false;

@@ -34,7 +34,7 @@ void ReadProfileValues(const TypedIni& ini, int n, SettingsRecord& fields);
 
 // Slot n into the running settings when n is 1–8 and the slot is used; false, and the
 // settings untouched, otherwise. The caller then saves the settings and marks n as current.
-bool LoadProfile(const TypedIni& ini, int n, SettingsRecord& settings);
+bool ApplyProfile(const TypedIni& ini, int n, SettingsRecord& settings);
 
 // The first slot whose Name equals name byte for byte, case included; 0 for none or an empty
 // name.

@@ -1,5 +1,7 @@
 #include "setting_names.h"
 
+#include "com_lines.h"
+
 void SettingNameTable::BuildSettingNameTable()
 {
     if (!m_names.empty())
@@ -19,14 +21,6 @@ void SettingNameTable::BuildSettingNameTable()
         { COM_ENABLE, "Enable" },
         { COM_PORT, "Port" },
         { COM_DEVICE, "Device" },
-        { COM_CTS, "Cts" },
-        { COM_CTS_MUTE, "CtsMute" },
-        { COM_DCD, "Dcd" },
-        { COM_DCD_MUTE, "DcdMute" },
-        { COM_DSR, "Dsr" },
-        { COM_DSR_MUTE, "DsrMute" },
-        { COM_RI, "Ri" },
-        { COM_RI_MUTE, "RiMute" },
         { COM_RTS_ON, "RtsOn" },
         { COM_DTR_ON, "DtrOn" },
         { PROFILE_NAME, "Name" },
@@ -36,6 +30,10 @@ void SettingNameTable::BuildSettingNameTable()
         { PROFILE_TEXT_CMD, "TextCmd" },
         { PROFILE_DESTINATION, "Destination" },
     };
+    for (const ComLine& line : kComLines) {
+        m_names.emplace(line.watchKey, line.watchKeyName);
+        m_names.emplace(line.muteKey, line.muteKeyName);
+    }
 }
 
 const std::string& SettingNameTable::Name(int id) const

@@ -1,24 +1,9 @@
 #include "settings_io.h"
 
+#include "com_lines.h"
 #include "device_list.h"
 
-namespace {
-// The Com flag keys 404–413 in file order, with the field each one holds.
-struct ComFlagKey {
-    int keyId;
-    int ComSwitchConfig::*field;
-};
-constexpr ComFlagKey kComFlagKeys[] = {
-    { COM_CTS, &ComSwitchConfig::Cts },         { COM_CTS_MUTE, &ComSwitchConfig::CtsMute },
-    { COM_DCD, &ComSwitchConfig::Dcd },         { COM_DCD_MUTE, &ComSwitchConfig::DcdMute },
-    { COM_DSR, &ComSwitchConfig::Dsr },         { COM_DSR_MUTE, &ComSwitchConfig::DsrMute },
-    { COM_RI, &ComSwitchConfig::Ri },           { COM_RI_MUTE, &ComSwitchConfig::RiMute },
-    { COM_RTS_ON, &ComSwitchConfig::RtsOn },    { COM_DTR_ON, &ComSwitchConfig::DtrOn },
-};
-}
-
-void LoadSettings(const TypedIni& ini, const bool (&devicePresent)[kMidiDeviceCount],
-                  SettingsRecord& settings, ComSwitchConfig& com)
+void ReadSettings(const TypedIni& ini, const bool (&devicePresent)[kMidiDeviceCount], Settings& settings)
 {
     ini.ReadIniString(SECTION_NETWORK, NETWORK_BROADCAST_ADDRESS, "", settings.m_strBroadcastAddress);
     ini.ReadIniInt(SECTION_NETWORK, NETWORK_PORT, 9871, settings.m_nPort);
@@ -33,15 +18,20 @@ void LoadSettings(const TypedIni& ini, const bool (&devicePresent)[kMidiDeviceCo
 
     ini.ReadIniBool(SECTION_COM, COM_ENABLE, settings.m_bComEnabled);
 
+    // Keys 404–413 in file order: each line's watch and mute flag, then RTS and DTR.
     ComSwitchConfig loaded;
     ini.ReadIniString(SECTION_COM, COM_PORT, "", loaded.Port);
     ini.ReadIniInt(SECTION_COM, COM_DEVICE, 10, loaded.Device);
-    for (const ComFlagKey& key : kComFlagKeys)
-        ini.ReadIniBool(SECTION_COM, key.keyId, loaded.*key.field);
-    com = loaded;
+    for (const ComLine& line : kComLines) {
+        ini.ReadIniBool(SECTION_COM, line.watchKey, loaded.*line.watchFlag);
+        ini.ReadIniBool(SECTION_COM, line.muteKey, loaded.*line.muteFlag);
+    }
+    ini.ReadIniBool(SECTION_COM, COM_RTS_ON, loaded.RtsOn);
+    ini.ReadIniBool(SECTION_COM, COM_DTR_ON, loaded.DtrOn);
+    settings.m_comConfig = loaded;
 }
 
-void SaveSettings(const TypedIni& ini, const SettingsRecord& settings, const ComSwitchConfig& com)
+void WriteSettings(const TypedIni& ini, const Settings& settings)
 {
     ini.WriteIniString(SECTION_NETWORK, NETWORK_BROADCAST_ADDRESS, settings.m_strBroadcastAddress);
     ini.WriteIniInt(SECTION_NETWORK, NETWORK_PORT, settings.m_nPort);
@@ -51,8 +41,14 @@ void SaveSettings(const TypedIni& ini, const SettingsRecord& settings, const Com
     ini.WriteIniString(SECTION_MIDI, MIDI_TEXT_CMD, settings.m_strTextCommand);
     ini.WriteIniString(SECTION_MIDI, MIDI_DEVICES, FormatDeviceList(settings.m_bDeviceEnabled));
     ini.WriteIniBool(SECTION_COM, COM_ENABLE, settings.m_bComEnabled);
+
+    const ComSwitchConfig& com = settings.m_comConfig;
     ini.WriteIniString(SECTION_COM, COM_PORT, com.Port);
     ini.WriteIniInt(SECTION_COM, COM_DEVICE, com.Device);
-    for (const ComFlagKey& key : kComFlagKeys)
-        ini.WriteIniBool(SECTION_COM, key.keyId, com.*key.field);
+    for (const ComLine& line : kComLines) {
+        ini.WriteIniBool(SECTION_COM, line.watchKey, com.*line.watchFlag);
+        ini.WriteIniBool(SECTION_COM, line.muteKey, com.*line.muteFlag);
+    }
+    ini.WriteIniBool(SECTION_COM, COM_RTS_ON, com.RtsOn);
+    ini.WriteIniBool(SECTION_COM, COM_DTR_ON, com.DtrOn);
 }

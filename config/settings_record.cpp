@@ -1,8 +1,8 @@
 #include "settings_record.h"
 
-bool operator==(const ComSwitchConfig& a, const ComSwitchConfig& b)
-{
-    return a.Port == b.Port && a.Device == b.Device && a.Cts == b.Cts && a.Dcd == b.Dcd &&
-           a.Dsr == b.Dsr && a.Ri == b.Ri && a.CtsMute == b.CtsMute && a.DcdMute == b.DcdMute &&
-           a.DsrMute == b.DsrMute && a.RiMute == b.RiMute && a.RtsOn == b.RtsOn && a.DtrOn == b.DtrOn;
-}
+#include "com_lines.h"
+
+int& ComSwitchConfig::Watch(int line) { return this->*ComLineAt(line).watchFlag; }
+int ComSwitchConfig::Watch(int line) const { return this->*ComLineAt(line).watchFlag; }
+int& ComSwitchConfig::Mute(int line) { return this->*ComLineAt(line).muteFlag; }
+int ComSwitchConfig::Mute(int line) const { return this->*ComLineAt(line).muteFlag; }

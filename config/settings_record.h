@@ -1,13 +1,11 @@
-// The settings as the program holds them while it runs. The controller and the settings
-// dialog each carry these members as their own (they derive from SettingsRecord), so the
-// dialog's copies have the controller's names and copying is one assignment.
+// The settings as the program holds them while it runs: one Settings value, held by the
+// controller; the settings dialog edits a copy of it and hands it back.
 #pragma once
 
-#include <array>
 #include <string>
 
 constexpr int kMidiDeviceCount = 5;   // MIDI input devices 0–4 are offered
-constexpr int kComLineCount = 4;      // line index: 0 CTS, 1 DCD, 2 DSR, 3 RI
+constexpr int kComLineCount = 4;      // line index: 0 CTS, 1 DCD, 2 DSR, 3 RI (config/com_lines.h)
 
 struct SettingsRecord {
     std::string m_strBroadcastAddress;
@@ -18,10 +16,11 @@ struct SettingsRecord {
     std::string m_strTextCommand;
     int m_bDeviceEnabled[kMidiDeviceCount] = {};
     int m_bComEnabled = 0;
+
+    friend bool operator==(const SettingsRecord&, const SettingsRecord&) = default;
 };
 
-// The one COM switch configuration, shared by the controller, the settings dialog's copy and
-// the switch monitor.
+// The one COM switch configuration; the switch monitor takes what it needs when it opens.
 struct ComSwitchConfig {
     std::string Port;
     int Device = 0;
@@ -37,18 +36,16 @@ struct ComSwitchConfig {
     int DtrOn = 0;
 
     // The watch and mute flags by line index.
-    int& Watch(int line) { return this->*kWatchFlags[static_cast<size_t>(line)]; }
-    int Watch(int line) const { return this->*kWatchFlags[static_cast<size_t>(line)]; }
-    int& Mute(int line) { return this->*kMuteFlags[static_cast<size_t>(line)]; }
-    int Mute(int line) const { return this->*kMuteFlags[static_cast<size_t>(line)]; }
+    int& Watch(int line);
+    int Watch(int line) const;
+    int& Mute(int line);
+    int Mute(int line) const;
 
-private:
-    static constexpr std::array<int ComSwitchConfig::*, kComLineCount> kWatchFlags = {
-        &ComSwitchConfig::Cts, &ComSwitchConfig::Dcd, &ComSwitchConfig::Dsr, &ComSwitchConfig::Ri
-    };
-    static constexpr std::array<int ComSwitchConfig::*, kComLineCount> kMuteFlags = {
-        &ComSwitchConfig::CtsMute, &ComSwitchConfig::DcdMute, &ComSwitchConfig::DsrMute, &ComSwitchConfig::RiMute
-    };
+    friend bool operator==(const ComSwitchConfig&, const ComSwitchConfig&) = default;
 };
 
-bool operator==(const ComSwitchConfig& a, const ComSwitchConfig& b);
+struct Settings : SettingsRecord {
+    ComSwitchConfig m_comConfig;
+
+    friend bool operator==(const Settings&, const Settings&) = default;
+};

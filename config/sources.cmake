@@ -1,4 +1,5 @@
 list(APPEND KVMIDI_PORTABLE_SOURCES
+    config/com_lines.h
     config/default_broadcast.cpp
     config/default_broadcast.h
     config/device_list.cpp

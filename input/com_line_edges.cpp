@@ -1,5 +1,7 @@
 #include "com_line_edges.h"
 
+#include "config/com_lines.h"
+
 ComLineEventList ComLineEdges::Update(std::uint32_t status)
 {
     ComLineEventList events;
@@ -9,7 +11,7 @@ ComLineEventList ComLineEdges::Update(std::uint32_t status)
         auto index = static_cast<size_t>(line);
         if (!m_monitored[index])
             continue;
-        int level = (status & kComLineStatusBits[index]) ? 1 : 0;
+        int level = (status & kComLines[index].statusBit) ? 1 : 0;
         if (level != m_reportedLevel[index]) {
             events.Add({ line, level });
             m_reportedLevel[index] = level;

@@ -8,9 +8,6 @@
 
 #include "config/settings_record.h"
 
-// The modem-status bit of each line by line index: MS_CTS_ON, MS_RLSD_ON, MS_DSR_ON, MS_RING_ON.
-constexpr std::array<std::uint32_t, kComLineCount> kComLineStatusBits = { 0x10, 0x80, 0x20, 0x40 };
-
 using ComLineFlags = std::array<int, kComLineCount>;
 
 struct ComLineEvent {

@@ -2,20 +2,20 @@
 
 #include <string>
 
-#include "app/controller_messages.h"
+#include "config/com_lines.h"
 #include "input/com_switch_polling.h"
 
 namespace {
-static_assert(kComLineStatusBits[0] == MS_CTS_ON && kComLineStatusBits[1] == MS_RLSD_ON &&
-              kComLineStatusBits[2] == MS_DSR_ON && kComLineStatusBits[3] == MS_RING_ON);
+// The line table is platform-free; here its numbers meet the platform's.
+static_assert(kComLines[0].statusBit == MS_CTS_ON && kComLines[1].statusBit == MS_RLSD_ON &&
+              kComLines[2].statusBit == MS_DSR_ON && kComLines[3].statusBit == MS_RING_ON);
+static_assert(kComLines[0].eventMask == EV_CTS && kComLines[1].eventMask == EV_RLSD &&
+              kComLines[2].eventMask == EV_DSR && kComLines[3].eventMask == EV_RING);
 
 constexpr int kOpenAttempts = 3;
 constexpr DWORD kOpenRetryMilliseconds = 100;
 constexpr DWORD kWriteTimeoutMilliseconds = 5000;
 constexpr DWORD kQueueBytes = 10000;
-
-// The status event of each line by line index.
-constexpr DWORD kComLineEventMasks[kComLineCount] = { EV_CTS, EV_RLSD, EV_DSR, EV_RING };
 
 class Win32PollPort : public ComSwitchPollPort {
 public:
@@ -63,7 +63,7 @@ bool ComSwitchMonitor::Open(const ComSwitchConfig& config)
     for (int line = 0; line < kComLineCount; ++line) {
         m_bMonitored[static_cast<size_t>(line)] = config.Watch(line);
         if (config.Watch(line))
-            eventMask |= kComLineEventMasks[line];
+            eventMask |= ComLineAt(line).eventMask;
     }
     // Without a watched line the port is still held open, keeping RTS and DTR where they are.
     if (eventMask != 0 && ::SetCommMask(m_hPort.Get(), eventMask))

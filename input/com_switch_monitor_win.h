@@ -1,6 +1,6 @@
 // ComSwitchMonitor: the COM switches' serial port, held open with RTS and DTR at fixed levels,
 // and the polling thread that posts WM_COM_LINE_EVENT (line index, level) for every change of
-// a watched input. At most one exists; OpenComSwitches and CloseComSwitches manage it.
+// a watched input. At most one exists; StartComSwitchMonitor and StopComSwitchMonitor manage it.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,10 @@
 #include "config/settings_record.h"
 #include "framework/win_handles.h"
 #include "input/com_line_edges.h"
+
+// Posted by the polling thread to the window the monitor was made for: wParam the line index
+// 0–3, lParam the level, 1 active or 0 inactive.
+constexpr UINT WM_COM_LINE_EVENT = WM_USER + 20;
 
 class ComSwitchMonitor {
 public:

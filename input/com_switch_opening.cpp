@@ -12,18 +12,18 @@ PortErrorAnswer PortErrorAnswerFor(std::intptr_t dialogResult)
     }
 }
 
-int OpenOrAskUser(PortOpening& opening)
+ComSwitchesResult OpenOrAskUser(PortOpening& opening)
 {
     for (;;) {
         if (opening.TryOpen())
-            return kComSwitchesOpen;
+            return ComSwitchesResult::Open;
         switch (opening.AskAfterFailure()) {
         case PortErrorAnswer::Retry:
             break;
         case PortErrorAnswer::DisableForSession:
-            return kComPortDisabledForSession;
+            return ComSwitchesResult::DisabledForSession;
         case PortErrorAnswer::DisablePermanently:
-            return kComPortDisabledPermanently;
+            return ComSwitchesResult::DisabledPermanently;
         }
     }
 }

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
-// What OpenComSwitches returns.
-constexpr int kComSwitchesOpen = 0;               // open and monitored, or no port configured
-constexpr int kComPortDisabledForSession = 1;     // the caller clears its enable flag
-constexpr int kComPortDisabledPermanently = 2;    // the caller clears its enable flag and saves
+// What starting the COM switches comes to.
+enum class ComSwitchesResult {
+    Open,                  // open and monitored, or no port configured
+    DisabledForSession,    // the caller clears its enable flag
+    DisabledPermanently,   // the caller clears its enable flag and saves
+};
 
 // The port error dialog's results: its OK and Cancel buttons and the retry button.
 constexpr std::intptr_t kPortErrorDisableForSession = 1;
@@ -27,5 +29,5 @@ public:
     virtual PortErrorAnswer AskAfterFailure() = 0;
 };
 
-// Tries the port until it opens or the user gives it up; one of the results above.
-int OpenOrAskUser(PortOpening& opening);
+// Tries the port until it opens or the user gives it up.
+ComSwitchesResult OpenOrAskUser(PortOpening& opening);

@@ -26,31 +26,31 @@ private:
 };
 }
 
-int OpenComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config, HWND hEventWnd,
-                    CWnd* pDialogParent)
+ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config,
+                                        HWND hEventWnd, CWnd* pDialogParent)
 {
-    CloseComSwitches(pMonitor);
+    StopComSwitchMonitor(pMonitor);
     if (config.Port.empty())
-        return kComSwitchesOpen;
+        return ComSwitchesResult::Open;
 
     // The new monitor becomes current only once open: while the dialog waits, the controller
     // goes on handling its messages, and a settings change made from the tray meanwhile may
     // open or close the current monitor itself.
     auto monitor = std::make_unique<ComSwitchMonitor>(hEventWnd);
     MonitorOpening opening(*monitor, config, pDialogParent);
-    int result = OpenOrAskUser(opening);
-    if (result == kComSwitchesOpen) {
-        CloseComSwitches(pMonitor);
+    ComSwitchesResult result = OpenOrAskUser(opening);
+    if (result == ComSwitchesResult::Open) {
+        StopComSwitchMonitor(pMonitor);
         pMonitor = std::move(monitor);
         return result;
     }
     monitor->Close();
-    if (result == kComPortDisabledForSession)
+    if (result == ComSwitchesResult::DisabledForSession)
         config.Port.clear();
     return result;
 }
 
-void CloseComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor)
+void StopComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor)
 {
     if (pMonitor) {
         pMonitor->Close();

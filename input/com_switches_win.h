@@ -14,11 +14,10 @@ class CWnd;
 
 // Closes the current monitor, then, when config.Port is not empty, opens a new one that posts
 // to hEventWnd, asking through the port error dialog (owned by pDialogParent, may be null)
-// while the port fails to open. Returns kComSwitchesOpen, kComPortDisabledForSession (after
-// emptying config.Port, in memory only) or kComPortDisabledPermanently; pMonitor is set only
-// with the first.
-int OpenComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config, HWND hEventWnd,
-                    CWnd* pDialogParent);
+// while the port fails to open. DisabledForSession empties config.Port (in memory only);
+// pMonitor is set only with Open.
+ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config,
+                                        HWND hEventWnd, CWnd* pDialogParent);
 
 // Closes and destroys the current monitor, if any.
-void CloseComSwitches(std::unique_ptr<ComSwitchMonitor>& pMonitor);
+void StopComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor);

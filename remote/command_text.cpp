@@ -1,11 +1,5 @@
 #include "command_text.h"
 
-namespace {
-constexpr int kAppCommandVolumeMute = 8;
-constexpr int kAppCommandVolumeDown = 9;
-constexpr int kAppCommandVolumeUp = 10;
-}
-
 std::string FormatCommandText(const std::string& textCommand, int device, int status, int data1, int data2)
 {
     std::string text = textCommand.empty() ? "AUXMIDI" : textCommand;

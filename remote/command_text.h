@@ -7,6 +7,11 @@
 
 constexpr int kComSwitchStatus = 144;   // COM events take the shape of a NOTE ON
 
+// The shell's audio application commands (APPCOMMAND_VOLUME_MUTE, _DOWN, _UP).
+constexpr int kAppCommandVolumeMute = 8;
+constexpr int kAppCommandVolumeDown = 9;
+constexpr int kAppCommandVolumeUp = 10;
+
 // "%s/%d/%d/%d/%d": text command (AUXMIDI when empty), device, status, data 1, data 2.
 std::string FormatCommandText(const std::string& textCommand, int device, int status, int data1, int data2);
 

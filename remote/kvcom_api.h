@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// The message KVCOM_init is given to post its notifications with; the program ignores them.
+constexpr UINT WM_NETWORK_NOTIFY = WM_USER + 3;
+
 extern "C" {
 __declspec(dllimport) int __stdcall KVCOM_init(HWND hWnd, UINT message, const char* address, int port);
 __declspec(dllimport) int __stdcall KVCOM_send(const char* line);

@@ -1,6 +1,8 @@
 list(APPEND KVMIDI_PORTABLE_SOURCES
     remote/activity.cpp
     remote/activity.h
+    remote/command_dispatcher.cpp
+    remote/command_dispatcher.h
     remote/command_text.cpp
     remote/command_text.h
 )

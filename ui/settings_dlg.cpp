@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "app/controller_messages.h"
-#include "app/kvmidi_dlg.h"
+#include "config/com_lines.h"
 #include "config/default_broadcast_win.h"
 #include "config/profiles.h"
 #include "framework/afx_functions.h"
@@ -13,11 +12,6 @@
 #include "ui/generic_string_dlg.h"
 
 namespace {
-// Line controls by line index: CTS, DCD, DSR, RI.
-constexpr int kLineBoxIds[kComLineCount] = { IDC_COM_CTS, IDC_COM_DCD, IDC_COM_DSR, IDC_COM_RI };
-constexpr int kMuteBoxIds[kComLineCount] = { IDC_COM_CTS_MUTE, IDC_COM_DCD_MUTE, IDC_COM_DSR_MUTE, IDC_COM_RI_MUTE };
-constexpr int kLedIds[kComLineCount] = { IDC_COM_LED_CTS, IDC_COM_LED_DCD, IDC_COM_LED_DSR, IDC_COM_LED_RI };
-
 constexpr int kTextCommandLimit = 12;
 constexpr int kBroadcastAddressLimit = 15;
 constexpr int kApplicationIdLimit = 12;
@@ -41,7 +35,8 @@ BEGIN_MESSAGE_MAP(CSettingsDlg, CDialog)
     ON_WM_HELPINFO()
 END_MESSAGE_MAP()
 
-CSettingsDlg::CSettingsDlg(CkvMidiDlg* pController) : CDialog(IDD_SETTINGS, pController), m_pController(pController)
+CSettingsDlg::CSettingsDlg(SettingsHost& host, const Settings& settings, CWnd* pParent)
+    : CDialog(IDD_SETTINGS, pParent), m_settings(settings), m_host(host)
 {
 }
 
@@ -49,42 +44,42 @@ void CSettingsDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     for (int device = 0; device < kMidiDeviceCount; ++device)
-        DDX_Check(pDX, IDC_DEVICE_0 + device, m_bDeviceEnabled[device]);
-    DDX_Check(pDX, IDC_FILTER_NOTE_OFF, m_bFilterNoteOff);
-    DDX_Text(pDX, IDC_TEXT_COMMAND, m_strTextCommand);
-    DDV_MaxChars(pDX, m_strTextCommand, kTextCommandLimit);
-    DDX_Text(pDX, IDC_BROADCAST_ADDRESS, m_strBroadcastAddress);
-    DDV_MaxChars(pDX, m_strBroadcastAddress, kBroadcastAddressLimit);
-    DDX_Text(pDX, IDC_PORT, m_nPort);
-    DDV_MinMaxInt(pDX, m_nPort, 1, 65535);
-    DDX_Text(pDX, IDC_APPLICATION_ID, m_strApplicationId);
-    DDV_MaxChars(pDX, m_strApplicationId, kApplicationIdLimit);
-    DDX_Text(pDX, IDC_DESTINATION, m_strDestination);
-    DDV_MaxChars(pDX, m_strDestination, kDestinationLimit);
+        DDX_Check(pDX, IDC_DEVICE_0 + device, m_settings.m_bDeviceEnabled[device]);
+    DDX_Check(pDX, IDC_FILTER_NOTE_OFF, m_settings.m_bFilterNoteOff);
+    DDX_Text(pDX, IDC_TEXT_COMMAND, m_settings.m_strTextCommand);
+    DDV_MaxChars(pDX, m_settings.m_strTextCommand, kTextCommandLimit);
+    DDX_Text(pDX, IDC_BROADCAST_ADDRESS, m_settings.m_strBroadcastAddress);
+    DDV_MaxChars(pDX, m_settings.m_strBroadcastAddress, kBroadcastAddressLimit);
+    DDX_Text(pDX, IDC_PORT, m_settings.m_nPort);
+    DDV_MinMaxInt(pDX, m_settings.m_nPort, 1, 65535);
+    DDX_Text(pDX, IDC_APPLICATION_ID, m_settings.m_strApplicationId);
+    DDV_MaxChars(pDX, m_settings.m_strApplicationId, kApplicationIdLimit);
+    DDX_Text(pDX, IDC_DESTINATION, m_settings.m_strDestination);
+    DDV_MaxChars(pDX, m_settings.m_strDestination, kDestinationLimit);
     DDX_Control(pDX, IDC_COM_PORT, m_cbPort);
-    DDX_Check(pDX, IDC_COM_ENABLE, m_bComEnabled);
-    DDX_Text(pDX, IDC_COM_DEVICE, m_comConfig.Device);
+    DDX_Check(pDX, IDC_COM_ENABLE, m_settings.m_bComEnabled);
+    DDX_Text(pDX, IDC_COM_DEVICE, m_settings.m_comConfig.Device);
     for (int line = 0; line < kComLineCount; ++line) {
-        DDX_Check(pDX, kLineBoxIds[line], m_comConfig.Watch(line));
-        DDX_Check(pDX, kMuteBoxIds[line], m_comConfig.Mute(line));
+        DDX_Check(pDX, ComLineAt(line).lineBoxId, m_settings.m_comConfig.Watch(line));
+        DDX_Check(pDX, ComLineAt(line).muteBoxId, m_settings.m_comConfig.Mute(line));
     }
-    DDX_Check(pDX, IDC_COM_RTS_ON, m_comConfig.RtsOn);
-    DDX_Check(pDX, IDC_COM_DTR_ON, m_comConfig.DtrOn);
+    DDX_Check(pDX, IDC_COM_RTS_ON, m_settings.m_comConfig.RtsOn);
+    DDX_Check(pDX, IDC_COM_DTR_ON, m_settings.m_comConfig.DtrOn);
     for (int line = 0; line < kComLineCount; ++line)
-        DDX_Control(pDX, kLedIds[line], m_led[line]);
+        DDX_Control(pDX, ComLineAt(line).ledId, m_led[line]);
 }
 
 BOOL CSettingsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     for (int device = 0; device < kMidiDeviceCount; ++device) {
-        const std::string* name = m_pController->DeviceName(device);
+        const std::string* name = m_host.DeviceName(device);
         std::string label = "Dev. " + std::to_string(device) + " - " + (name ? *name : LoadResourceString(IDS_NOT_DEFINED));
         SetDlgItemText(IDC_DEVICE_0 + device, label.c_str());
         if (!name)
             EnableControl(IDC_DEVICE_0 + device, false);
     }
-    m_pController->m_hSettingsWnd = m_hWnd;
+    m_host.SetSettingsWindow(m_hWnd);
     FillComPortList();
     RefreshComLineControls();
     LabelProfileButtons();
@@ -105,7 +100,7 @@ int CSettingsDlg::TakeAndValidate()
 {
     if (!UpdateData(TRUE))
         return IDC_BROADCAST_ADDRESS;
-    return ValidateSettings(m_strBroadcastAddress, m_strTextCommand, m_comConfig.Device, *this);
+    return ValidateSettings(m_settings.m_strBroadcastAddress, m_settings.m_strTextCommand, m_settings.m_comConfig.Device, *this);
 }
 
 void CSettingsDlg::ShowFailure(int controlId)
@@ -126,35 +121,18 @@ void CSettingsDlg::ApplySettings()
         ShowFailure(fault);
         return;
     }
-    // Everything but the COM enabling reaches the running controller at once; the network
-    // address and port take effect only with OK.
-    CkvMidiDlg& controller = *m_pController;
-    for (int device = 0; device < kMidiDeviceCount; ++device)
-        controller.m_bDeviceEnabled[device] = m_bDeviceEnabled[device];
-    controller.m_bFilterNoteOff = m_bFilterNoteOff;
-    controller.m_strTextCommand = m_strTextCommand;
-    controller.m_strBroadcastAddress = m_strBroadcastAddress;
-    controller.m_nPort = m_nPort;
-    controller.m_strApplicationId = m_strApplicationId;
-    controller.m_strDestination = m_strDestination;
-    controller.SyncMidiDevices();
-
-    controller.CloseComSwitches();
-    controller.m_comSwitchConfig = m_comConfig;
-    if (m_bComEnabled) {
-        int answer = controller.OpenComSwitches();
-        if (answer == 1 || answer == 2) {
-            m_bComEnabled = 0;
-            SetChecked(IDC_COM_ENABLE, false);
-            RefreshComLineControls();
-        }
+    // The network address and port reach the network library only with OK.
+    if (m_host.ApplyLiveSettings(m_settings) != ComSwitchesResult::Open) {
+        m_settings.m_bComEnabled = 0;
+        SetChecked(IDC_COM_ENABLE, false);
+        RefreshComLineControls();
     }
 }
 
 void CSettingsDlg::FillComPortList()
 {
     m_cbPort.ResetContent();
-    const std::vector<std::string>& ports = m_pController->RefreshComPortNames();
+    const std::vector<std::string>& ports = m_host.RefreshComPortNames();
     if (ports.empty()) {
         m_cbPort.EnableWindow(FALSE);
         SetChecked(IDC_COM_ENABLE, false);
@@ -166,11 +144,11 @@ void CSettingsDlg::FillComPortList()
     int selected = 0;
     for (size_t i = 0; i < ports.size(); ++i) {
         m_cbPort.AddString(ports[i].c_str());
-        if (ports[i] == m_comConfig.Port && selected == 0)
+        if (ports[i] == m_settings.m_comConfig.Port && selected == 0)
             selected = static_cast<int>(i);
     }
     m_cbPort.SetCurSel(selected);
-    m_comConfig.Port = m_cbPort.GetLBText(selected);
+    m_settings.m_comConfig.Port = m_cbPort.GetLBText(selected);
 }
 
 void CSettingsDlg::EnableComControls(bool enabled)
@@ -178,8 +156,8 @@ void CSettingsDlg::EnableComControls(bool enabled)
     EnableControl(IDC_COM_DEVICE, enabled);
     EnableControl(IDC_COM_PORT, enabled);
     for (int line = 0; line < kComLineCount; ++line) {
-        EnableControl(kLineBoxIds[line], enabled);
-        EnableControl(kMuteBoxIds[line], enabled);
+        EnableControl(ComLineAt(line).lineBoxId, enabled);
+        EnableControl(ComLineAt(line).muteBoxId, enabled);
         if (enabled)
             UpdateMuteBox(line);
         m_led[line].ShowLed(LED_ROW_GREEN, enabled ? LED_DARK : LED_GREY, LED_SHAPE_SQUARE);
@@ -191,9 +169,9 @@ void CSettingsDlg::EnableComControls(bool enabled)
 void CSettingsDlg::UpdateMuteBox(int line)
 {
     // The mute flag as of the last data exchange: re-ticking a line restores it.
-    bool watched = IsChecked(kLineBoxIds[line]);
-    SetChecked(kMuteBoxIds[line], watched && m_comConfig.Mute(line));
-    EnableControl(kMuteBoxIds[line], watched);
+    bool watched = IsChecked(ComLineAt(line).lineBoxId);
+    SetChecked(ComLineAt(line).muteBoxId, watched && m_settings.m_comConfig.Mute(line));
+    EnableControl(ComLineAt(line).muteBoxId, watched);
 }
 
 void CSettingsDlg::RefreshComLineControls()
@@ -214,7 +192,7 @@ void CSettingsDlg::OnComRefresh()
 void CSettingsDlg::OnLineBoxClicked(UINT nID)
 {
     for (int line = 0; line < kComLineCount; ++line)
-        if (kLineBoxIds[line] == static_cast<int>(nID))
+        if (ComLineAt(line).lineBoxId == static_cast<int>(nID))
             UpdateMuteBox(line);
 }
 
@@ -222,7 +200,7 @@ void CSettingsDlg::OnComPortSelected()
 {
     int selected = m_cbPort.GetCurSel();
     if (selected >= 0)
-        m_comConfig.Port = m_cbPort.GetLBText(selected);
+        m_settings.m_comConfig.Port = m_cbPort.GetLBText(selected);
 }
 
 void CSettingsDlg::OnDefaultBroadcastAddress()
@@ -238,7 +216,7 @@ void CSettingsDlg::OnDefaultTextCommand() { SetDlgItemText(IDC_TEXT_COMMAND, "AU
 
 void CSettingsDlg::LabelProfileButtons()
 {
-    for (const ProfileButtonLabel& button : ProfileButtonLabels(m_pController->Ini(), LoadResourceString(IDS_PROFILE_N))) {
+    for (const ProfileButtonLabel& button : ProfileButtonLabels(m_host.Ini(), LoadResourceString(IDS_PROFILE_N))) {
         SetDlgItemText(button.loadButtonId, button.text.c_str());
         EnableControl(button.loadButtonId, button.loadEnabled);
         SetDlgItemText(button.saveButtonId, button.text.c_str());
@@ -249,7 +227,7 @@ void CSettingsDlg::OnLoadProfile(UINT nID)
 {
     // Fields a profile does not hold keep what the user typed.
     UpdateData(TRUE);
-    ReadProfileValues(m_pController->Ini(), static_cast<int>(nID) - IDC_LOAD_PROFILE_1 + 1, *this);
+    ReadProfileValues(m_host.Ini(), static_cast<int>(nID) - IDC_LOAD_PROFILE_1 + 1, m_settings);
     UpdateData(FALSE);
     FocusApply();
 }
@@ -258,10 +236,10 @@ void CSettingsDlg::OnSaveProfile(UINT nID)
 {
     int slot = static_cast<int>(nID) - IDC_SAVE_PROFILE_1 + 1;
     bool shiftDown = ::GetKeyState(VK_SHIFT) < 0;
-    ProfileEdit edit = ::SaveProfileFromDialog(m_pController->Ini(), slot, shiftDown, *this,
+    ProfileEdit edit = ::SaveProfileFromDialog(m_host.Ini(), slot, shiftDown, *this,
                                                [this]() -> const SettingsRecord& {
                                                    UpdateData(TRUE);
-                                                   return *this;
+                                                   return m_settings;
                                                });
     if (edit == ProfileEdit::Unchanged)
         return;
@@ -272,8 +250,8 @@ void CSettingsDlg::OnSaveProfile(UINT nID)
 
 LRESULT CSettingsDlg::OnLastCommand(WPARAM, LPARAM)
 {
-    // The controller's text as it is now: the pointer the message carries may be stale.
-    SetDlgItemText(IDC_LAST_COMMAND, m_pController->LastCommand().c_str());
+    // The host's text as it is now: the pointer the message carries may be stale.
+    SetDlgItemText(IDC_LAST_COMMAND, m_host.LastCommand().c_str());
     return 0;
 }
 

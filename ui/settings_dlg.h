@@ -10,15 +10,21 @@
 #include "framework/combo_box.h"
 #include "framework/dialog.h"
 #include "ui/led.h"
+#include "ui/settings_host.h"
 #include "ui/settings_validation.h"
 
-class CkvMidiDlg;
+// Posted to the open dialog by its host. WM_LAST_COMMAND: a command went out (wParam its
+// text, lParam the device number); the dialog shows the host's last command, as the pointer
+// may be stale by then. WM_COM_LINE_STATE: wParam the line index, lParam the level, for the LED.
+constexpr UINT WM_LAST_COMMAND = WM_USER + 4;
+constexpr UINT WM_COM_LINE_STATE = WM_USER + 5;
 
-class CSettingsDlg : public CDialog, public SettingsRecord, private SettingsMessages, private ProfilePrompts {
+class CSettingsDlg : public CDialog, private SettingsMessages, private ProfilePrompts {
 public:
-    explicit CSettingsDlg(CkvMidiDlg* pController);
+    CSettingsDlg(SettingsHost& host, const Settings& settings, CWnd* pParent);
 
-    ComSwitchConfig m_comConfig;
+    // The settings as edited; after OK, what the host takes back.
+    Settings m_settings;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -65,7 +71,7 @@ private:
     void ShowProfileError(int messageId) override;
     bool ConfirmProfileQuestion(int messageId) override;
 
-    CkvMidiDlg* m_pController;
+    SettingsHost& m_host;
     CComboBox m_cbPort;
     CLed m_led[kComLineCount];
 };

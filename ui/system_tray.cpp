@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/controller_messages.h"
 #include "framework/win_app.h"
 
 const UINT WM_TASKBARCREATED = ::RegisterWindowMessageA("TaskbarCreated");

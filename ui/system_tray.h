@@ -15,6 +15,11 @@
 
 constexpr UINT ID_TRAY_ICON = 134;   // the icon's id, and the number of the menu resource
 
+// The shell's callback for the icon: wParam the icon id, lParam the mouse message.
+constexpr UINT WM_TRAY_NOTIFY = WM_USER + 10;
+// The hidden window's animation timer, 800 ms a frame.
+constexpr UINT_PTR TIMER_TRAY_FRAME = 4567;
+
 // "TaskbarCreated", registered once at start-up: the shell sends it when the taskbar is made
 // again, after which every icon must be added anew.
 extern const UINT WM_TASKBARCREATED;

@@ -7,14 +7,15 @@
 #include <optional>
 #include <vector>
 
+#include "config/com_lines.h"
 #include "input/com_line_edges.h"
 #include "input/com_switch_polling.h"
 
 namespace {
-constexpr std::uint32_t kCts = 0x10;
-constexpr std::uint32_t kDsr = 0x20;
-constexpr std::uint32_t kRi = 0x40;
-constexpr std::uint32_t kDcd = 0x80;
+constexpr std::uint32_t kCts = kComLines[0].statusBit;
+constexpr std::uint32_t kDcd = kComLines[1].statusBit;
+constexpr std::uint32_t kDsr = kComLines[2].statusBit;
+constexpr std::uint32_t kRi = kComLines[3].statusBit;
 constexpr ComLineFlags kAllLines = { 1, 1, 1, 1 };
 constexpr ComLineFlags kCtsOnly = { 1, 0, 0, 0 };
 
@@ -87,37 +88,30 @@ private:
     std::atomic<bool>& m_stop;
 };
 
-TEST(ComSwitchPolling, ClosingWhileASwitchIsHeldGivesNoReleaseEvent)
+TEST(ComSwitchPolling, ReadsPausesAndStopsOnlyAfterAPause)
 {
-    std::atomic<bool> stop{ false };
-    ScriptedPort port({ kCts, kCts, kCts }, stop);
-    RunComSwitchPolling(kCtsOnly, stop, port);
-    EXPECT_EQ(port.posted, (std::vector<ComLineEvent>{ { 0, 1 } }));
-}
-
-TEST(ComSwitchPolling, ASetStopFlagEndsItBeforeTheFirstRead)
-{
-    std::atomic<bool> stop{ true };
-    ScriptedPort port({ kCts }, stop);
-    RunComSwitchPolling(kAllLines, stop, port);
-    EXPECT_EQ(port.reads, 0);
-    EXPECT_TRUE(port.posted.empty());
-}
-
-TEST(ComSwitchPolling, AFailedReadIsSkippedAndTheNextPollGoesOn)
-{
-    std::atomic<bool> stop{ false };
-    ScriptedPort port({ std::nullopt, kRi, std::nullopt, 0 }, stop);
-    RunComSwitchPolling(kAllLines, stop, port);
-    EXPECT_EQ(port.posted, (std::vector<ComLineEvent>{ { 3, 1 }, { 3, 0 } }));
-}
-
-TEST(ComSwitchPolling, EveryReadIsFollowedByOnePause)
-{
-    std::atomic<bool> stop{ false };
-    ScriptedPort port({ 0, kCts, std::nullopt, kCts, 0 }, stop);
-    RunComSwitchPolling(kCtsOnly, stop, port);
-    EXPECT_EQ(port.reads, 5);
-    EXPECT_EQ(port.pauses, 5);
+    using Script = std::deque<std::optional<std::uint32_t>>;
+    struct Case {
+        const char* rule;
+        bool stoppedBefore;
+        ComLineFlags monitored;
+        Script script;
+        std::vector<ComLineEvent> posted;
+        int reads;
+    };
+    const Case cases[] = {
+        { "closing while a switch is held gives no release", false, kCtsOnly, { kCts, kCts, kCts }, { { 0, 1 } }, 3 },
+        { "a stop flag already set ends it before the first read", true, kAllLines, { kCts }, {}, 0 },
+        { "a failed read is skipped and polling goes on", false, kAllLines, { std::nullopt, kRi, std::nullopt, 0 },
+          { { 3, 1 }, { 3, 0 } }, 4 },
+    };
+    for (const Case& c : cases) {
+        std::atomic<bool> stop{ c.stoppedBefore };
+        ScriptedPort port(c.script, stop);
+        RunComSwitchPolling(c.monitored, stop, port);
+        EXPECT_EQ(port.posted, c.posted) << c.rule;
+        EXPECT_EQ(port.reads, c.reads) << c.rule;
+        EXPECT_EQ(port.pauses, c.reads) << c.rule << ": every read is followed by one pause";
+    }
 }
 }

@@ -9,14 +9,6 @@
 namespace {
 using Names = std::vector<std::string>;
 
-Names NamesInDeviceList(const std::string& list) { return ComPortNames(ComPortNumbersInDeviceNames(list)); }
-
-TEST(ComPortNames, AreListedInNumericOrder)
-{
-    EXPECT_EQ(NamesInDeviceList(std::string("COM1\0COM10\0COM3\0\0", 17)), (Names{ "COM1", "COM3", "COM10" }));
-    EXPECT_EQ(ComPortNames({ 255, 2, 20, 2 }), (Names{ "COM2", "COM2", "COM20", "COM255" }));
-}
-
 TEST(ComPortNames, TakeTheNumberAfterComInAnyCase)
 {
     struct Case { const char* name; int number; };
@@ -29,20 +21,20 @@ TEST(ComPortNames, TakeTheNumberAfterComInAnyCase)
         EXPECT_EQ(ComPortNumberOfDeviceName(c.name), c.number) << '"' << c.name << '"';
 }
 
-TEST(ComPortNames, OfADeviceListSkipOtherDevicesAndEndAtTheEmptyName)
+TEST(ComPortNames, OfADeviceListAreSortedAndEndAtTheEmptyNameOrTheListsLength)
 {
-    std::string list("C:\0com7\0LPT1\0COM\0COM0\0COM256\0COM2\0\0COM9\0", 38);
-    EXPECT_EQ(NamesInDeviceList(list), (Names{ "COM2", "COM7" }));
-}
-
-TEST(ComPortNames, OfADeviceListAreNeverReadBeyondItsLength)
-{
-    // A heap copy without a terminator, so that reading past its end would be caught.
-    std::string unterminated = "COM4";
-    std::string_view cut(unterminated.data(), 4);
-    EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(cut)), (Names{ "COM4" }));
-    EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(std::string_view(unterminated.data(), 3))), Names{});
-    EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(std::string_view())), Names{});
+    // "COM4" and "COM" end without the zero byte: the list's length ends them.
+    struct Case { std::string list; Names names; };
+    const Case cases[] = {
+        { std::string("COM1\0COM10\0COM3\0\0", 17), { "COM1", "COM3", "COM10" } },
+        { std::string("C:\0com7\0LPT1\0COM\0COM0\0COM256\0COM2\0\0COM9\0", 38), { "COM2", "COM7" } },
+        { "COM4", { "COM4" } },
+        { "COM", {} },
+        { "", {} },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(c.list)), c.names) << c.list;
+    EXPECT_EQ(ComPortNames({ 255, 2, 20, 2 }), (Names{ "COM2", "COM2", "COM20", "COM255" }));
 }
 
 TEST(ComPortNames, ByProbingCountAPortHeldByAnotherProgram)

@@ -45,16 +45,16 @@ TEST(ComSwitchOpening, AsksAfterEveryFailureUntilThePortOpensOrIsGivenUp)
         const char* rule;
         std::deque<bool> opens;
         std::deque<PortErrorAnswer> answers;
-        int result;
+        ComSwitchesResult result;
         int tries;
         int questions;
     };
     const Case cases[] = {
-        { "opens at once: no question", { true }, {}, kComSwitchesOpen, 1, 0 },
-        { "retried until it opens", { false, false, true }, { A::Retry, A::Retry }, kComSwitchesOpen, 3, 2 },
-        { "disabled for this session", { false }, { A::DisableForSession }, kComPortDisabledForSession, 1, 1 },
+        { "opens at once: no question", { true }, {}, ComSwitchesResult::Open, 1, 0 },
+        { "retried until it opens", { false, false, true }, { A::Retry, A::Retry }, ComSwitchesResult::Open, 3, 2 },
+        { "disabled for this session", { false }, { A::DisableForSession }, ComSwitchesResult::DisabledForSession, 1, 1 },
         { "retried, then disabled permanently", { false, false }, { A::Retry, A::DisablePermanently },
-          kComPortDisabledPermanently, 2, 2 },
+          ComSwitchesResult::DisabledPermanently, 2, 2 },
     };
     for (const Case& c : cases) {
         ScriptedOpening opening(c.opens, c.answers);
@@ -68,8 +68,10 @@ TEST(ComSwitchOpening, ADialogThatCouldNotBeShownDisablesThePortForThisSession)
 {
     struct Case { std::intptr_t result; PortErrorAnswer answer; };
     const Case cases[] = {
-        { 1, PortErrorAnswer::DisableForSession }, { 2, PortErrorAnswer::DisablePermanently },
-        { 1041, PortErrorAnswer::Retry },          { -1, PortErrorAnswer::DisableForSession },
+        { kPortErrorDisableForSession, PortErrorAnswer::DisableForSession },
+        { kPortErrorDisablePermanently, PortErrorAnswer::DisablePermanently },
+        { kPortErrorRetry, PortErrorAnswer::Retry },
+        { -1, PortErrorAnswer::DisableForSession },
         { 0, PortErrorAnswer::DisableForSession },
     };
     for (const Case& c : cases)

@@ -19,24 +19,6 @@ protected:
     bool allPresent[kMidiDeviceCount] = { true, true, true, true, true };
 };
 
-TEST(SettingNameTable, HoldsTheThirtyNamesAndNothingElse)
-{
-    SettingNameTable names;
-    EXPECT_EQ(names.Count(), 0u);
-    names.BuildSettingNameTable();
-    names.BuildSettingNameTable();
-    EXPECT_EQ(names.Count(), 30u);
-    EXPECT_EQ(names.Name(100), "Network");
-    EXPECT_EQ(names.Name(200), "RemoteCmd");
-    EXPECT_EQ(names.Name(303), "TextCmd");
-    EXPECT_EQ(names.Name(402), "Port");
-    EXPECT_EQ(names.Name(413), "DtrOn");
-    EXPECT_EQ(names.Name(501), "Name");
-    EXPECT_EQ(names.Name(506), "Destination");
-    EXPECT_EQ(names.Name(500), "");
-    EXPECT_EQ(names.Name(414), "");
-}
-
 TEST(IniInteger, TakesTheLeadingNumber)
 {
     struct Case { const char* text; int value; };
@@ -86,55 +68,23 @@ TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyToken)
 
 TEST_F(SettingsFile, AnEmptyFileLoadsEveryDefault)
 {
-    SettingsRecord settings;
+    Settings settings;
     settings.m_bDeviceEnabled[2] = 1;
-    ComSwitchConfig com;
-    com.Cts = 1;
-    LoadSettings(ini, allPresent, settings, com);
-    EXPECT_EQ(settings.m_strBroadcastAddress, "");
-    EXPECT_EQ(settings.m_nPort, 9871);
-    EXPECT_EQ(settings.m_strApplicationId, "MIDI");
-    EXPECT_EQ(settings.m_strDestination, "");
-    EXPECT_EQ(settings.m_bFilterNoteOff, 0);
-    EXPECT_EQ(settings.m_strTextCommand, "AUXMIDI");
-    for (int flag : settings.m_bDeviceEnabled)
-        EXPECT_EQ(flag, 0);
-    EXPECT_EQ(settings.m_bComEnabled, 0);
-    ComSwitchConfig expected;
-    expected.Device = 10;
-    EXPECT_TRUE(com == expected);
+    settings.m_comConfig.Cts = 1;
+    ReadSettings(ini, allPresent, settings);
+    Settings expected;
+    expected.m_nPort = 9871;
+    expected.m_strApplicationId = "MIDI";
+    expected.m_strTextCommand = "AUXMIDI";
+    expected.m_comConfig.Device = 10;
+    EXPECT_TRUE(settings == expected);
 }
 
-TEST_F(SettingsFile, SavesEveryKeyInTheFileOrder)
+TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
 {
-    SettingsRecord settings;
-    settings.m_strBroadcastAddress = "127.255.255.255";
-    settings.m_nPort = -5;
-    settings.m_strApplicationId = "MIDI";
-    settings.m_strDestination = "";
-    settings.m_bFilterNoteOff = 1;
-    settings.m_strTextCommand = "AUXMIDI";
-    settings.m_bComEnabled = 1;
-    ComSwitchConfig com;
-    com.Port = "COM3";
-    com.Device = 12;
-    com.Dcd = 1;
-    com.RiMute = 1;
-    com.DtrOn = 1;
-    SaveSettings(ini, settings, com);
-    EXPECT_EQ(file.Text(),
-              "[Network]\nBroadcastAddress=127.255.255.255\nPort=-5\nApplicationId=MIDI\n"
-              "[RemoteCmd]\nDestination=\n"
-              "[Midi]\nFilterNoteOff=1\nTextCmd=AUXMIDI\nDevices=\n"
-              "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
-              "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=0\nDtrOn=1\n");
-}
-
-TEST_F(SettingsFile, WhatIsSavedLoadsBackUnchanged)
-{
-    SettingsRecord saved;
-    saved.m_strBroadcastAddress = "127.0.0.1";
-    saved.m_nPort = 4000;
+    Settings saved;
+    saved.m_strBroadcastAddress = "127.255.255.255";
+    saved.m_nPort = -5;
     saved.m_strApplicationId = "APP";
     saved.m_strDestination = "Dest";
     saved.m_bFilterNoteOff = 1;
@@ -142,31 +92,21 @@ TEST_F(SettingsFile, WhatIsSavedLoadsBackUnchanged)
     saved.m_bDeviceEnabled[1] = 1;
     saved.m_bDeviceEnabled[4] = 1;
     saved.m_bComEnabled = 1;
-    ComSwitchConfig com;
-    com.Port = "COM10";
-    com.Device = 255;
-    for (int line = 0; line < kComLineCount; ++line) {
-        com.Watch(line) = line % 2;
-        com.Mute(line) = 1 - line % 2;
-    }
-    com.RtsOn = 1;
-    SaveSettings(ini, saved, com);
-    EXPECT_EQ(*file.Find("Midi", "Devices"), "1 4 ");
-
-    SettingsRecord loaded;
-    ComSwitchConfig loadedCom;
-    LoadSettings(ini, allPresent, loaded, loadedCom);
-    EXPECT_EQ(loaded.m_strBroadcastAddress, saved.m_strBroadcastAddress);
-    EXPECT_EQ(loaded.m_nPort, saved.m_nPort);
-    EXPECT_EQ(loaded.m_strApplicationId, saved.m_strApplicationId);
-    EXPECT_EQ(loaded.m_strDestination, saved.m_strDestination);
-    EXPECT_EQ(loaded.m_bFilterNoteOff, 1);
-    EXPECT_EQ(loaded.m_strTextCommand, saved.m_strTextCommand);
-    EXPECT_EQ(loaded.m_bDeviceEnabled[1], 1);
-    EXPECT_EQ(loaded.m_bDeviceEnabled[4], 1);
-    EXPECT_EQ(loaded.m_bDeviceEnabled[0], 0);
-    EXPECT_EQ(loaded.m_bComEnabled, 1);
-    EXPECT_TRUE(loadedCom == com);
+    saved.m_comConfig.Port = "COM3";
+    saved.m_comConfig.Device = 12;
+    saved.m_comConfig.Dcd = 1;
+    saved.m_comConfig.RiMute = 1;
+    saved.m_comConfig.DtrOn = 1;
+    WriteSettings(ini, saved);
+    EXPECT_EQ(file.Text(),
+              "[Network]\nBroadcastAddress=127.255.255.255\nPort=-5\nApplicationId=APP\n"
+              "[RemoteCmd]\nDestination=Dest\n"
+              "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=1 4 \n"
+              "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
+              "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=0\nDtrOn=1\n");
+    Settings loaded;
+    ReadSettings(ini, allPresent, loaded);
+    EXPECT_TRUE(loaded == saved);
 }
 
 TEST_F(SettingsFile, MalformedValuesAreTakenAsTheyCome)
@@ -177,30 +117,14 @@ TEST_F(SettingsFile, MalformedValuesAreTakenAsTheyCome)
     file.WriteString("Com", "Device", "letters");
     file.WriteString("Com", "Cts", "0");
     file.WriteString("Com", "Dsr", "00");
-    SettingsRecord settings;
-    ComSwitchConfig com;
-    LoadSettings(ini, allPresent, settings, com);
+    Settings settings;
+    ReadSettings(ini, allPresent, settings);
     EXPECT_EQ(settings.m_nPort, 9871);
     EXPECT_EQ(settings.m_bFilterNoteOff, 1);
     EXPECT_EQ(settings.m_bComEnabled, 1);
-    EXPECT_EQ(com.Device, 0);
-    EXPECT_EQ(com.Cts, 0);
-    EXPECT_EQ(com.Dsr, 1);
-
-    file.WriteString("Network", "Port", "abc");
-    LoadSettings(ini, allPresent, settings, com);
-    EXPECT_EQ(settings.m_nPort, 0);
-}
-
-TEST_F(SettingsFile, DevicesLoadOnlyWhereADeviceHasAName)
-{
-    file.WriteString("Midi", "Devices", "0 3 ");
-    bool firstThree[kMidiDeviceCount] = { true, true, true, false, false };
-    SettingsRecord settings;
-    ComSwitchConfig com;
-    LoadSettings(ini, firstThree, settings, com);
-    EXPECT_EQ(settings.m_bDeviceEnabled[0], 1);
-    EXPECT_EQ(settings.m_bDeviceEnabled[3], 0);
+    EXPECT_EQ(settings.m_comConfig.Device, 0);
+    EXPECT_EQ(settings.m_comConfig.Cts, 0);
+    EXPECT_EQ(settings.m_comConfig.Dsr, 1);
 }
 
 TEST_F(SettingsFile, ReadsAreCutTo1022Characters)

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace {
@@ -115,38 +114,5 @@ TEST_F(ActivityTest, TheIconReturnsFiveSecondsAfterTheLastCommand)
     EXPECT_FALSE(desktop.activityDue.has_value());
     for (const Shown& change : desktop.shown)
         EXPECT_LE(change.time, 9000 + kActivityMs) << "nothing moves once the icon is back";
-}
-
-// The controller's part alone: what each command asks of the display and the timer.
-class CallLog : public ActivityDisplay, public ActivityTimer {
-public:
-    bool IsAnimating() const override { return animating; }
-    void StartFrames() override { log += "start "; animating = true; }
-    void StopFrames() override { log += "stop "; animating = false; }
-    void SetActivityTimer() override { log += "set "; }
-    void KillActivityTimer() override { log += "kill "; }
-
-    bool animating = false;
-    std::string log;
-};
-
-TEST(ActivityRule, ACommandStartsTheFramesOrOnlyRenewsTheTimer)
-{
-    struct Case { bool animating; const char* calls; };
-    const Case cases[] = { { false, "start set " }, { true, "kill set " } };
-    for (const Case& c : cases) {
-        CallLog log;
-        log.animating = c.animating;
-        ShowCommandActivity(log, log);
-        EXPECT_EQ(log.log, c.calls) << "animating " << c.animating;
-    }
-}
-
-TEST(ActivityRule, TheTimersExpiryKillsItAndStopsTheFrames)
-{
-    CallLog log;
-    log.animating = true;
-    EndCommandActivity(log, log);
-    EXPECT_EQ(log.log, "kill stop ");
 }
 }

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/controller_messages.h"
+#include "input/com_switch_monitor_win.h"
 #include "res/resource.h"
 #include "tests/support/temp_directory.h"
 #include "ui/system_tray.h"

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "app/controller_messages.h"
 #include "remote/kvcom_api.h"
 #include "tests/support/udp_listener.h"
 

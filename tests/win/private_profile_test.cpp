@@ -45,19 +45,17 @@ TEST_F(RealIniFile, ReadsAsThePrivateProfileFunctionsDo)
 TEST_F(RealIniFile, SavedSettingsLoadBackAndOtherSectionsStay)
 {
     ini.WriteIniString("Profile1", PROFILE_NAME, "Live");
-    SettingsRecord saved;
+    Settings saved;
     saved.m_strBroadcastAddress = "127.255.255.255";
     saved.m_bDeviceEnabled[1] = 1;
     saved.m_bDeviceEnabled[4] = 1;
-    ComSwitchConfig com;
-    com.Device = 42;
-    SaveSettings(ini, saved, com);
-    SettingsRecord loaded;
-    ComSwitchConfig loadedCom;
+    saved.m_comConfig.Device = 42;
+    WriteSettings(ini, saved);
+    Settings loaded;
     const bool present[kMidiDeviceCount] = { true, true, true, true, true };
-    LoadSettings(ini, present, loaded, loadedCom);
+    ReadSettings(ini, present, loaded);
     EXPECT_EQ(loaded.m_strBroadcastAddress, "127.255.255.255");
-    EXPECT_EQ(loadedCom.Device, 42);
+    EXPECT_EQ(loaded.m_comConfig.Device, 42);
     for (int device = 0; device < kMidiDeviceCount; ++device)
         EXPECT_EQ(loaded.m_bDeviceEnabled[device], saved.m_bDeviceEnabled[device]) << device;
     EXPECT_EQ(ReadWholeFile(path).rfind("[Profile1]\r\nName=Live\r\n", 0), 0u) << ReadWholeFile(path);
@@ -68,13 +66,12 @@ TEST_F(RealIniFile, AMissingFolderIsNeverMadeAndReadsGiveDefaults)
     std::string missing = folder.Path() + "absent\\deeper\\kvMidi.ini";
     PrivateProfileFile nowhere(missing);
     TypedIni lost(names, nowhere);
-    SettingsRecord settings;
+    Settings settings;
     settings.m_strBroadcastAddress = "127.0.0.1";
-    SaveSettings(lost, settings, ComSwitchConfig{});
+    WriteSettings(lost, settings);
     EXPECT_FALSE(FileExists(missing));
-    ComSwitchConfig com;
     const bool present[kMidiDeviceCount] = {};
-    LoadSettings(lost, present, settings, com);
+    ReadSettings(lost, present, settings);
     EXPECT_EQ(settings.m_strBroadcastAddress, "");
     EXPECT_EQ(settings.m_nPort, 9871);
 }

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/controller_messages.h"
+#include "app/controller_timers.h"
 #include "framework/win_app.h"
 #include "res/resource.h"
 #include "tests/support/program_resources.h"

@@ -1,0 +1,10 @@
+// The controller's timers.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT_PTR TIMER_HIDE_WINDOW = 1025;   // hides the About panel
+constexpr UINT_PTR TIMER_ACTIVITY = 1026;      // ends the tray animation after the last command
+
+constexpr UINT kHideWindowMilliseconds = 5000;
+constexpr UINT kActivityMilliseconds = 5000;
