@@ -17,7 +17,8 @@ rm -rf "$stage"
 mkdir -p "$stage" dist
 declare -A triple=([win64]=x86_64-w64-mingw32 [win32]=i686-w64-mingw32)
 for preset in win64 win32; do
-    cmake --preset "$preset" >/dev/null
+    # A configured build stays as it is: the test run calls this script from inside it.
+    [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" --target kvMidi KvCom kvlisten >/dev/null
     folder="$stage/$preset"
     mkdir -p "$folder/guide"

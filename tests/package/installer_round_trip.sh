@@ -23,7 +23,8 @@ wait_for() {
         sleep 0.2
     done
 }
-running() { wine tasklist 2>/dev/null | grep -qi '^kvMidi.exe'; }
+# The controller, which doubles as the About panel, exists once the start-up is through.
+running() { winedbg --command "info wnd" 2>/dev/null | grep -q "kvMidi version"; }
 
 [ -f "$setup" ] || { echo "no $setup: run tools/package.sh"; exit 1; }
 ini_before=""
@@ -40,6 +41,7 @@ wine reg query "$run_key" /v kvMidi 2>/dev/null | grep -qi 'Program Files\\kvMid
 
 wine "C:\\Program Files\\kvMidi\\kvMidi.exe" >/dev/null 2>&1 </dev/null &
 wait_for running || fail "the installed kvMidi.exe did not start"
+# It ends only through its tray menu; a close message does not end it.
 wine taskkill /F /IM kvMidi.exe >/dev/null 2>&1
 wait_for '! running' || fail "kvMidi.exe did not end"
 

@@ -8,7 +8,12 @@
 Unicode true
 !ifdef AMD64
     Target amd64-unicode
+    ; ${RunningX64} is always true there, which leaves LogicLib labels unused.
+    !pragma warning disable 6012
 !endif
+; Windows treats a program named "...setup.exe" as an installer; ours asks for administrator
+; rights in its manifest anyway.
+!pragma warning disable 9000
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
@@ -28,6 +33,7 @@ VIAddVersionKey /LANG=1033 "ProductName" "kvMidi"
 VIAddVersionKey /LANG=1033 "FileDescription" "kvMidi ${VERSION} setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "kvMidi"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
