@@ -30,12 +30,27 @@ printf '%s\r\n' '[Network]' 'BroadcastAddress=127.255.255.255' 'Port=9871' 'Appl
     '[Com]' 'Enable=0' 'Device=10' 'Cts=1' 'Dsr=1' 'DsrMute=1' 'RtsOn=1' \
     '[Profile1]' 'Name=Studio' '[Profile2]' 'Name=Rehearsal' '[Profile5]' 'Name=Live' >"$data/cfg/kvMidi.ini"
 
-# The desktop without its taskbar, cut down to what differs from its background.
+# The part of the Wine desktop that differs from its background, above the taskbar (whose
+# rows differ from the background at the left edge), cut out; "none" when there is none.
 desktop_content() {
     local desktop
     desktop=$(xwininfo -root -tree | awk '/ - Wine desktop"/ { print $1; exit }')
-    [ -n "$desktop" ] && import -window "$desktop" "$1" 2>/dev/null &&
-        convert "$1" -gravity South -chop 0x60 -trim +repage "$1"
+    [ -n "$desktop" ] && import -window "$desktop" "$1.full.png" 2>/dev/null || return 1
+    local box
+    box=$(convert "$1.full.png" ppm:- | python3 -c '
+import sys
+data = sys.stdin.buffer.read()
+fields = data.split(maxsplit=4)
+w, h, pixels = int(fields[1]), int(fields[2]), fields[4]
+at = lambda x, y: pixels[3 * (y * w + x):3 * (y * w + x) + 3]
+background = at(0, 0)
+top = h
+while top > 0 and at(0, top - 1) != background:
+    top -= 1
+rows = [y for y in range(top) if pixels[3 * y * w:3 * (y + 1) * w] != background * w]
+cols = [x for x in range(w) if any(at(x, y) != background for y in rows[::4] + rows[-1:])] if rows else []
+print(f"{cols[-1] - cols[0] + 1}x{rows[-1] - rows[0] + 1}+{cols[0]}+{rows[0]}" if rows else "none")')
+    [ "$box" != none ] && convert "$1.full.png" -crop "$box" +repage "$1" || { convert -size 1x1 xc:white "$1"; }
 }
 width_of() { identify -format '%w' "$1"; }
 
@@ -50,10 +65,14 @@ picture() {
     wine_env_stop
     wine_env_start
     wine build/win64/bin/virtual_midi/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
-    # The About panel shows for five seconds at start: wait for an empty desktop first.
+    # The About panel shows for five seconds at start: wait for it to come and go.
     deadline=$((SECONDS + 60))
+    until desktop_content "$shot" && [ "$(width_of "$shot")" -gt 50 ]; do
+        [ $SECONDS -lt $deadline ] || { echo "kvMidi did not start" >&2; return 1; }
+        sleep 0.5
+    done
     until desktop_content "$shot" && [ "$(width_of "$shot")" -lt 50 ]; do
-        [ $SECONDS -lt $deadline ] || { echo "no empty desktop" >&2; return 1; }
+        [ $SECONDS -lt $deadline ] || { echo "the About panel stays" >&2; return 1; }
         sleep 0.5
     done
     local w=${desktop_size%x*} h=${desktop_size#*x}
@@ -67,6 +86,8 @@ picture() {
             last=$now
         else
             xdotool mousemove --window "$desktop" $((w - 12)) $((h - 12)) click --repeat 2 --delay 100 1
+            # Away from the icon, whose tooltip would be in the picture.
+            xdotool mousemove --window "$desktop" 2 $((h - 80))
         fi
         sleep 0.5
     done
