@@ -69,3 +69,11 @@ add_test(NAME binaries_link_kvcom_by_name
 if(CMAKE_CROSSCOMPILING_EMULATOR)
     include(cmake/wine_tests.cmake)
 endif()
+
+# The version resources of kvMidi.exe and KvCom.dll, from the project's version; the
+# manifest goes into kvMidi.exe with them.
+configure_file(${CMAKE_SOURCE_DIR}/res/kvmidi_version.h.in ${CMAKE_BINARY_DIR}/generated/kvmidi_version.h @ONLY)
+target_include_directories(kvMidi PRIVATE ${CMAKE_BINARY_DIR}/generated)
+set_property(SOURCE res/kvMidi.rc APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/kvMidi.manifest)
+target_sources(KvCom PRIVATE kvcom/kvcom.rc)
+target_include_directories(KvCom PRIVATE ${CMAKE_BINARY_DIR}/generated)

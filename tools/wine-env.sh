@@ -4,8 +4,14 @@
 
 export WINEPREFIX="${KVMIDI_WINEPREFIX:-$repo_root/build/wineprefix}"
 export WINEDEBUG=-all
-# No Mono or Gecko downloads: the prefix must come up without a network.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko downloads: the prefix must come up without a network. No sound drivers:
+# the program plays nothing, and without a sound device each Wine process would fill the
+# log with ALSA's complaints. Wine's MIDI input comes through the ALSA driver too, so
+# KVMIDI_HOST_MIDI=1 keeps it for a run with the host's MIDI devices.
+sound_drivers="winealsa.drv,winepulse.drv,wineoss.drv="
+[ "${KVMIDI_HOST_MIDI:-}" != 1 ] || sound_drivers="winepulse.drv,wineoss.drv="
+export WINEDLLOVERRIDES="mscoree,mshtml=;$sound_drivers"
+unset sound_drivers
 
 wine_env_xvfb_pid=""
 

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds the release packages of the version in CMakeLists.txt into dist/:
+#   kvMidi-<version>-win64.zip, kvMidi-<version>-win32.zip  the programs, the guide, a readme
+#   kvMidi-<version>-setup.exe                              the installer (NSIS)
+# and, for the installer test only, build/package/setup-x64-for-wine.exe: the same script
+# as a 64-bit setup, since the Wine here runs no 32-bit program.
+set -euo pipefail
+repo_root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repo_root"
+
+tools/install-deps.sh
+version=$(sed -n 's/^project(kvMidi VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "package: no version in CMakeLists.txt" >&2; exit 1; }
+
+stage="$repo_root/build/package"
+rm -rf "$stage"
+mkdir -p "$stage" dist
+declare -A triple=([win64]=x86_64-w64-mingw32 [win32]=i686-w64-mingw32)
+for preset in win64 win32; do
+    # A configured build stays as it is: the test run calls this script from inside it.
+    [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" --target kvMidi KvCom kvlisten >/dev/null
+    folder="$stage/$preset"
+    mkdir -p "$folder/guide"
+    for binary in kvMidi.exe KvCom.dll kvlisten.exe; do
+        "${triple[$preset]}-strip" -o "$folder/$binary" "build/$preset/bin/$binary"
+    done
+    # The guide with the pictures it shows.
+    cp docs/user-guide.md "$folder/guide/"
+    for picture in $(grep -o '](\([a-z0-9-]*\.png\))' docs/user-guide.md | tr -d '()]' | sort -u); do
+        cp "docs/$picture" "$folder/guide/"
+    done
+    sed 's/$/\r/' >"$folder/readme.txt" <<TEXT
+kvMidi $version
+
+kvMidi lives in the notification area and turns MIDI notes and controls (devices 0 to 4)
+and foot switches on a serial port into REMOTE commands for the logging application,
+broadcast over UDP on the local network.
+
+  kvMidi.exe    the program; its first start opens the settings
+  KvCom.dll     its network library (keep it beside kvMidi.exe)
+  kvlisten.exe  a console receiver that prints what arrives:  kvlisten -p 9871
+  guide\\        the user guide (user-guide.md, a text file)
+
+The settings live in one file, kvMidi.ini, in the application-data folder of all users:
+C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini. Removing kvMidi does not remove it.
+TEXT
+    rm -f "dist/kvMidi-$version-$preset.zip"
+    (cd "$folder" && zip -qrX "$repo_root/dist/kvMidi-$version-$preset.zip" .)
+done
+
+nsis_defines=(-V2 "-DVERSION=$version" "-DSTAGE64=$stage/win64" "-DSTAGE32=$stage/win32" "-DICON=$repo_root/res/kvMidi.ico")
+makensis "${nsis_defines[@]}" "-DOUTFILE=$repo_root/dist/kvMidi-$version-setup.exe" tools/installer/kvMidi.nsi
+makensis "${nsis_defines[@]}" -DAMD64 "-DOUTFILE=$stage/setup-x64-for-wine.exe" tools/installer/kvMidi.nsi
+echo "Packages of kvMidi $version:"
+ls -l "dist/kvMidi-$version-win64.zip" "dist/kvMidi-$version-win32.zip" "dist/kvMidi-$version-setup.exe"
