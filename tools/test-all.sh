@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the three presets and runs every test tier; ends with one line "N passed, N failed".
+# Builds the four presets and runs every test tier; ends with one line "N passed, N failed".
 set -uo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
@@ -8,7 +8,7 @@ tools/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
 mkdir -p build
 build_failures=0
-for preset in native win64 win32; do
+for preset in native fuzz win64 win32; do
     echo "== build $preset"
     if ! { cmake --preset "$preset" >"build/$preset.log" 2>&1 && cmake --build --preset "$preset" >>"build/$preset.log" 2>&1; }; then
         tail -n 40 "build/$preset.log"
@@ -24,7 +24,7 @@ wine_env_start
 # The coverage counts only this run's native tests.
 [ -d build/native ] && find build/native -name '*.gcda' -delete
 
-for preset in native win64 win32; do
+for preset in native fuzz win64 win32; do
     [ -d "build/$preset" ] || continue
     rm -rf "build/$preset/test-results"
     mkdir -p "build/$preset/test-results"
@@ -39,4 +39,4 @@ if [ -d build/native/test-results ]; then
         --json-summary build/native/test-results/coverage.json >/dev/null 2>build/native/coverage.log
 fi
 
-/usr/bin/python3 tools/summarize-tests.py --build-failures "$build_failures" build/native build/win64 build/win32
+/usr/bin/python3 tools/summarize-tests.py --build-failures "$build_failures" build/native build/fuzz build/win64 build/win32

@@ -45,7 +45,7 @@ add_dependencies(kvmidi_midi_e2e_tests virtual_midi_driver virtual_midi_program)
 kvmidi_warnings(kvmidi_midi_e2e_tests)
 kvmidi_add_gtest(midi_e2e_tests kvmidi_midi_e2e_tests)
 set_tests_properties(midi_e2e_tests PROPERTIES
-    ENVIRONMENT "WINEPREFIX=${KVMIDI_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winmm=n,b"
+    ENVIRONMENT "WINEPREFIX=${KVMIDI_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winealsa.drv,winepulse.drv,wineoss.drv=\\;winmm=n,b"
     WORKING_DIRECTORY ${virtual_midi_dir})
 
 # Latency and loss through the driver; a program that prints figures, run by hand.

@@ -1,5 +1,5 @@
-// Pictures of the Wine desktop taken from inside it with GDI, written as PNG test artefacts,
-// and the few pixel questions the tests ask of them.
+// Pictures of the Wine desktop taken from inside it with GDI, and the few pixel questions the
+// tests ask of them.
 #pragma once
 
 #include <windows.h>
@@ -19,12 +19,6 @@ struct Screenshot {
 
 // The part of the screen (the virtual desktop) in the rectangle.
 Screenshot CaptureScreenRect(const RECT& rect);
-
-// Writes the picture as an 8-bit RGB PNG; false when the file cannot be written.
-bool WritePng(const Screenshot& shot, const std::string& path);
-
-// <build folder>\artefacts\, beside the folder of the test binaries, made when missing.
-std::string ArtefactsDirectory();
 
 // Where the notification area shows the first icon added: the taskbar of the Wine desktop
 // paints its icons itself, one slot each of the small icon size and a border of 2 on each
