@@ -340,6 +340,10 @@ void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
         ReinitNetwork();
 }
 
+void CkvMidiDlg::ReportDeviceState(const std::string&, bool) {}
+
+void CkvMidiDlg::UpdateTrayTooltip() {}
+
 void CkvMidiDlg::UpdateProfileMenu()
 {
     CMenu* popup = m_trayIcon.PopupMenu();

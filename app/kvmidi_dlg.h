@@ -72,6 +72,11 @@ private:
     void HidePanel();
     void LoadProfile(int profile, bool reinitialiseNetwork);
     void UpdateProfileMenu();
+    // A device or port that went away or came back, told once as a balloon of the tray icon
+    // (never a message box: this happens in the background). device names it for the user.
+    void ReportDeviceState(const std::string& device, bool present);
+    // The tray icon's tooltip: the current profile and what is open.
+    void UpdateTrayTooltip();
     // Opens or closes the COM switches as m_bComEnabled says and acts on the user's answer.
     void ApplyComSwitchesSetting();
     void DispatchMidiEntry(int device, const MidiRingEntry& entry);
