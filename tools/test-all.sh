@@ -35,8 +35,8 @@ done
 # Line coverage of the platform-free library by the native tests; the summary prints it and
 # counts it as one test, failed below its threshold.
 if [ -d build/native/test-results ]; then
-    gcovr --root . --object-directory build/native --exclude 'tests/' --exclude 'build/' \
-        --json-summary build/native/test-results/coverage.json >/dev/null 2>build/native/coverage.log
+    gcovr --root . --object-directory build/native --exclude-directories build/wineprefix --exclude 'tests/' --exclude 'build/' \
+        --json-summary build/native/test-results/coverage.json build/native >/dev/null 2>build/native/coverage.log
 fi
 
 /usr/bin/python3 tools/summarize-tests.py --build-failures "$build_failures" build/native build/fuzz build/win64 build/win32
