@@ -219,7 +219,7 @@ void CkvMidiDlg::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent == TIMER_HIDE_WINDOW)
         HidePanel();
     else if (nIDEvent == TIMER_ACTIVITY)
-        EndCommandActivity(m_trayIcon, *this);
+        m_activity.OnTimer(::GetTickCount64());
     Default();
 }
 
@@ -269,6 +269,7 @@ LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
     // The dispatcher applies the NOTE OFF filter.
     DrainMidiDevices(m_pMidiDevice, m_midiWakeup,
                      [this](int device, const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
+    m_dispatcher.FinishMidiBatch(::GetTickCount64());
     return 0;
 }
 
@@ -281,7 +282,7 @@ LRESULT CkvMidiDlg::OnNetworkNotify(WPARAM, LPARAM) { return 0; }
 
 LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 {
-    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam));
+    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam), ::GetTickCount64());
     return 0;
 }
 
@@ -309,7 +310,7 @@ void CkvMidiDlg::PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam
         ::PostMessageA(m_hSettingsWnd, message, wParam, lParam);
 }
 
-void CkvMidiDlg::SetActivityTimer() { SetTimer(TIMER_ACTIVITY, kActivityMilliseconds); }
+void CkvMidiDlg::SetActivityTimer(unsigned milliseconds) { SetTimer(TIMER_ACTIVITY, milliseconds); }
 
 void CkvMidiDlg::KillActivityTimer() { KillTimer(TIMER_ACTIVITY); }
 
