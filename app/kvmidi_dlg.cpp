@@ -16,6 +16,7 @@
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
 #include "ui/settings_dlg.h"
+#include "ui/tray_texts.h"
 
 static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolumeDown == APPCOMMAND_VOLUME_DOWN &&
               kAppCommandVolumeUp == APPCOMMAND_VOLUME_UP);
@@ -341,9 +342,21 @@ void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
         ReinitNetwork();
 }
 
-void CkvMidiDlg::ReportDeviceState(const std::string&, bool) {}
+void CkvMidiDlg::ReportDeviceState(const std::string& device, bool present)
+{
+    m_trayIcon.ShowBalloon("kvMidi", DeviceStateText(device, present), !present);
+    UpdateTrayTooltip();
+}
 
-void CkvMidiDlg::UpdateTrayTooltip() {}
+void CkvMidiDlg::UpdateTrayTooltip()
+{
+    int openDevices = 0;
+    for (const auto& device : m_pMidiDevice)
+        openDevices += device && device->IsOpen() ? 1 : 0;
+    bool comOpen = m_pComSwitchMonitor && m_pComSwitchMonitor->IsOpen();
+    std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
+    m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()));
+}
 
 void CkvMidiDlg::UpdateProfileMenu()
 {
