@@ -4,7 +4,6 @@
 #include <windows.h>
 
 constexpr UINT_PTR TIMER_HIDE_WINDOW = 1025;   // hides the About panel
-constexpr UINT_PTR TIMER_ACTIVITY = 1026;      // ends the tray animation after the last command
+constexpr UINT_PTR TIMER_ACTIVITY = 1026;      // ends the tray animation (CommandActivity sets it)
 
 constexpr UINT kHideWindowMilliseconds = 5000;
-constexpr UINT kActivityMilliseconds = 5000;

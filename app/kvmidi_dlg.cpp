@@ -16,6 +16,7 @@
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
 #include "ui/settings_dlg.h"
+#include "ui/tray_texts.h"
 
 static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolumeDown == APPCOMMAND_VOLUME_DOWN &&
               kAppCommandVolumeUp == APPCOMMAND_VOLUME_UP);
@@ -219,7 +220,7 @@ void CkvMidiDlg::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent == TIMER_HIDE_WINDOW)
         HidePanel();
     else if (nIDEvent == TIMER_ACTIVITY)
-        EndCommandActivity(m_trayIcon, *this);
+        m_activity.OnTimer(::GetTickCount64());
     Default();
 }
 
@@ -269,6 +270,7 @@ LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
     // The dispatcher applies the NOTE OFF filter.
     DrainMidiDevices(m_pMidiDevice, m_midiWakeup,
                      [this](int device, const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
+    m_dispatcher.FinishMidiBatch(::GetTickCount64());
     return 0;
 }
 
@@ -281,7 +283,7 @@ LRESULT CkvMidiDlg::OnNetworkNotify(WPARAM, LPARAM) { return 0; }
 
 LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 {
-    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam));
+    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam), ::GetTickCount64());
     return 0;
 }
 
@@ -309,7 +311,7 @@ void CkvMidiDlg::PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam
         ::PostMessageA(m_hSettingsWnd, message, wParam, lParam);
 }
 
-void CkvMidiDlg::SetActivityTimer() { SetTimer(TIMER_ACTIVITY, kActivityMilliseconds); }
+void CkvMidiDlg::SetActivityTimer(unsigned milliseconds) { SetTimer(TIMER_ACTIVITY, milliseconds); }
 
 void CkvMidiDlg::KillActivityTimer() { KillTimer(TIMER_ACTIVITY); }
 
@@ -340,9 +342,21 @@ void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
         ReinitNetwork();
 }
 
-void CkvMidiDlg::ReportDeviceState(const std::string&, bool) {}
+void CkvMidiDlg::ReportDeviceState(const std::string& device, bool present)
+{
+    m_trayIcon.ShowBalloon("kvMidi", DeviceStateText(device, present), !present);
+    UpdateTrayTooltip();
+}
 
-void CkvMidiDlg::UpdateTrayTooltip() {}
+void CkvMidiDlg::UpdateTrayTooltip()
+{
+    int openDevices = 0;
+    for (const auto& device : m_pMidiDevice)
+        openDevices += device && device->IsOpen() ? 1 : 0;
+    bool comOpen = m_pComSwitchMonitor && m_pComSwitchMonitor->IsOpen();
+    std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
+    m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()));
+}
 
 void CkvMidiDlg::UpdateProfileMenu()
 {

@@ -91,7 +91,7 @@ private:
     void SetSettingsWindow(HWND hWnd) override { m_hSettingsWnd = hWnd; }
 
     // ActivityTimer
-    void SetActivityTimer() override;
+    void SetActivityTimer(unsigned milliseconds) override;
     void KillActivityTimer() override;
 
     // CommandSender, CommandWatcher, AudioCommands
@@ -113,7 +113,8 @@ private:
     MidiWakeup m_midiWakeup;
     MidiDeviceSlots m_pMidiDevice;
     MidiDeviceNames m_pDeviceName;
-    CommandDispatcher m_dispatcher{ m_settings, { *this, *this, m_trayIcon, *this, *this } };
+    CommandActivity m_activity{ m_trayIcon, *this };
+    CommandDispatcher m_dispatcher{ m_settings, { *this, *this, m_activity, *this } };
     std::unique_ptr<ComSwitchMonitor> m_pComSwitchMonitor;
     PrivateProfileFile m_iniFile;
     TypedIni m_ini;

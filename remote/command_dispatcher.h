@@ -1,7 +1,9 @@
 // The road of every accepted input event once it has reached the window thread: a MIDI entry
-// or a COM line change becomes the command text, which the open settings dialog is told of,
-// the tray shows as activity and the network library sends inside a REMOTE line. A COM line
-// with "Mute audio" then asks for the volume commands.
+// or a COM line change becomes the command text, which the network library sends inside a
+// REMOTE line; a COM line with "Mute audio" then asks for the volume commands. Only then come
+// the cosmetics: the open settings dialog is told of the last command and the tray shows
+// activity, once per drain of the MIDI rings rather than once per message, so that the window
+// thread spends its time on sends.
 #pragma once
 
 #include <cstdint>
@@ -42,8 +44,7 @@ protected:
 struct CommandOutlets {
     CommandSender& sender;
     CommandWatcher& watcher;
-    ActivityDisplay& display;
-    ActivityTimer& timer;
+    CommandActivity& activity;
     AudioCommands& audio;
 };
 
@@ -55,21 +56,24 @@ public:
     {
     }
 
-    // One entry of MIDI device 0–4; a NOTE ON of velocity 0 stops here when FilterNoteOff is
-    // set. True when a command went out.
+    // One entry of MIDI device 0–4, sent at once; a NOTE ON of velocity 0 stops here when
+    // FilterNoteOff is set. True when a command went out.
     bool DispatchMidiEntry(int device, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+    // After a drain: the dialog and the tray hear of the entries sent since the last call.
+    void FinishMidiBatch(std::uint64_t now);
 
     // A change of COM line 0–3 to level 1 or 0: a NOTE ON of the COM device number, never
-    // filtered.
-    void DispatchComLineEvent(int line, int level);
+    // filtered. now: milliseconds of a monotonic clock.
+    void DispatchComLineEvent(int line, int level, std::uint64_t now);
 
     const std::string& LastCommand() const { return m_strLastCommand; }
 
 private:
-    // The tray activity, then the REMOTE line of the last command to the sender.
-    void ShowAndSend();
+    // The REMOTE line of the last command to the sender.
+    void Send();
 
     const Settings& m_settings;
     CommandOutlets m_outlets;
     std::string m_strLastCommand;
+    int m_nBatchDevice = -1;   // the device of the last MIDI command not yet shown, or -1
 };

@@ -5,6 +5,8 @@ list(APPEND KVMIDI_PORTABLE_SOURCES
     ui/tray_icon_state.h
     ui/tray_call_queue.cpp
     ui/tray_call_queue.h
+    ui/tray_texts.cpp
+    ui/tray_texts.h
 )
 list(APPEND KVMIDI_WIN_SOURCES
     ui/generic_string_dlg.cpp

@@ -104,6 +104,22 @@ bool CSystemTray::SetItemCheck(bool bOn, UINT nCommandId)
 
 CMenu* CSystemTray::PopupMenu() { return m_menu.GetSubMenu(0); }
 
+void CSystemTray::SetTooltip(const std::string& text)
+{
+    if (m_state.IconDeleted())
+        return;
+    ::lstrcpynA(m_iconData.szTip, text.c_str(), static_cast<int>(sizeof m_iconData.szTip));
+    m_shellThread.SetRecord(m_iconData);
+    m_shellThread.Post({ Action::Modify, kTrayTipFlag, m_state.CurrentIcon() });
+}
+
+void CSystemTray::ShowBalloon(const std::string& title, const std::string& text, bool warning)
+{
+    if (m_state.IconDeleted())
+        return;
+    m_shellThread.Post({ Action::Modify, kTrayInfoFlag, m_state.CurrentIcon(), title, text, warning });
+}
+
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TRAY_NOTIFY)

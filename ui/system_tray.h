@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 #include "framework/menu.h"
 #include "framework/wnd.h"
 #include "remote/activity.h"
@@ -39,6 +41,10 @@ public:
     bool SetItemCheck(bool bOn, UINT nCommandId);
     // The popup of menu 134 (its first sub-menu), or null.
     CMenu* PopupMenu();
+    // The tooltip, cut to what the shell shows; nothing before the icon was added.
+    void SetTooltip(const std::string& text);
+    // A balloon notification over the icon, once; warning or information icon.
+    void ShowBalloon(const std::string& title, const std::string& text, bool warning);
 
     bool IsAnimating() const override { return m_state.IsAnimating(); }
     void StartFrames() override { m_state.StartFrames(); }

@@ -4,7 +4,7 @@
 
 void TrayCallQueue::Push(const TrayCall& call)
 {
-    if (call.action == TrayShell::Action::Modify && !m_calls.empty()) {
+    if (call.action == TrayShell::Action::Modify && !(call.flags & kTrayInfoFlag) && !m_calls.empty()) {
         TrayCall& last = m_calls.back();
         if (last.action == TrayShell::Action::Modify || last.action == TrayShell::Action::Add) {
             last.icon = call.icon;

@@ -11,6 +11,8 @@ using TrayIcon = void*;
 // The shell record's uFlags: NIF_MESSAGE | NIF_ICON | NIF_TIP for an add, NIF_ICON for a change.
 constexpr unsigned kTrayAddFlags = 7;
 constexpr unsigned kTrayIconFlag = 2;
+constexpr unsigned kTrayTipFlag = 4;
+constexpr unsigned kTrayInfoFlag = 0x10;   // a balloon notification
 
 class TrayShell {
 public:

@@ -2,6 +2,8 @@
 
 #include <new>
 
+static_assert(NIF_TIP == kTrayTipFlag && NIF_INFO == kTrayInfoFlag && NIF_ICON == kTrayIconFlag);
+
 #include "framework/win_handles.h"
 
 // The queue and the record are guarded by the lock; the event wakes the thread for new calls
@@ -96,6 +98,11 @@ DWORD WINAPI TrayShellThread::Run(LPVOID parameter)
         for (const TrayCall& call : calls) {
             record.uFlags = call.flags;
             record.hIcon = static_cast<HICON>(call.icon);
+            if (call.flags & NIF_INFO) {
+                ::lstrcpynA(record.szInfoTitle, call.balloonTitle.c_str(), static_cast<int>(sizeof record.szInfoTitle));
+                ::lstrcpynA(record.szInfo, call.balloonText.c_str(), static_cast<int>(sizeof record.szInfo));
+                record.dwInfoFlags = call.warning ? NIIF_WARNING : NIIF_INFO;
+            }
             bool taken = ::Shell_NotifyIconA(ShellMessage(call.action), &record) != FALSE;
             if (call.action != TrayShell::Action::Add)
                 continue;

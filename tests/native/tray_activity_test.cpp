@@ -41,11 +41,16 @@ public:
         frameTimerSet.reset();
         return true;
     }
-    void SetActivityTimer() override { activityDue = now + kActivityMs; }
+    void SetActivityTimer(unsigned milliseconds) override
+    {
+        ++activitySets;
+        activityDue = now + static_cast<int>(milliseconds);
+    }
     void KillActivityTimer() override { activityDue.reset(); }
 
     int now = 0;
     int framesStarted = 0;
+    int activitySets = 0;
     std::optional<int> frameTimerSet;
     std::optional<int> activityDue;
     std::vector<Shown> shown;
@@ -72,14 +77,14 @@ protected:
         state.SetFrames({ Icon(131), Icon(132), Icon(133) });
     }
 
-    // Ten commands one second apart from t = 0, then the clock runs to 20 s.
-    void RunTenCommandsOneSecondApart()
+    // Commands every `every` ms from t = 0 to lastCommand, then the clock runs to 20 s.
+    void Run(int every, int lastCommand)
     {
         for (desktop.now = 0; desktop.now <= 20000; ++desktop.now) {
-            if (desktop.now % 1000 == 0 && desktop.now <= 9000)
-                ShowCommandActivity(display, desktop);
+            if (desktop.now % every == 0 && desktop.now <= lastCommand)
+                activity.OnCommands(static_cast<std::uint64_t>(desktop.now));
             if (desktop.activityDue && desktop.now == *desktop.activityDue)
-                EndCommandActivity(display, desktop);
+                activity.OnTimer(static_cast<std::uint64_t>(desktop.now));
             if (desktop.frameTimerSet && desktop.now > *desktop.frameTimerSet &&
                 (desktop.now - *desktop.frameTimerSet) % kFrameMs == 0)
                 state.OnTimer(4567);
@@ -89,11 +94,12 @@ protected:
     SimulatedDesktop desktop;
     TrayIconState state{ desktop };
     TrayActivity display{ state };
+    CommandActivity activity{ display, desktop };
 };
 
 TEST_F(ActivityTest, TenCommandsOneSecondApartNeverRestartTheSequence)
 {
-    RunTenCommandsOneSecondApart();
+    Run(1000, 9000);
     EXPECT_EQ(desktop.framesStarted, 1);
     const std::uintptr_t sequence[] = { 132, 133, 131 };
     size_t frames = desktop.shown.size() - 1;   // the last one is the icon coming back
@@ -104,15 +110,29 @@ TEST_F(ActivityTest, TenCommandsOneSecondApartNeverRestartTheSequence)
     }
 }
 
-TEST_F(ActivityTest, TheIconReturnsFiveSecondsAfterTheLastCommand)
+TEST_F(ActivityTest, TheIconReturnsFiveSecondsAfterTheLastCommandAndAFloodRenewsTheTimerRarely)
 {
-    RunTenCommandsOneSecondApart();
-    ASSERT_FALSE(desktop.shown.empty());
-    EXPECT_EQ(desktop.shown.back().icon, 130u);
-    EXPECT_EQ(desktop.shown.back().time, 9000 + kActivityMs);
-    EXPECT_FALSE(state.IsAnimating());
-    EXPECT_FALSE(desktop.activityDue.has_value());
-    for (const Shown& change : desktop.shown)
-        EXPECT_LE(change.time, 9000 + kActivityMs) << "nothing moves once the icon is back";
+    struct Case { int every; int lastCommand; int maxTimerSets; };
+    for (const Case& c : { Case{ 1000, 9000, 10 }, Case{ 1, 3003, 32 + 1 } }) {
+        SimulatedDesktop clock;
+        TrayIconState icon{ clock };
+        icon.SetShellOk(true);
+        icon.AddIcon(Icon(130));
+        icon.SetFrames({ Icon(131), Icon(132), Icon(133) });
+        TrayActivity shown{ icon };
+        CommandActivity commands{ shown, clock };
+        for (clock.now = 0; clock.now <= 20000; ++clock.now) {
+            if (clock.now % c.every == 0 && clock.now <= c.lastCommand)
+                commands.OnCommands(static_cast<std::uint64_t>(clock.now));
+            if (clock.activityDue && clock.now == *clock.activityDue)
+                commands.OnTimer(static_cast<std::uint64_t>(clock.now));
+        }
+        ASSERT_FALSE(clock.shown.empty());
+        EXPECT_EQ(clock.shown.back().icon, 130u) << c.every;
+        EXPECT_EQ(clock.shown.back().time, c.lastCommand + kActivityMs) << c.every;
+        EXPECT_FALSE(icon.IsAnimating());
+        EXPECT_FALSE(clock.activityDue.has_value());
+        EXPECT_LE(clock.activitySets, c.maxTimerSets) << c.every;
+    }
 }
 }

@@ -2,6 +2,7 @@
 // for the flags after failures; and the queue that carries the calls to the tray's thread.
 #include "ui/tray_call_queue.h"
 #include "ui/tray_icon_state.h"
+#include "ui/tray_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -160,13 +161,30 @@ TEST(TrayCallQueue, ARunOfChangesShrinksToTheLatestWhileAddsAndDeletesKeepTheirO
     queue.Push({ Action::Modify, kTrayIconFlag, Icon(133) });
     queue.Push({ Action::Delete, 0, Icon(133) });
     queue.Push({ Action::Modify, kTrayIconFlag, Icon(131) });
+    queue.Push({ Action::Modify, kTrayInfoFlag, Icon(131), "kvMidi", "Pads is no longer connected.", true });
+    queue.Push({ Action::Modify, kTrayTipFlag, Icon(132) });
     std::vector<ShellCall> taken;
     for (const TrayCall& call : queue.TakeAll())
         taken.push_back({ call.action, call.flags, Id(call.icon) });
     EXPECT_EQ(taken, (std::vector<ShellCall>{ { Action::Modify, kTrayIconFlag, 132 },
                                               { Action::Add, kTrayAddFlags, 133 },
                                               { Action::Delete, 0, 133 },
-                                              { Action::Modify, kTrayIconFlag, 131 } }));
+                                              { Action::Modify, kTrayIconFlag, 131 },
+                                              { Action::Modify, kTrayInfoFlag | kTrayTipFlag, 132 } }));
     EXPECT_TRUE(queue.Empty());
+}
+
+TEST(TrayTexts, TheTooltipSaysTheProfileAndWhatIsOpen)
+{
+    struct Case { const char* profile; int midi; const char* port; const char* tip; };
+    const Case cases[] = {
+        { "Studio", 2, "COM3", "kvMidi - Studio - 2 MIDI devices, COM3" },
+        { "", 1, "", "kvMidi - 1 MIDI device" },
+        { "", 0, "COM10", "kvMidi - COM10" },
+        { "Live", 0, "", "kvMidi - Live - no device open" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TrayTooltip(c.profile, c.midi, c.port), c.tip);
+    EXPECT_EQ(DeviceStateText("Pads", false), "Pads is no longer connected.");
 }
 }
