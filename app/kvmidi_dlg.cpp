@@ -9,6 +9,7 @@
 #include "config/settings_io.h"
 #include "framework/afx_functions.h"
 #include "framework/data_exchange.h"
+#include "input/midi_device_choice.h"
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
@@ -29,6 +30,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_COMMAND(ID_SETTINGS, OnSettings)
     ON_WM_LBUTTONDOWN()
     ON_MESSAGE(MM_MIM_DATA, OnMidiData)
+    ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
     ON_MESSAGE(WM_COM_LINE_EVENT, OnComLineEvent)
     ON_WM_HELPINFO()
@@ -92,6 +94,7 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
     UpdateProfileMenu();
     SyncMidiDevices();
+    SetTimer(TIMER_DEVICE_SCAN, kDeviceScanMilliseconds);
 
     if (!m_settings.m_strBroadcastAddress.empty()) {
         ReinitNetwork();
@@ -115,6 +118,7 @@ void CkvMidiDlg::LoadSettings()
     for (int i = 0; i < kMidiDeviceCount; ++i)
         present[i] = m_pDeviceName[static_cast<size_t>(i)] != nullptr;
     ReadSettings(m_ini, present, m_settings);
+    MatchMidiChoice(m_settings.m_midiChoice, m_pDeviceName, m_settings.m_bDeviceEnabled);
 }
 
 void CkvMidiDlg::SaveSettings() { WriteSettings(m_ini, m_settings); }
@@ -127,8 +131,29 @@ void CkvMidiDlg::ReinitNetwork()
 
 void CkvMidiDlg::SyncMidiDevices()
 {
+    RememberMidiSelection();
+    std::vector<std::string> before = OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice);
     ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
                              MessageBoxMidiFailureReporter());
+    if (OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice) != before)
+        UpdateTrayTooltip();
+}
+
+void CkvMidiDlg::RememberMidiSelection()
+{
+    RememberMidiChoice(m_settings.m_midiChoice, m_settings.m_bDeviceEnabled, m_pDeviceName);
+}
+
+void CkvMidiDlg::ScanMidiDevices()
+{
+    MidiDeviceChanges changes = RefreshMidiDevices(m_midiInApi, m_midiWakeup, m_settings.m_midiChoice,
+                                                   m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice);
+    for (const std::string& name : changes.lost)
+        ReportDeviceState(name, false);
+    for (const std::string& name : changes.back)
+        ReportDeviceState(name, true);
+    if (!changes.lost.empty() || !changes.back.empty())
+        UpdateTrayTooltip();
 }
 
 ComSwitchesResult CkvMidiDlg::OpenComSwitches()
@@ -221,6 +246,8 @@ void CkvMidiDlg::OnTimer(UINT_PTR nIDEvent)
         HidePanel();
     else if (nIDEvent == TIMER_ACTIVITY)
         m_activity.OnTimer(::GetTickCount64());
+    else if (nIDEvent == TIMER_DEVICE_SCAN)
+        ScanMidiDevices();
     Default();
 }
 
@@ -243,6 +270,7 @@ void CkvMidiDlg::OnSettings()
     INT_PTR result = dialog.DoModal();
     if (result == IDOK) {
         m_settings = dialog.m_settings;
+        RememberMidiSelection();
         m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
         SaveSettings();
@@ -271,7 +299,23 @@ LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
     DrainMidiDevices(m_pMidiDevice, m_midiWakeup,
                      [this](int device, const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
     m_dispatcher.FinishMidiBatch(::GetTickCount64());
+    // A device the system closed (it went away) is closed here, after its last entries went
+    // out with its own number.
+    for (const auto& device : m_pMidiDevice) {
+        if (device && device->IsLost()) {
+            ScanMidiDevices();
+            break;
+        }
+    }
     return 0;
+}
+
+LRESULT CkvMidiDlg::OnDeviceChange(WPARAM, LPARAM)
+{
+    // A device node came or went; the multimedia list may follow a moment later, which the
+    // timer's next look catches.
+    ScanMidiDevices();
+    return TRUE;
 }
 
 void CkvMidiDlg::DispatchMidiEntry(int device, const MidiRingEntry& entry)

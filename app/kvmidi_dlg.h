@@ -59,6 +59,7 @@ protected:
     void OnSettings();
     void OnLButtonDown(UINT nFlags, POINT point);
     LRESULT OnMidiData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
@@ -80,6 +81,10 @@ private:
     // Opens or closes the COM switches as m_bComEnabled says and acts on the user's answer.
     void ApplyComSwitchesSetting();
     void DispatchMidiEntry(int device, const MidiRingEntry& entry);
+    // The user's selection by number becomes the choice by name (before it is saved).
+    void RememberMidiSelection();
+    // The background look at the MIDI devices: lost ones closed, returned ones opened, silently.
+    void ScanMidiDevices();
     void PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
     // SettingsHost

@@ -17,6 +17,7 @@ void SettingNameTable::BuildSettingNameTable()
         { MIDI_DEVICES, "Devices" },
         { MIDI_FILTER_NOTE_OFF, "FilterNoteOff" },
         { MIDI_TEXT_CMD, "TextCmd" },
+        { MIDI_DEVICE_NAMES, "DeviceNames" },
         { SECTION_COM, "Com" },
         { COM_ENABLE, "Enable" },
         { COM_PORT, "Port" },

@@ -20,6 +20,7 @@ enum SettingId : int {
     MIDI_DEVICES = 301,
     MIDI_FILTER_NOTE_OFF = 302,
     MIDI_TEXT_CMD = 303,
+    MIDI_DEVICE_NAMES = 304,
 
     SECTION_COM = 400,
     COM_ENABLE = 401,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 constexpr int kMidiDeviceCount = 5;   // MIDI input devices 0–4 are offered
 constexpr int kComLineCount = 4;      // line index: 0 CTS, 1 DCD, 2 DSR, 3 RI (config/com_lines.h)
@@ -18,6 +19,16 @@ struct SettingsRecord {
     int m_bComEnabled = 0;
 
     friend bool operator==(const SettingsRecord&, const SettingsRecord&) = default;
+};
+
+// A selected MIDI device as the INI keeps it ("Midi" / "DeviceNames"): its product name and the
+// number it had when last seen. A selected device that is gone keeps its entry, so that it is
+// opened again when it comes back, at whatever number it then has.
+struct MidiDeviceChoice {
+    int number = 0;
+    std::string name;   // empty: known by its number only (an INI from before the names were kept)
+
+    friend bool operator==(const MidiDeviceChoice&, const MidiDeviceChoice&) = default;
 };
 
 // The one COM switch configuration; the switch monitor takes what it needs when it opens.
@@ -46,6 +57,8 @@ struct ComSwitchConfig {
 
 struct Settings : SettingsRecord {
     ComSwitchConfig m_comConfig;
+    // The selected MIDI devices by name; m_bDeviceEnabled is where they are now (input/midi_device_choice.h).
+    std::vector<MidiDeviceChoice> m_midiChoice;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };

@@ -13,6 +13,8 @@ using MidiInHandle = void*;
 
 // MIM_DATA, the one callback message that carries a short message.
 constexpr unsigned kMidiInDataMessage = 0x3C3;
+// MIM_CLOSE: after our own midiInClose, or when the system closes a device that went away.
+constexpr unsigned kMidiInCloseMessage = 0x3C2;
 
 class MidiInApi {
 public:

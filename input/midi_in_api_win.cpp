@@ -4,7 +4,7 @@
 
 #include "framework/afx_functions.h"
 
-static_assert(kMidiInDataMessage == MIM_DATA);
+static_assert(kMidiInDataMessage == MIM_DATA && kMidiInCloseMessage == MIM_CLOSE);
 
 namespace {
 HMIDIIN ToHandle(MidiInHandle handle) { return static_cast<HMIDIIN>(handle); }

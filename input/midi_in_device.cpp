@@ -1,5 +1,9 @@
 #include "midi_in_device.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "input/midi_device_choice.h"
 #include "input/midi_wakeup.h"
 
 namespace {
@@ -30,6 +34,7 @@ MidiInDevice::OpenResult MidiInDevice::Open(MidiInApi& api, MidiWakeup& wakeup, 
     m_wakeup = &wakeup;
     m_deviceNumber = deviceNumber;
     m_ring.Clear();
+    m_lost.store(false, std::memory_order_relaxed);
     MidiInHandle handle = api.Open(deviceNumber, *this);
     if (!handle)
         return OpenResult::OpenFailed;
@@ -57,9 +62,15 @@ bool MidiInDevice::OnCallback(MidiInHandle handle, unsigned message, std::uint32
     // A null handle never matches: a closed device also holds null.
     if (!handle || handle != m_hMidiIn.load(std::memory_order_acquire))
         return false;
+    if (message == kMidiInCloseMessage) {
+        // Our own close clears the handle first, so only a close by the system gets here.
+        m_lost.store(true, std::memory_order_release);
+        m_wakeup->Notify(*m_api, m_deviceNumber);
+        return false;
+    }
     if (message != kMidiInDataMessage || !CaptureShortMessage(m_ring, param1, param2))
         return false;
-    m_wakeup->EntryStored(*m_api, m_deviceNumber);
+    m_wakeup->Notify(*m_api, m_deviceNumber);
     return true;
 }
 
@@ -109,4 +120,51 @@ void CloseMidiDevices(MidiDeviceSlots& slots) noexcept
 {
     for (std::unique_ptr<MidiInDevice>& slot : slots)
         slot.reset();
+}
+
+std::vector<std::string> OpenMidiDeviceNames(const MidiDeviceNames& names, const MidiDeviceSlots& slots)
+{
+    std::vector<std::string> open;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i] && names[i])
+            open.push_back(*names[i]);
+    }
+    std::sort(open.begin(), open.end());
+    return open;
+}
+
+namespace {
+class SilentReporter final : public MidiFailureReporter {
+public:
+    void Report(const char*) override {}
+};
+
+std::vector<std::string> Without(const std::vector<std::string>& sorted, const std::vector<std::string>& removed)
+{
+    std::vector<std::string> rest;
+    std::set_difference(sorted.begin(), sorted.end(), removed.begin(), removed.end(), std::back_inserter(rest));
+    return rest;
+}
+
+bool SameName(const std::unique_ptr<std::string>& a, const std::unique_ptr<std::string>& b)
+{
+    return a && b ? *a == *b : a == b;
+}
+}
+
+MidiDeviceChanges RefreshMidiDevices(MidiInApi& api, MidiWakeup& wakeup, std::vector<MidiDeviceChoice>& choice,
+                                     int (&enabled)[kMidiDeviceCount], MidiDeviceNames& names, MidiDeviceSlots& slots)
+{
+    std::vector<std::string> before = OpenMidiDeviceNames(names, slots);
+    MidiDeviceNames now = ReadMidiDeviceNames(api);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i] && (slots[i]->IsLost() || !SameName(names[i], now[i])))
+            slots[i].reset();
+    }
+    names = std::move(now);
+    MatchMidiChoice(choice, names, enabled);
+    SilentReporter silent;
+    ApplyMidiDeviceSelection(api, wakeup, enabled, names, slots, silent);
+    std::vector<std::string> after = OpenMidiDeviceNames(names, slots);
+    return { Without(before, after), Without(after, before) };
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/settings_record.h"
 #include "input/midi_in_api.h"
@@ -43,10 +44,13 @@ public:
     void Close() noexcept;
 
     // The callback's body, on the system's thread: stores a MIM_DATA short message of this
-    // device's current handle and wakes the window thread. True when an entry was stored.
+    // device's current handle and wakes the window thread. True when an entry was stored. A
+    // MIM_CLOSE of the current handle means the system closed the device (it went away): the
+    // device is marked lost and the window thread woken, which closes it.
     bool OnCallback(MidiInHandle handle, unsigned message, std::uint32_t param1, std::uint32_t param2) noexcept;
 
     bool IsOpen() const noexcept { return m_hMidiIn.load(std::memory_order_acquire) != nullptr; }
+    bool IsLost() const noexcept { return m_lost.load(std::memory_order_acquire); }
     unsigned DeviceNumber() const noexcept { return m_deviceNumber; }
 
     // The consumer's view of the ring: none when the device is closed or nothing is pending.
@@ -59,6 +63,7 @@ private:
     // the device is stopped, so that callbacks during the close are ignored.
     std::atomic<MidiInHandle> m_hMidiIn{ nullptr };
     MidiInHandle m_owned = nullptr;   // the handle this object closes
+    std::atomic<bool> m_lost{ false };
     MidiRing m_ring;
     MidiInApi* m_api = nullptr;
     MidiWakeup* m_wakeup = nullptr;
@@ -82,3 +87,22 @@ void ApplyMidiDeviceSelection(MidiInApi& api, MidiWakeup& wakeup, const int (&en
 
 // Stops, resets and closes every open device, then releases it and its ring.
 void CloseMidiDevices(MidiDeviceSlots& slots) noexcept;
+
+// The names of the open devices, for telling what a change opened or closed.
+std::vector<std::string> OpenMidiDeviceNames(const MidiDeviceNames& names, const MidiDeviceSlots& slots);
+
+// What a look at the devices changed: the devices closed because they went away, those opened
+// because they came (back), by name.
+struct MidiDeviceChanges {
+    std::vector<std::string> lost;
+    std::vector<std::string> back;
+};
+
+// The look in the background (window thread, no message shown): closes every open device that
+// reported its loss or whose number now carries another name, reads the names again, finds the
+// chosen devices among them (enabled follows) and opens and starts those not open. A device
+// that fails stays closed and is tried again at the next look. The closed device and its ring
+// go before another device can take its number, so no entry is ever handed out with a number
+// that is not its device's.
+MidiDeviceChanges RefreshMidiDevices(MidiInApi& api, MidiWakeup& wakeup, std::vector<MidiDeviceChoice>& choice,
+                                     int (&enabled)[kMidiDeviceCount], MidiDeviceNames& names, MidiDeviceSlots& slots);

@@ -2,7 +2,7 @@
 
 #include "input/midi_in_api.h"
 
-void MidiWakeup::EntryStored(MidiInApi& api, unsigned device) noexcept
+void MidiWakeup::Notify(MidiInApi& api, unsigned device) noexcept
 {
     // Release: the window thread's clearing exchange that reads this value sees the entry.
     if (m_pending.exchange(true, std::memory_order_acq_rel))

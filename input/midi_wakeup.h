@@ -13,9 +13,9 @@ class MidiInApi;
 
 class MidiWakeup {
 public:
-    // Callback thread, after an entry is stored: posts unless a notification is pending. A
-    // failed post clears the flag again, so that the next entry retries.
-    void EntryStored(MidiInApi& api, unsigned device) noexcept;
+    // Callback thread, after an entry is stored or a device was lost: posts unless a
+    // notification is pending. A failed post clears the flag again, so that the next retries.
+    void Notify(MidiInApi& api, unsigned device) noexcept;
     // Window thread, before it drains: entries stored from now on raise a new notification.
     void BeginDrain() noexcept;
 

@@ -52,6 +52,13 @@ bool VirtualMidiDriver::Stream(const virtual_midi::StreamCommand& stream) const
     return Send(virtual_midi::kStream, &stream, sizeof stream, result) && result == 1;
 }
 
+bool VirtualMidiDriver::Plug(unsigned device, bool present) const
+{
+    virtual_midi::PlugCommand plug = { device, present ? 1u : 0u };
+    LRESULT result = 0;
+    return Send(virtual_midi::kPlug, &plug, sizeof plug, result) && result == 1;
+}
+
 long long VirtualMidiDriver::Query(unsigned device, virtual_midi::Query what) const
 {
     virtual_midi::QueryCommand query = { device, what };

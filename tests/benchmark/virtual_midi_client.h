@@ -25,6 +25,8 @@ public:
     int Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages) const;
     // Schedules a paced stream on the driver's feeder; false when it was refused.
     bool Stream(const virtual_midi::StreamCommand& stream) const;
+    // Pulls device `device` or plugs the one pulled last back in at that number; false when refused.
+    bool Plug(unsigned device, bool present) const;
     // The value asked for, or -1 when the driver did not answer.
     long long Query(unsigned device, virtual_midi::Query what) const;
 

@@ -111,6 +111,10 @@ LRESULT HandleCommand(const COPYDATASTRUCT& data)
         StreamCommand command;
         return Read(data, command) ? ScheduleStream(command) : 0;
     }
+    case kPlug: {
+        PlugCommand command;
+        return Read(data, command) ? g_state.driver->Plug(command) : 0;
+    }
     case kQuery: {
         QueryCommand command;
         if (!Read(data, command))

@@ -152,6 +152,29 @@ LRESULT Driver::IsStarted(std::uint32_t device)
     return device < m_devices.size() && m_devices[device].started;
 }
 
+LRESULT Driver::Plug(const PlugCommand& command)
+{
+    Lock lock(m_lock);
+    auto at = m_devices.begin() + std::min<std::ptrdiff_t>(command.device, std::ssize(m_devices));
+    if (command.present) {
+        if (m_pulled.empty())
+            return 0;
+        m_devices.insert(at, m_pulled.back());
+        m_pulled.pop_back();
+        return 1;
+    }
+    if (at == m_devices.end())
+        return 0;
+    // The handle stays the caller's to close; the driver no longer knows it, as after a removal.
+    if (at->handle)
+        at->callback(at->handle, MIM_CLOSE, at->instance, 0, 0);
+    at->handle = nullptr;
+    at->started = false;
+    m_pulled.push_back(*at);
+    m_devices.erase(at);
+    return 1;
+}
+
 }   // namespace virtual_midi
 
 using virtual_midi::Driver;

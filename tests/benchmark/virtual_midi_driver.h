@@ -32,6 +32,7 @@ public:
     bool CallData(std::uint32_t device, std::uint32_t param1, LONGLONG* calledAt);
     LRESULT Deliver(const DeliverCommand& command);
     LRESULT IsStarted(std::uint32_t device);
+    LRESULT Plug(const PlugCommand& command);
 
 private:
     struct Device {
@@ -50,6 +51,7 @@ private:
 
     CRITICAL_SECTION m_lock;
     std::vector<Device> m_devices;
+    std::vector<Device> m_pulled;
     std::uintptr_t m_nextHandle = 0x4D490010;
     LARGE_INTEGER m_frequency = {};
 };

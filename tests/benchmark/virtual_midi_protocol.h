@@ -21,6 +21,15 @@ enum Command : std::uintptr_t {
     kDeliver = 1,   // DeliverCommand: reply = number of MIM_DATA callbacks made
     kStream = 2,    // StreamCommand: reply = 1 when the stream was scheduled
     kQuery = 3,     // QueryCommand: reply = the value asked for
+    kPlug = 4,      // PlugCommand: reply = 1 when done
+};
+
+// Pulling a device calls its open handle's callback with MIM_CLOSE, as the system does, and
+// takes it out of the list (the devices after it move down); plugging puts the device pulled
+// last back at the number given.
+struct PlugCommand {
+    std::uint32_t device;
+    std::uint32_t present;
 };
 
 struct ShortMessage {

@@ -1,5 +1,6 @@
 // The real kvMidi.exe with the virtual MIDI driver beside it: messages delivered to devices by
-// the driver's own thread, as the system would, come out as REMOTE datagrams.
+// the driver's own thread, as the system would, come out as REMOTE datagrams, and a device
+// pulled and plugged back in at another number works again, by its name, without a word.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,7 +21,7 @@ constexpr auto kDeadline = 20s;
 
 std::string Line(const std::string& command) { return "REMOTE: \"MIDI\" \"\" \"AUXMIDI/" + command + "\" 1"; }
 
-TEST(MidiE2e, MessagesOfOpenDevicesBecomeDatagramsAndAFailedOpenIsReported)
+TEST(MidiE2e, OpenDevicesSendTheirMessagesAndAPulledDeviceReturnsAtItsNewNumber)
 {
     TempDirectory folder;
     UdpListener listener("127.255.255.255");
@@ -33,8 +34,8 @@ TEST(MidiE2e, MessagesOfOpenDevicesBecomeDatagramsAndAFailedOpenIsReported)
     EXPECT_EQ(WindowCaption(box), "kvMidi");
     ASSERT_TRUE(DismissMessageBox(box, kDeadline));
     VirtualMidiDriver driver = VirtualMidiDriver::Find(program.ProcessId(), kDeadline);
-    ASSERT_TRUE(WaitUntil([&] { return driver.Query(0, virtual_midi::kIsStarted) == 1 &&
-                                       driver.Query(2, virtual_midi::kIsStarted) == 1; }, kDeadline));
+    auto started = [&](unsigned device) { return driver.Query(device, virtual_midi::kIsStarted) == 1; };
+    ASSERT_TRUE(WaitUntil([&] { return started(0) && started(2); }, kDeadline));
     ASSERT_NE(program.ControllerWindow(kDeadline), nullptr);
 
     // A NOTE ON of velocity 0 is a NOTE OFF, which the setting filters out.
@@ -45,12 +46,19 @@ TEST(MidiE2e, MessagesOfOpenDevicesBecomeDatagramsAndAFailedOpenIsReported)
     for (unsigned i = 0; i < 63; ++i)
         burst.push_back(MidiShortMessage(0x80, i, 1 + i));
     ASSERT_EQ(driver.Deliver(2, burst), 63);
-
     EXPECT_EQ(listener.Receive(20000).value_or("<none>"), Line("0/144/60/100"));
     EXPECT_EQ(listener.Receive(20000).value_or("<none>"), Line("0/176/7/0"));
     for (unsigned i = 0; i < 63; ++i)
         ASSERT_EQ(listener.Receive(20000).value_or("<none>"),
                   Line("2/128/" + std::to_string(i) + "/" + std::to_string(1 + i))) << i;
+
+    // Pedal goes and comes back first in the list: it is open again within 3 s, as device 0.
+    ASSERT_TRUE(driver.Plug(2, false));
+    ASSERT_TRUE(driver.Plug(0, true));
+    ASSERT_TRUE(WaitUntil([&] { return started(0) && started(1); }, 3s));
+    ASSERT_EQ(driver.Deliver(0, { MidiShortMessage(0x90, 61, 1) }), 1);
+    EXPECT_EQ(listener.Receive(20000).value_or("<none>"), Line("0/144/61/1"));
+    EXPECT_EQ(WaitForMessageBox(program.ProcessId(), "Cannot open MIDI device", 0ms), nullptr);
     EXPECT_TRUE(program.Exit(kDeadline));
 }
 }

@@ -12,72 +12,64 @@ namespace {
 class SettingsFile : public testing::Test {
 protected:
     SettingsFile() { names.BuildSettingNameTable(); }
+    Settings Read(const bool (&present)[kMidiDeviceCount] = { true, true, true, true, true })
+    {
+        Settings settings;
+        settings.m_bDeviceEnabled[2] = settings.m_comConfig.Cts = 1;
+        ReadSettings(ini, present, settings);
+        return settings;
+    }
 
     SettingNameTable names;
     MemoryProfile file;
     TypedIni ini{ names, file };
-    bool allPresent[kMidiDeviceCount] = { true, true, true, true, true };
 };
 
 TEST(IniInteger, TakesTheLeadingNumber)
 {
     struct Case { const char* text; int value; };
     const Case cases[] = {
-        { "9871", 9871 }, { "-5", -5 }, { "+7", 7 }, { "  \t42", 42 }, { "12abc", 12 },
-        { "9871xyz", 9871 }, { "abc", 0 }, { "", 0 }, { "-", 0 }, { " - 3", 0 },
-        { "2147483647", 2147483647 }, { "99999999999", 2147483647 }, { "-99999999999", -2147483647 - 1 },
+        { "9871", 9871 }, { "-5", -5 }, { "+7", 7 }, { "  \t42", 42 }, { "12abc", 12 }, { "abc", 0 }, { "", 0 },
+        { "-", 0 }, { " - 3", 0 }, { "99999999999", 2147483647 }, { "-99999999999", -2147483647 - 1 },
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseIniInteger(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(DeviceList, FormatsEachEnabledIndexFollowedByASpace)
-{
-    int none[kMidiDeviceCount] = {};
-    int some[kMidiDeviceCount] = { 1, 0, 0, 1, 0 };
-    int oneAndFour[kMidiDeviceCount] = { 0, 1, 0, 0, 1 };
-    EXPECT_EQ(FormatDeviceList(none), "");
-    EXPECT_EQ(FormatDeviceList(some), "0 3 ");
-    EXPECT_EQ(FormatDeviceList(oneAndFour), "1 4 ");
-}
-
 TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyToken)
 {
-    struct Case {
-        const char* text;
-        bool present[kMidiDeviceCount];
-        int expected[kMidiDeviceCount];
-    };
+    struct Case { const char* text; bool present[kMidiDeviceCount]; int expected[kMidiDeviceCount]; };
     const Case cases[] = {
-        { "0 3 ", { true, true, true, true, false }, { 1, 0, 0, 1, 0 } },
-        { "0 3 ", { true, true, true, false, false }, { 1, 0, 0, 0, 0 } },
-        { "1  3", { true, true, true, true, true }, { 0, 1, 0, 0, 0 } },
-        { "abc 2", { true, true, true, false, false }, { 1, 0, 1, 0, 0 } },
-        { "-1 5 9", { true, true, true, true, true }, { 0, 0, 0, 0, 0 } },
-        { " 1", { true, true, true, true, true }, { 0, 0, 0, 0, 0 } },
-        { "4", { true, true, true, true, true }, { 0, 0, 0, 0, 1 } },
-        { "", { true, true, true, true, true }, { 0, 0, 0, 0, 0 } },
+        { "0 3 ", { 1, 1, 1, 1, 0 }, { 1, 0, 0, 1, 0 } }, { "0 3 ", { 1, 1, 1, 0, 0 }, { 1, 0, 0, 0, 0 } },
+        { "1  3", { 1, 1, 1, 1, 1 }, { 0, 1, 0, 0, 0 } }, { "abc 2", { 1, 1, 1, 0, 0 }, { 1, 0, 1, 0, 0 } },
+        { "-1 5 9", { 1, 1, 1, 1, 1 }, {} }, { " 1", { 1, 1, 1, 1, 1 }, {} }, { "4", { 1, 1, 1, 1, 1 }, { 0, 0, 0, 0, 1 } },
     };
     for (const Case& c : cases) {
         int enabled[kMidiDeviceCount] = { 1, 1, 1, 1, 1 };
         ParseDeviceList(c.text, c.present, enabled);
-        for (int i = 0; i < kMidiDeviceCount; ++i)
-            EXPECT_EQ(enabled[i], c.expected[i]) << '"' << c.text << "\" device " << i;
+        EXPECT_TRUE(std::equal(enabled, enabled + kMidiDeviceCount, c.expected)) << '"' << c.text << '"';
     }
+    const int oneAndFour[kMidiDeviceCount] = { 0, 1, 0, 0, 1 }, none[kMidiDeviceCount] = {};
+    EXPECT_EQ(FormatDeviceList(oneAndFour) + "|" + FormatDeviceList(none), "1 4 |");
+}
+
+TEST(DeviceNames, KeepAnyNameAndReadAnything)
+{
+    const std::vector<MidiDeviceChoice> odd = { { 4, " \"Pa,d%s\" " }, { 0, "K\xE9ys:2\n" } };
+    EXPECT_EQ(FormatDeviceNames(odd), "4:%20%22Pa%2Cd%25s%22%20,0:K%E9ys:2%0A");
+    EXPECT_TRUE(ParseDeviceNames(FormatDeviceNames(odd)) == odd);
+    const std::vector<MidiDeviceChoice> read = { { 1, "a%4" }, { 2, "%zzb" }, { 0, "J" } };   // "%4a" is "J"
+    EXPECT_TRUE(ParseDeviceNames("1:a%4,,x,5:e,-1:f,3:,2:%zzb,0x:%4a") == read);
 }
 
 TEST_F(SettingsFile, AnEmptyFileLoadsEveryDefault)
 {
-    Settings settings;
-    settings.m_bDeviceEnabled[2] = 1;
-    settings.m_comConfig.Cts = 1;
-    ReadSettings(ini, allPresent, settings);
     Settings expected;
     expected.m_nPort = 9871;
     expected.m_strApplicationId = "MIDI";
     expected.m_strTextCommand = "AUXMIDI";
     expected.m_comConfig.Device = 10;
-    EXPECT_TRUE(settings == expected);
+    EXPECT_TRUE(Read() == expected);
 }
 
 TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
@@ -87,82 +79,68 @@ TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
     saved.m_nPort = -5;
     saved.m_strApplicationId = "APP";
     saved.m_strDestination = "Dest";
-    saved.m_bFilterNoteOff = 1;
+    saved.m_bFilterNoteOff = saved.m_bComEnabled = 1;
     saved.m_strTextCommand = "CMD";
     saved.m_bDeviceEnabled[1] = 1;
-    saved.m_bDeviceEnabled[4] = 1;
-    saved.m_bComEnabled = 1;
+    saved.m_midiChoice = { { 1, "Pads" }, { 4, "Wind" } };   // Wind is gone: "Devices" keeps its number
     saved.m_comConfig.Port = "COM3";
     saved.m_comConfig.Device = 12;
-    saved.m_comConfig.Dcd = 1;
-    saved.m_comConfig.RiMute = 1;
-    saved.m_comConfig.DtrOn = 1;
+    saved.m_comConfig.Dcd = saved.m_comConfig.RiMute = saved.m_comConfig.DtrOn = 1;
     WriteSettings(ini, saved);
     EXPECT_EQ(file.Text(),
-              "[Network]\nBroadcastAddress=127.255.255.255\nPort=-5\nApplicationId=APP\n"
-              "[RemoteCmd]\nDestination=Dest\n"
-              "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=1 4 \n"
+              "[Network]\nBroadcastAddress=127.255.255.255\nPort=-5\nApplicationId=APP\n[RemoteCmd]\nDestination=Dest\n"
+              "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=1 4 \nDeviceNames=1:Pads,4:Wind\n"
               "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
               "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=0\nDtrOn=1\n");
-    Settings loaded;
-    ReadSettings(ini, allPresent, loaded);
+    Settings loaded = Read({ true, true, true, true, false });
     EXPECT_TRUE(loaded == saved);
+}
+
+TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
+{
+    struct Case { const char *devices, *names, *choice; };
+    const Case cases[] = {
+        { "2 ", "2:Keys", "2:Keys " }, { "0 2 ", "2:Keys,0:Pads", "2:Keys 0:Pads " },
+        // "Devices" changed by a program that knows only it: the numbers count, as they are read.
+        { "0 1 ", "2:Keys", "0: 1: " }, { "2 ", "2:Keys,0:Pads", "2: " }, { "3 ", "", "" },
+    };
+    for (const Case& c : cases) {
+        file.WriteString("Midi", "Devices", c.devices);
+        file.WriteString("Midi", "DeviceNames", c.names);
+        std::string choice;
+        for (const MidiDeviceChoice& entry : Read({ true, true, true, false, false }).m_midiChoice)
+            choice += std::to_string(entry.number) + ":" + entry.name + " ";
+        EXPECT_EQ(choice, c.choice) << c.devices << "/" << c.names;
+    }
 }
 
 TEST_F(SettingsFile, MalformedValuesAreTakenAsTheyCome)
 {
-    file.WriteString("Network", "Port", "9871xyz");
-    file.WriteString("Midi", "FilterNoteOff", "");
-    file.WriteString("Com", "Enable", "yes");
-    file.WriteString("Com", "Device", "letters");
-    file.WriteString("Com", "Cts", "0");
-    file.WriteString("Com", "Dsr", "00");
-    Settings settings;
-    ReadSettings(ini, allPresent, settings);
-    EXPECT_EQ(settings.m_nPort, 9871);
-    EXPECT_EQ(settings.m_bFilterNoteOff, 1);
-    EXPECT_EQ(settings.m_bComEnabled, 1);
-    EXPECT_EQ(settings.m_comConfig.Device, 0);
-    EXPECT_EQ(settings.m_comConfig.Cts, 0);
-    EXPECT_EQ(settings.m_comConfig.Dsr, 1);
+    const char* values[][3] = { { "Network", "Port", "9871xyz" }, { "Midi", "FilterNoteOff", "" }, { "Com", "Enable", "yes" },
+                                { "Com", "Device", "letters" }, { "Com", "Cts", "0" }, { "Com", "Dsr", "00" } };
+    for (auto& value : values)
+        file.WriteString(value[0], value[1], value[2]);
+    Settings settings = Read();
+    EXPECT_EQ(std::vector<int>({ settings.m_nPort, settings.m_bFilterNoteOff, settings.m_bComEnabled,
+                                 settings.m_comConfig.Device, settings.m_comConfig.Cts, settings.m_comConfig.Dsr }),
+              std::vector<int>({ 9871, 1, 1, 0, 0, 1 }));
 }
 
-TEST_F(SettingsFile, ReadsAreCutTo1022Characters)
-{
-    std::string longValue(2000, 'v');
-    ini.WriteIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, longValue);
-    std::string read;
-    EXPECT_EQ(ini.ReadIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, "", read), 1022);
-    EXPECT_EQ(read, longValue.substr(0, 1022));
-}
-
-TEST_F(SettingsFile, AnUnknownSectionReadsNothingAndWritesNothing)
-{
-    std::string text = "kept";
-    int number = 7;
-    int flag = 1;
-    EXPECT_EQ(ini.ReadIniString(999, NETWORK_PORT, "default", text), 0);
-    EXPECT_EQ(ini.ReadIniInt(999, NETWORK_PORT, 5, number), 0);
-    EXPECT_EQ(ini.ReadIniBool(999, NETWORK_PORT, flag), 0);
-    EXPECT_EQ(text, "kept");
-    EXPECT_EQ(number, 7);
-    EXPECT_EQ(flag, 1);
-    ini.WriteIniString(999, NETWORK_PORT, "x");
-    ini.WriteIniInt(500, NETWORK_PORT, 1);
-    EXPECT_EQ(file.Text(), "");
-}
-
-TEST_F(SettingsFile, TypedValuesUseTheirEncodings)
+TEST_F(SettingsFile, TypedValuesUseTheirEncodingsAndReadsAreCutTo1022Characters)
 {
     ini.WriteIniInt(SECTION_NETWORK, NETWORK_PORT, -5);
     ini.WriteIniBool(SECTION_MIDI, MIDI_FILTER_NOTE_OFF, 1);
     ini.WriteIniBool(SECTION_COM, COM_ENABLE, 0);
     ini.WriteIniString("Profile3", PROFILE_NAME, "Live");
+    ini.WriteIniString(999, NETWORK_PORT, "x");   // an unknown section: nothing read or written
     EXPECT_EQ(file.Text(), "[Network]\nPort=-5\n[Midi]\nFilterNoteOff=1\n[Com]\nEnable=0\n[Profile3]\nName=Live\n");
-    int port = 0;
-    ini.ReadIniInt("Profile3", PROFILE_PORT, 9871, port);
-    EXPECT_EQ(port, 9871);
+    std::string text = "kept";
+    EXPECT_EQ(ini.ReadIniString(999, NETWORK_PORT, "default", text), 0);
+    EXPECT_EQ(text, "kept");
     ini.DeleteSection("profile3");
     EXPECT_EQ(file.Find("Profile3", "Name"), nullptr);
+    ini.WriteIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, std::string(2000, 'v'));
+    EXPECT_EQ(ini.ReadIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, "", text), 1022);
+    EXPECT_EQ(text, std::string(1022, 'v'));
 }
 }
