@@ -242,6 +242,54 @@ Figures Measure(const VirtualMidiDriver& driver, Receiver& receiver, unsigned ra
     return figures;
 }
 
+// The platform's own chain, measured in the same run as the baseline of the ratios: one
+// thread's sendto of REMOTE lines to the receiver, and the latency from PostThreadMessage to a
+// thread waiting in GetMessage, one post a millisecond.
+struct RawChain {
+    double sendsPerSecond = 0;
+    double postToGetP99 = 0;   // microseconds
+};
+
+RawChain MeasureRawChain(Receiver& receiver)
+{
+    RawChain raw;
+    UniqueSocket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    BOOL on = TRUE;
+    ::setsockopt(sender.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(receiver.Port());
+    to.sin_addr.s_addr = ::inet_addr("127.255.255.255");
+    const char line[] = "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/176/7/0\" 1";
+    constexpr int kSends = 20000;
+    LONGLONG start = Counter();
+    for (int i = 0; i < kSends; ++i)
+        ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    raw.sendsPerSecond = kSends * Frequency() / static_cast<double>(Counter() - start);
+    receiver.Collect(500ms);
+
+    std::vector<double> latency;
+    std::atomic<DWORD> waiter{ 0 };
+    std::thread thread([&] {
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);   // makes the queue
+        waiter = ::GetCurrentThreadId();
+        while (::GetMessageA(&message, nullptr, 0, 0) > 0)
+            latency.push_back(static_cast<double>(Counter() - static_cast<LONGLONG>(message.lParam)) * 1e6 / Frequency());
+    });
+    WaitUntil([&] { return waiter != 0; });
+    for (int i = 0; i < 3000; ++i) {
+        LONGLONG due = Counter() + static_cast<LONGLONG>(Frequency() / 1000);
+        ::PostThreadMessageA(waiter, WM_APP, 0, static_cast<LPARAM>(Counter()));
+        while (Counter() < due)
+            std::this_thread::yield();
+    }
+    ::PostThreadMessageA(waiter, WM_QUIT, 0, 0);
+    thread.join();
+    raw.postToGetP99 = Percentile(latency, 0.99);
+    return raw;
+}
+
 void Print(const char* label, Figures figures)
 {
     std::vector<double>& latency = figures.latencyMicroseconds;
@@ -306,12 +354,23 @@ int main(int argc, char** argv)
     // Let the start-up settle (the panel, the network library) before measuring.
     std::this_thread::sleep_for(1s);
 
+    RawChain raw = MeasureRawChain(receiver);
+    // At cable speed a millisecond brings 8 messages over five devices: their send time is
+    // part of the latency budget.
+    double batchMicroseconds = 8 * 1e6 / raw.sendsPerSecond;
+    double budget = raw.postToGetP99 + batchMicroseconds;
+    std::printf("raw chain: sendto %.0f lines/s; post->get p99 %.0f us; 8 sends %.0f us; budget 1.2 x %.0f us\n",
+                raw.sendsPerSecond, raw.postToGetP99, batchMicroseconds, budget);
     std::printf("%u device(s) at once; latency from the callback to the datagram's arrival, microseconds\n", g_devices);
     std::printf("%-22s %8s %8s %8s %8s %10s %10s %10s %8s\n", "run", "called", "arrived", "lost", "loss", "median",
                 "p99", "max", "seconds");
     for (unsigned rate : rates) {
         std::string label = std::to_string(rate) + "/s x " + std::to_string(seconds) + " s";
-        Print(label.c_str(), Measure(driver, receiver, rate, rate * seconds, ("rate" + std::to_string(rate)).c_str()));
+        Figures figures = Measure(driver, receiver, rate, rate * seconds, ("rate" + std::to_string(rate)).c_str());
+        double p99 = Percentile(figures.latencyMicroseconds, 0.99);
+        Print(label.c_str(), figures);
+        std::printf("%-22s   all devices %.2f x raw sendto; p99 %.2f x budget\n", "",
+                    rate * g_devices / raw.sendsPerSecond, p99 / budget);
     }
     for (int round = 0; round < 3; ++round) {
         std::string label = "burst 63, round " + std::to_string(round + 1);
