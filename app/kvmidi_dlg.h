@@ -61,6 +61,7 @@ protected:
     LRESULT OnMidiData(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
+    LRESULT OnComPortState(WPARAM wParam, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
     void OnUsage();
     void OnRestart();

@@ -1,7 +1,9 @@
 // Which serial ports the settings dialog offers, and in which order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/com_port_names.h"
@@ -35,6 +37,24 @@ TEST(ComPortNames, OfADeviceListAreSortedAndEndAtTheEmptyNameOrTheListsLength)
     for (const Case& c : cases)
         EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(c.list)), c.names) << c.list;
     EXPECT_EQ(ComPortNames({ 255, 2, 20, 2 }), (Names{ "COM2", "COM2", "COM20", "COM255" }));
+}
+
+TEST(ComPortNames, TheDeviceNameListIsReadIntoABufferGrownWhileTooSmall)
+{
+    // The list ("COM1") fits once the buffer holds `needed` characters; 0: the reading fails.
+    const std::pair<size_t, Names> cases[] = {
+        { 6, { "COM1" } }, { kDeviceNamesFirstSize + 1, { "COM1" } }, { kDeviceNamesMaxSize, { "COM1" } },
+        { kDeviceNamesMaxSize + 1, {} }, { 0, {} },
+    };
+    for (const auto& [needed, names] : cases) {
+        std::string list = ReadDeviceNameList([needed = needed](std::vector<char>& buffer) {
+            if (needed == 0 || buffer.size() < needed)
+                return DeviceNamesRead{ 0, needed != 0 };
+            std::copy_n("COM1\0\0", 6, buffer.begin());
+            return DeviceNamesRead{ 6, false };
+        });
+        EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(list)), names) << needed;
+    }
 }
 
 TEST(ComPortNames, ByProbingCountAPortHeldByAnotherProgram)
