@@ -7,6 +7,7 @@
 #include <string>
 
 #include "input/com_switches_win.h"
+#include "tests/support/kvmidi_process.h"
 #include "tests/support/program_resources.h"
 #include "tests/support/pseudo_terminal_port.h"
 
