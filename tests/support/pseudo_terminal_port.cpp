@@ -12,40 +12,18 @@ using namespace std::chrono_literals;
 
 namespace {
 // Wine starts a Linux program given by its Z: path like a Windows one, but its process handle
-// cannot be waited for: the helper and the test speak through marks in the folder instead.
-const char kPython[] = "Z:\\usr\\bin\\python3";
-
-// The helper closes its own end of the terminal at once, so that the "held" mark it keeps
-// says whether anyone else has the port open: the master side reports a hang-up exactly while
-// no one does.
-const char kHelperScript[] = R"(import os, select, sys, time
-link, folder = sys.argv[1], sys.argv[2]
-held = os.path.join(folder, "held")
-master, slave = os.openpty()
-try:
-    os.symlink(os.ttyname(slave), link + ".new")
-    os.replace(link + ".new", link)
-    os.close(slave)
-    poller = select.poll()
-    poller.register(master, select.POLLHUP | select.POLLIN)
-    open(os.path.join(folder, "ready"), "w").close()
-    # A test that died does not leave the helper behind for long.
-    end = time.monotonic() + 600
-    while not os.path.exists(os.path.join(folder, "stop")) and time.monotonic() < end:
-        events = dict(poller.poll(0)).get(master, 0)
-        if events & select.POLLIN:
-            os.read(master, 4096)
-        if events & select.POLLHUP:
-            if os.path.exists(held):
-                os.unlink(held)
-        elif not os.path.exists(held):
-            open(held, "w").close()
-        time.sleep(0.02)
-finally:
-    if os.path.islink(link):
-        os.unlink(link)
-    open(os.path.join(folder, "done"), "w").close()
-)";
+// cannot be waited for: the caller waits for the program's effect instead.
+bool RunLinuxProgram(std::string commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    UniqueKernelHandle process(info.hProcess);
+    UniqueKernelHandle thread(info.hThread);
+    return true;
+}
 
 using UnixFileName = char*(CDECL*)(const WCHAR*);
 
@@ -95,49 +73,23 @@ int UnusedComPortNumber(int first)
     return 0;
 }
 
+// Each open of the multiplexer is a new terminal of its own, so the port never seems busy.
 PseudoTerminalPort::PseudoTerminalPort(int number) : m_name("COM" + std::to_string(number))
 {
     std::string dosDevices = DosDevicesFolder();
-    std::string folder = UnixPathOf(m_folder.Path());
-    if (dosDevices.empty() || folder.empty())
+    if (dosDevices.empty())
         return;
-    std::string script = m_folder.Path() + "pty_port.py";
-    WriteWholeFile(script, kHelperScript);
-
-    std::string commandLine = std::string("\"") + kPython + "\" \"" + UnixPathOf(script) + "\" \"" + dosDevices +
-                              "com" + std::to_string(number) + "\" \"" + folder + "\"";
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return;
-    UniqueKernelHandle process(info.hProcess);
-    UniqueKernelHandle thread(info.hThread);
-    m_bStarted = true;
+    m_link = dosDevices + "com" + std::to_string(number);
+    m_bStarted = RunLinuxProgram("Z:\\usr\\bin\\ln -sfn /dev/ptmx \"" + m_link + "\"");
 }
 
 PseudoTerminalPort::~PseudoTerminalPort()
 {
-    if (!m_bStarted)
-        return;
-    WriteWholeFile(m_folder.Path() + "stop", "");
-    WaitUntil([&] { return FileExists(m_folder.Path() + "done"); }, 20s);
+    if (m_bStarted && RunLinuxProgram("Z:\\usr\\bin\\rm -f \"" + m_link + "\""))
+        WaitUntil([&] { return OpenComPort(m_name) != ERROR_SUCCESS; }, 20s);
 }
 
 bool PseudoTerminalPort::WaitUntilReady() const
 {
-    return m_bStarted && WaitUntil([&] { return FileExists(m_folder.Path() + "ready"); }, 20s) &&
-           WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; }, 20s) && WaitUntilReleased();
-}
-
-bool PseudoTerminalPort::WaitUntilHeld() const
-{
-    return WaitUntil([&] { return FileExists(m_folder.Path() + "held"); }, 20s);
-}
-
-bool PseudoTerminalPort::WaitUntilReleased() const
-{
-    return WaitUntil([&] { return !FileExists(m_folder.Path() + "held"); }, 20s);
+    return m_bStarted && WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; }, 20s);
 }
