@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <vector>
 
 #include "framework/win_handles.h"
 #include "tests/support/kvmidi_process.h"
@@ -25,23 +24,6 @@ bool RunLinuxProgram(std::string commandLine)
     return true;
 }
 
-using UnixFileName = char*(CDECL*)(const WCHAR*);
-
-// The Linux path of a Windows path of this prefix, or empty when not under Wine.
-std::string UnixPathOf(const std::string& windowsPath)
-{
-    auto convert = reinterpret_cast<UnixFileName>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    std::vector<WCHAR> wide(windowsPath.size() + 1, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    char* unixPath = convert ? convert(wide.data()) : nullptr;
-    if (!unixPath)
-        return std::string();
-    std::string result = unixPath;
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
 // The port's device opens now, exclusively, or why not.
 DWORD OpenComPort(const std::string& portName)
 {
@@ -50,17 +32,6 @@ DWORD OpenComPort(const std::string& portName)
     return port ? ERROR_SUCCESS : ::GetLastError();
 }
 
-// The prefix's dosdevices folder, where every COM<n> is a link named com<n>.
-std::string DosDevicesFolder()
-{
-    std::string drive = UnixPathOf("C:\\");
-    while (!drive.empty() && drive.back() == '/')
-        drive.pop_back();
-    const std::string name = "/c:";
-    if (drive.size() < name.size() || drive.compare(drive.size() - name.size(), name.size(), name) != 0)
-        return std::string();
-    return drive.substr(0, drive.size() - name.size() + 1);
-}
 }
 
 int UnusedComPortNumber(int first)
@@ -76,10 +47,12 @@ int UnusedComPortNumber(int first)
 // Each open of the multiplexer is a new terminal of its own, so the port never seems busy.
 PseudoTerminalPort::PseudoTerminalPort(int number) : m_name("COM" + std::to_string(number))
 {
-    std::string dosDevices = DosDevicesFolder();
-    if (dosDevices.empty())
+    // Wine hands its own environment to the programs it runs; each COM<n> is a link com<n>.
+    char prefix[MAX_PATH] = {};
+    DWORD length = ::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (length == 0 || length >= sizeof prefix)
         return;
-    m_link = dosDevices + "com" + std::to_string(number);
+    m_link = std::string(prefix) + "/dosdevices/com" + std::to_string(number);
     m_bStarted = RunLinuxProgram("Z:\\usr\\bin\\ln -sfn /dev/ptmx \"" + m_link + "\"");
 }
 

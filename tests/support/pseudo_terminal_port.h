@@ -1,5 +1,6 @@
 // A serial port for tests under Wine: COM<n> of the running prefix linked, for as long as the
-// object lives, to the Linux pseudo-terminal multiplexer. Wine opens it like any port and
+// object lives, to the Linux pseudo-terminal multiplexer (in the prefix that WINEPREFIX names,
+// as the test runs set it). Wine opens it like any port and
 // accepts its line settings; it has no modem lines, so every status read of it fails.
 #pragma once
 
