@@ -39,38 +39,29 @@ public:
 
     bool ReadModemStatus(std::uint32_t& status) override
     {
-        if (!m_bOpen)
-            Log("read while closed", false);
+        m_bOpen || Log("read while closed", false);
         std::optional<std::uint32_t> next = m_case.reads.front();
         if (m_case.reads.size() > 1)
             m_case.reads.pop_front();
         status = next.value_or(0);
         return next.has_value();
     }
-    bool PostLineEvent(const ComLineEvent& e) override
-    {
-        return Log("post " + std::to_string(e.line) + "=" + std::to_string(e.level), Next(m_case.posts));
-    }
+    bool PostLineEvent(const ComLineEvent& e) override { return Log("post " + Level(e), Next(m_case.posts)); }
     bool PostPortState(bool present) override { return Log(present ? "back" : "lost", Next(m_case.posts)); }
     void ClosePort() override { m_bOpen = !Log("closed", true); }
     bool ReopenPort() override { return m_bOpen = Log("reopen", Next(m_case.reopens)); }
-    void WaitPollInterval() override
-    {
-        now += kComPollMilliseconds;
-        m_stop = now >= m_case.stopAt;
-    }
+    void WaitPollInterval() override { m_stop = (now += kComPollMilliseconds) >= m_case.stopAt; }
     std::uint64_t NowMilliseconds() override { return now; }
 
     Trace trace;
     std::uint64_t now = 0;
 
 private:
+    static std::string Level(const ComLineEvent& e) { return std::to_string(e.line) + "=" + std::to_string(e.level); }
     static bool Next(std::deque<bool>& script)
     {
         bool next = script.empty() || script.front();
-        if (!script.empty())
-            script.pop_front();
-        return next;
+        return script.empty() ? next : (script.pop_front(), next);
     }
     bool Log(const std::string& what, bool ok)
     {

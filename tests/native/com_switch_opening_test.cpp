@@ -14,18 +14,11 @@ public:
 
     bool TryOpen() override { return Take(opens); }
     PortErrorAnswer AskAfterFailure() override { return PortErrorAnswerFor(Take(results)); }
+    template <typename T>
+    static T Take(std::deque<T>& script) { return [&](T next) { return script.pop_front(), next; }(script.front()); }
 
     std::deque<bool> opens;
     std::deque<std::intptr_t> results;
-
-private:
-    template <typename T>
-    static T Take(std::deque<T>& script)
-    {
-        T next = script.front();
-        script.pop_front();
-        return next;
-    }
 };
 
 TEST(ComSwitchOpening, AsksAfterEveryFailureUntilThePortOpensOrIsGivenUp)

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "input/com_switches_win.h"
 #include "tests/support/kvmidi_process.h"
@@ -24,7 +25,6 @@ ComSwitchConfig ConfigFor(const std::string& port, int cts)
     ComSwitchConfig config;
     config.Port = port;
     config.Cts = cts;
-    config.RtsOn = 1;
     return config;
 }
 
@@ -54,9 +54,8 @@ TEST(ComSwitchMonitor, APortWhoseStatusReadFailsIsReportedLost)
     ASSERT_TRUE(port.WaitUntilReady());
     HWND window = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ComSwitchMonitor monitor(window);
-    ASSERT_TRUE(monitor.Open(ConfigFor(port.Name(), 1)));
-    EXPECT_TRUE(monitor.IsPolling());
     MSG message = {};
+    ASSERT_TRUE(monitor.Open(ConfigFor(port.Name(), 1)) && monitor.IsPolling());
     EXPECT_TRUE(WaitUntil([&] { return ::PeekMessageA(&message, window, WM_COM_LINE_EVENT, WM_COM_PORT_STATE, PM_REMOVE); }));
     EXPECT_TRUE(message.message == WM_COM_PORT_STATE && message.wParam == 0);
     auto start = std::chrono::steady_clock::now();
@@ -79,9 +78,8 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
     HWND dialog = FindProcessWindowIf(::GetCurrentProcessId(), [](HWND window) {
         return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
     });
-    if (!dialog || !g_meanwhile || g_meanwhile->done)
+    if (!dialog || !g_meanwhile || std::exchange(g_meanwhile->done, true))
         return;
-    g_meanwhile->done = true;
     StartComSwitchMonitor(g_meanwhile->current, g_meanwhile->config, nullptr, nullptr);
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
@@ -100,7 +98,6 @@ TEST(ComSwitches, DisablingAlsoStopsAMonitorInstalledWhileTheErrorDialogWaited)
     EXPECT_EQ(StartComSwitchMonitor(current, missing, nullptr, nullptr), ComSwitchesResult::DisabledForSession);
     ::KillTimer(nullptr, timer);
     g_meanwhile = nullptr;
-    EXPECT_TRUE(meanwhile.done);
-    EXPECT_EQ(current, nullptr);
+    EXPECT_TRUE(meanwhile.done && current == nullptr);
 }
 }
