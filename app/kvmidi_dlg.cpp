@@ -33,6 +33,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
     ON_MESSAGE(WM_COM_LINE_EVENT, OnComLineEvent)
+    ON_MESSAGE(WM_COM_PORT_STATE, OnComPortState)
     ON_WM_HELPINFO()
     ON_COMMAND(ID_USAGE, OnUsage)
     ON_COMMAND(ID_RESTART, OnRestart)
@@ -328,6 +329,14 @@ LRESULT CkvMidiDlg::OnNetworkNotify(WPARAM, LPARAM) { return 0; }
 LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 {
     m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam), ::GetTickCount64());
+    return 0;
+}
+
+LRESULT CkvMidiDlg::OnComPortState(WPARAM wParam, LPARAM)
+{
+    // Without a monitor the port is off, and a late message of a stopped one says nothing.
+    if (m_pComSwitchMonitor)
+        ReportDeviceState(m_settings.m_comConfig.Port, wParam != 0);
     return 0;
 }
 

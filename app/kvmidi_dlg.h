@@ -62,6 +62,7 @@ protected:
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
+    LRESULT OnComPortState(WPARAM wParam, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
     void OnUsage();
     void OnRestart();

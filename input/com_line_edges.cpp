@@ -2,21 +2,14 @@
 
 #include "config/com_lines.h"
 
-ComLineEventList ComLineEdges::Update(std::uint32_t status)
+ComLineEventList ComLineEdges::Changes(std::uint32_t status) const
 {
     ComLineEventList events;
-    if (status == m_lastStatus)
-        return events;
     for (int line = 0; line < kComLineCount; ++line) {
         auto index = static_cast<size_t>(line);
-        if (!m_monitored[index])
-            continue;
         int level = (status & kComLines[index].statusBit) ? 1 : 0;
-        if (level != m_reportedLevel[index]) {
+        if (m_monitored[index] && level != m_reportedLevel[index])
             events.Add({ line, level });
-            m_reportedLevel[index] = level;
-        }
     }
-    m_lastStatus = status;
     return events;
 }

@@ -37,10 +37,13 @@ public:
     // at the first word.
     explicit ComLineEdges(const ComLineFlags& monitored) : m_monitored(monitored) {}
 
-    ComLineEventList Update(std::uint32_t status);
+    // The watched lines whose level in this word differs from the level last reported.
+    ComLineEventList Changes(std::uint32_t status) const;
+    // Records a level as reported; called only once its post went through, so that a change
+    // whose post failed comes again with the next word.
+    void Reported(const ComLineEvent& event) { m_reportedLevel[static_cast<size_t>(event.line)] = event.level; }
 
 private:
     ComLineFlags m_monitored;
     ComLineFlags m_reportedLevel{};
-    std::uint32_t m_lastStatus = 0;
 };

@@ -2,16 +2,12 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "framework/win_handles.h"
 #include "input/com_port_names.h"
 
 std::vector<std::string> g_comPortNames;
 
 namespace {
-constexpr DWORD kDeviceNamesBufferSize = 0x1FFFF;
-
 // The device-name list is there on every NT system; older ones are probed port by port.
 bool HasDeviceNameList()
 {
@@ -24,11 +20,10 @@ bool HasDeviceNameList()
 
 std::vector<int> PortsInDeviceNames()
 {
-    std::vector<char> buffer(kDeviceNamesBufferSize);
-    DWORD length = ::QueryDosDeviceA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0)
-        return {};
-    return ComPortNumbersInDeviceNames(std::string_view(buffer.data(), std::min<size_t>(length, buffer.size())));
+    return ComPortNumbersInDeviceNames(ReadDeviceNameList([](std::vector<char>& buffer) {
+        DWORD length = ::QueryDosDeviceA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        return DeviceNamesRead{ length, length == 0 && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER };
+    }));
 }
 
 ComPortProbe ProbePort(int number)

@@ -32,6 +32,19 @@ std::vector<int> ComPortNumbersInDeviceNames(std::string_view list)
     return numbers;
 }
 
+std::string ReadDeviceNameList(const std::function<DeviceNamesRead(std::vector<char>& buffer)>& read)
+{
+    std::vector<char> buffer(kDeviceNamesFirstSize);
+    for (;;) {
+        DeviceNamesRead result = read(buffer);
+        if (!result.tooSmall)
+            return std::string(buffer.data(), std::min(result.length, buffer.size()));
+        if (buffer.size() * 2 > kDeviceNamesMaxSize)
+            return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 std::vector<int> ProbeComPortNumbers(const std::function<ComPortProbe(int)>& probe)
 {
     std::vector<int> numbers;

@@ -17,6 +17,19 @@ int ComPortNumberOfDeviceName(std::string_view name);
 // zero byte, an empty name ending the list. Nothing beyond the list's length is read.
 std::vector<int> ComPortNumbersInDeviceNames(std::string_view list);
 
+// One reading of the device-name list into a buffer: the characters it filled, or that the
+// buffer was too small (any other failure is a length of 0).
+struct DeviceNamesRead {
+    size_t length;
+    bool tooSmall;
+};
+constexpr size_t kDeviceNamesFirstSize = 0x1FFFF;
+constexpr size_t kDeviceNamesMaxSize = 0x1FFFF * 128;   // about 16 MB, far beyond any machine's list
+
+// The device-name list, read into a buffer that doubles from 0x1FFFF characters while it is too
+// small, up to 16 MB; empty when the reading fails.
+std::string ReadDeviceNameList(const std::function<DeviceNamesRead(std::vector<char>& buffer)>& read);
+
 enum class ComPortProbe {
     Opened,
     AccessDenied,   // the port exists, but another program holds it

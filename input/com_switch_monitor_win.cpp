@@ -3,7 +3,6 @@
 #include <string>
 
 #include "config/com_lines.h"
-#include "input/com_switch_polling.h"
 
 namespace {
 // The line table is platform-free; here its numbers meet the platform's.
@@ -17,75 +16,55 @@ constexpr DWORD kOpenRetryMilliseconds = 100;
 constexpr DWORD kWriteTimeoutMilliseconds = 5000;
 constexpr DWORD kQueueBytes = 10000;
 
-class Win32PollPort : public ComSwitchPollPort {
-public:
-    Win32PollPort(HANDLE port, HWND target) : m_hPort(port), m_hTarget(target) {}
-
-    bool ReadModemStatus(std::uint32_t& status) override
-    {
-        DWORD word = 0;
-        if (!::GetCommModemStatus(m_hPort, &word))
-            return false;
-        status = word;
-        return true;
-    }
-    void PostLineEvent(const ComLineEvent& event) override
-    {
-        ::PostMessageA(m_hTarget, WM_COM_LINE_EVENT, static_cast<WPARAM>(event.line),
-                       static_cast<LPARAM>(event.level));
-    }
-    void WaitPollInterval() override { ::Sleep(kComPollMilliseconds); }
-
-private:
-    HANDLE m_hPort;
-    HWND m_hTarget;
-};
+// The device path is joined, never formatted: the port name comes from the INI file.
+HANDLE OpenDevice(const std::string& portName)
+{
+    std::string path = "\\\\.\\" + portName;
+    return ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+}
 }
 
 bool ComSwitchMonitor::Open(const ComSwitchConfig& config)
 {
     if (m_bOpen)
         return true;
-    if (!OpenPort(config.Port))
+    m_config = config;
+    if (!OpenConfiguredPort(true))
         return false;
-    if (!ConfigurePort()) {
-        m_hPort.Reset();
-        return false;
-    }
-
-    // The switches are powered from these outputs; whether the driver accepts them is not
-    // something the user could act on.
-    ::EscapeCommFunction(m_hPort.Get(), config.RtsOn ? SETRTS : CLRRTS);
-    ::EscapeCommFunction(m_hPort.Get(), config.DtrOn ? SETDTR : CLRDTR);
 
     m_bStop.store(false, std::memory_order_release);
-    DWORD eventMask = 0;
+    m_eventMask = 0;
     for (int line = 0; line < kComLineCount; ++line) {
         m_bMonitored[static_cast<size_t>(line)] = config.Watch(line);
         if (config.Watch(line))
-            eventMask |= ComLineAt(line).eventMask;
+            m_eventMask |= ComLineAt(line).eventMask;
     }
     // Without a watched line the port is still held open, keeping RTS and DTR where they are.
-    if (eventMask != 0 && ::SetCommMask(m_hPort.Get(), eventMask))
+    if (m_eventMask != 0 && ::SetCommMask(m_hPort.Get(), m_eventMask))
         StartPolling();
     m_bOpen = true;
     return true;
 }
 
-bool ComSwitchMonitor::OpenPort(const std::string& portName)
+bool ComSwitchMonitor::OpenConfiguredPort(bool retry)
 {
-    // Joined, never formatted: the port name comes from the INI file.
-    std::string path = "\\\\.\\" + portName;
-    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        HANDLE port = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (port != INVALID_HANDLE_VALUE) {
-            m_hPort.Reset(port);
-            return true;
-        }
-        ::Sleep(kOpenRetryMilliseconds);
+    for (int attempt = 0; !m_hPort && attempt < (retry ? kOpenAttempts : 1); ++attempt) {
+        m_hPort.Reset(OpenDevice(m_config.Port));
+        if (!m_hPort && retry)
+            ::Sleep(kOpenRetryMilliseconds);
     }
-    return false;
+    if (!m_hPort)
+        return false;
+    if (!ConfigurePort()) {
+        m_hPort.Reset();
+        return false;
+    }
+    // The switches are powered from these outputs; whether the driver accepts them is not
+    // something the user could act on.
+    ::EscapeCommFunction(m_hPort.Get(), m_config.RtsOn ? SETRTS : CLRRTS);
+    ::EscapeCommFunction(m_hPort.Get(), m_config.DtrOn ? SETDTR : CLRDTR);
+    return true;
 }
 
 bool ComSwitchMonitor::ConfigurePort()
@@ -139,13 +118,42 @@ bool ComSwitchMonitor::Close()
     return true;
 }
 
+bool ComSwitchMonitor::ReadModemStatus(std::uint32_t& status)
+{
+    DWORD word = 0;
+    if (!::GetCommModemStatus(m_hPort.Get(), &word))
+        return false;
+    status = word;
+    return true;
+}
+
+bool ComSwitchMonitor::PostLineEvent(const ComLineEvent& event)
+{
+    return ::PostMessageA(m_hEventWnd, WM_COM_LINE_EVENT, static_cast<WPARAM>(event.line),
+                          static_cast<LPARAM>(event.level)) != FALSE;
+}
+
+bool ComSwitchMonitor::PostPortState(bool present)
+{
+    return ::PostMessageA(m_hEventWnd, WM_COM_PORT_STATE, present ? 1 : 0, 0) != FALSE;
+}
+
+bool ComSwitchMonitor::ReopenPort()
+{
+    // One attempt: the loop comes back in 2 s, and a stop must not wait for retries. The mask
+    // is set as at the first open; the status reads do not depend on it.
+    if (!OpenConfiguredPort(false))
+        return false;
+    ::SetCommMask(m_hPort.Get(), m_eventMask);
+    return true;
+}
+
 DWORD WINAPI ComSwitchPollThread(LPVOID parameter)
 {
     // No exception may leave a thread procedure.
     try {
         auto* monitor = static_cast<ComSwitchMonitor*>(parameter);
-        Win32PollPort port(monitor->m_hPort.Get(), monitor->m_hEventWnd);
-        RunComSwitchPolling(monitor->m_bMonitored, monitor->m_bStop, port);
+        RunComSwitchPolling(monitor->m_bMonitored, monitor->m_bStop, *monitor);
     } catch (...) {
     }
     return 1;

@@ -1,6 +1,7 @@
 // ComSwitchMonitor: the COM switches' serial port, held open with RTS and DTR at fixed levels,
 // and the polling thread that posts WM_COM_LINE_EVENT (line index, level) for every change of
-// a watched input. At most one exists; StartComSwitchMonitor and StopComSwitchMonitor manage it.
+// a watched input, and WM_COM_PORT_STATE when the port goes away or comes back. At most one
+// exists; StartComSwitchMonitor and StopComSwitchMonitor manage it.
 #pragma once
 
 #include <windows.h>
@@ -10,16 +11,21 @@
 #include "config/settings_record.h"
 #include "framework/win_handles.h"
 #include "input/com_line_edges.h"
+#include "input/com_switch_polling.h"
 
 // Posted by the polling thread to the window the monitor was made for: wParam the line index
 // 0–3, lParam the level, 1 active or 0 inactive.
 constexpr UINT WM_COM_LINE_EVENT = WM_USER + 20;
+// Posted by the polling thread when a status read fails (wParam 0: the port was lost and is
+// tried again every 2 s) and at the first good read after that (wParam 1: back). The
+// controller tells the user without a dialog; the port is the one of its COM settings.
+constexpr UINT WM_COM_PORT_STATE = WM_USER + 21;
 
-class ComSwitchMonitor {
+class ComSwitchMonitor : private ComSwitchPollPort {
 public:
     // Events are posted to hEventWnd, the controller.
     explicit ComSwitchMonitor(HWND hEventWnd) : m_hEventWnd(hEventWnd) {}
-    ~ComSwitchMonitor() { Close(); }
+    ~ComSwitchMonitor() override { Close(); }
     ComSwitchMonitor(const ComSwitchMonitor&) = delete;
     ComSwitchMonitor& operator=(const ComSwitchMonitor&) = delete;
 
@@ -37,20 +43,33 @@ public:
 private:
     friend DWORD WINAPI ComSwitchPollThread(LPVOID parameter);
 
-    bool OpenPort(const std::string& portName);
+    // Opens, configures and drives RTS and DTR; three attempts 100 ms apart, or one.
+    bool OpenConfiguredPort(bool retry);
     bool ConfigurePort();
     void StartPolling();
 
-    // The polling thread reads the stop flag; the monitored flags and the port are written
-    // before it starts, and the port is closed only after it has ended.
+    // ComSwitchPollPort, on the polling thread
+    bool ReadModemStatus(std::uint32_t& status) override;
+    bool PostLineEvent(const ComLineEvent& event) override;
+    bool PostPortState(bool present) override;
+    void ClosePort() override { m_hPort.Reset(); }
+    bool ReopenPort() override;
+    void WaitPollInterval() override { ::Sleep(kComPollMilliseconds); }
+    std::uint64_t NowMilliseconds() override { return ::GetTickCount64(); }
+
+    // The polling thread reads the stop flag; the configuration, the monitored flags and the
+    // event mask are written before it starts. While it runs, the port is the thread's (it
+    // closes and reopens it), and the window thread touches it again only after it has ended.
     std::atomic<bool> m_bStop{ false };
     ComLineFlags m_bMonitored{};
+    ComSwitchConfig m_config;
+    DWORD m_eventMask = 0;
     UniqueFileHandle m_hPort;
     bool m_bOpen = false;
     UniqueKernelHandle m_hThread;
     HWND m_hEventWnd;
 };
 
-// The polling thread: reads the modem status every 10 ms until the monitor's stop flag is set.
-// Its exit code is 1.
+// The polling thread: reads the modem status every 10 ms until the monitor's stop flag is set,
+// reopening a port that went away. Its exit code is 1.
 DWORD WINAPI ComSwitchPollThread(LPVOID parameter);

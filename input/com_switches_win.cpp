@@ -45,6 +45,9 @@ ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMoni
         return result;
     }
     monitor->Close();
+    // Disabling holds for whatever is current now: a monitor that a settings change installed
+    // while the dialog waited would otherwise poll on with the switches turned off.
+    StopComSwitchMonitor(pMonitor);
     if (result == ComSwitchesResult::DisabledForSession)
         config.Port.clear();
     return result;

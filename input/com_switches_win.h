@@ -15,7 +15,8 @@ class CWnd;
 // Closes the current monitor, then, when config.Port is not empty, opens a new one that posts
 // to hEventWnd, asking through the port error dialog (owned by pDialogParent, may be null)
 // while the port fails to open. DisabledForSession empties config.Port (in memory only);
-// pMonitor is set only with Open.
+// pMonitor is set only with Open, and both disabling answers leave no monitor, also none that
+// was made current while the dialog waited.
 ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config,
                                         HWND hEventWnd, CWnd* pDialogParent);
 

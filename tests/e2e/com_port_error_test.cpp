@@ -16,10 +16,9 @@ HWND WaitForPortErrorDialog(DWORD processId, HWND previous = nullptr)
 {
     HWND found = nullptr;
     WaitUntil([&] {
-        found = FindProcessWindowIf(processId, [&](HWND window) {
+        return found = FindProcessWindowIf(processId, [&](HWND window) {
             return window != previous && ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
         });
-        return found != nullptr;
     });
     return found;
 }

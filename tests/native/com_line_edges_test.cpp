@@ -1,14 +1,15 @@
-// What the COM polling thread posts for the modem-status words it reads.
+// What the COM polling thread posts for the modem-status words it reads, and how it loses and
+// reopens a port that goes away.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "config/com_lines.h"
-#include "input/com_line_edges.h"
 #include "input/com_switch_polling.h"
 
 namespace {
@@ -16,102 +17,97 @@ constexpr std::uint32_t kCts = kComLines[0].statusBit;
 constexpr std::uint32_t kDcd = kComLines[1].statusBit;
 constexpr std::uint32_t kDsr = kComLines[2].statusBit;
 constexpr std::uint32_t kRi = kComLines[3].statusBit;
-constexpr ComLineFlags kAllLines = { 1, 1, 1, 1 };
-constexpr ComLineFlags kCtsOnly = { 1, 0, 0, 0 };
+constexpr std::nullopt_t kFails = std::nullopt;
+constexpr ComLineFlags kAll = { 1, 1, 1, 1 };
+using Trace = std::vector<std::string>;
 
-std::vector<ComLineEvent> EventsFor(const ComLineFlags& monitored, const std::vector<std::uint32_t>& words)
-{
-    ComLineEdges edges(monitored);
-    std::vector<ComLineEvent> events;
-    for (std::uint32_t word : words) {
-        for (const ComLineEvent& event : edges.Update(word))
-            events.push_back(event);
-    }
-    return events;
-}
+struct Case {
+    const char* rule;
+    std::deque<std::optional<std::uint32_t>> reads;   // the last one repeats; nullopt: fails
+    std::uint64_t stopAt;                             // ms on the port's clock, 10 ms a pause
+    Trace trace;                                      // "<ms> <what>"
+    ComLineFlags monitored = kAll;
+    std::deque<bool> reopens = {};                    // then true
+    std::deque<bool> posts = {};                      // line and state posts in turn, then true
+};
 
-TEST(ComLineEdges, ReportsEachLevelChangeOfAWatchedLineInLineOrder)
-{
-    struct Case {
-        const char* rule;
-        ComLineFlags monitored;
-        std::vector<std::uint32_t> words;
-        std::vector<ComLineEvent> events;
-    };
-    const Case cases[] = {
-        { "CTS active when monitoring starts, then released", kCtsOnly, { kCts, kCts, 0 }, { { 0, 1 }, { 0, 0 } } },
-        { "an inactive line at start gives nothing", kAllLines, { 0, 0 }, {} },
-        { "DCD and RI change between two polls: DCD first", kAllLines, { 0, kDcd | kRi }, { { 1, 1 }, { 3, 1 } } },
-        { "all four at once come in line order", kAllLines, { kRi | kDsr | kDcd | kCts }, { { 0, 1 }, { 1, 1 }, { 2, 1 }, { 3, 1 } } },
-        { "an unwatched change hides no later watched change", kCtsOnly, { kDsr, kDsr | kCts, kCts }, { { 0, 1 } } },
-        { "bits outside the four lines change nothing", kAllLines, { 0x01, 0x0F, 0x01 | kDsr }, { { 2, 1 } } },
-        { "each line keeps its own last level", kAllLines, { kCts, kCts | kRi, kRi, 0 }, { { 0, 1 }, { 3, 1 }, { 0, 0 }, { 3, 0 } } },
-        { "only the watched lines of a combined change", ComLineFlags{ 0, 1, 0, 1 }, { kCts | kDcd | kDsr | kRi }, { { 1, 1 }, { 3, 1 } } },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(EventsFor(c.monitored, c.words), c.events) << c.rule;
-}
-
-// The polling loop against a scripted port: each read takes the next word (nullopt: the read
-// fails); once the script is used up the monitor closes, as the window thread would.
+// Each answer comes from the case's script; every call but a read is traced with the time. A
+// case stopping at 0 has the stop flag set before the loop starts.
 class ScriptedPort : public ComSwitchPollPort {
 public:
-    ScriptedPort(std::deque<std::optional<std::uint32_t>> script, std::atomic<bool>& stop)
-        : m_script(std::move(script)), m_stop(stop)
-    {
-    }
+    ScriptedPort(const Case& c, std::atomic<bool>& stop) : m_case(c), m_stop(stop) { m_stop = c.stopAt == 0; }
 
     bool ReadModemStatus(std::uint32_t& status) override
     {
-        ++reads;
-        std::optional<std::uint32_t> next = m_script.front();
-        m_script.pop_front();
-        if (!next)
-            return false;
-        status = *next;
-        return true;
+        m_bOpen || Log("read while closed", false);
+        std::optional<std::uint32_t> next = m_case.reads.front();
+        if (m_case.reads.size() > 1)
+            m_case.reads.pop_front();
+        status = next.value_or(0);
+        return next.has_value();
     }
-    void PostLineEvent(const ComLineEvent& event) override { posted.push_back(event); }
-    void WaitPollInterval() override
-    {
-        ++pauses;
-        if (m_script.empty())
-            m_stop.store(true);
-    }
+    bool PostLineEvent(const ComLineEvent& e) override { return Log("post " + Level(e), Next(m_case.posts)); }
+    bool PostPortState(bool present) override { return Log(present ? "back" : "lost", Next(m_case.posts)); }
+    void ClosePort() override { m_bOpen = !Log("closed", true); }
+    bool ReopenPort() override { return m_bOpen = Log("reopen", Next(m_case.reopens)); }
+    void WaitPollInterval() override { m_stop = (now += kComPollMilliseconds) >= m_case.stopAt; }
+    std::uint64_t NowMilliseconds() override { return now; }
 
-    int reads = 0;
-    int pauses = 0;
-    std::vector<ComLineEvent> posted;
+    Trace trace;
+    std::uint64_t now = 0;
 
 private:
-    std::deque<std::optional<std::uint32_t>> m_script;
+    static std::string Level(const ComLineEvent& e) { return std::to_string(e.line) + "=" + std::to_string(e.level); }
+    static bool Next(std::deque<bool>& script)
+    {
+        bool next = script.empty() || script.front();
+        return script.empty() ? next : (script.pop_front(), next);
+    }
+    bool Log(const std::string& what, bool ok)
+    {
+        trace.push_back(std::to_string(now) + " " + what + (ok ? "" : " failed"));
+        return ok;
+    }
+
+    Case m_case;
     std::atomic<bool>& m_stop;
+    bool m_bOpen = true;
 };
 
-TEST(ComSwitchPolling, ReadsPausesAndStopsOnlyAfterAPause)
+TEST(ComSwitchPolling, PostsEachLevelChangeOnceAndReopensALostPortEveryTwoSeconds)
 {
-    using Script = std::deque<std::optional<std::uint32_t>>;
-    struct Case {
-        const char* rule;
-        bool stoppedBefore;
-        ComLineFlags monitored;
-        Script script;
-        std::vector<ComLineEvent> posted;
-        int reads;
-    };
     const Case cases[] = {
-        { "closing while a switch is held gives no release", false, kCtsOnly, { kCts, kCts, kCts }, { { 0, 1 } }, 3 },
-        { "a stop flag already set ends it before the first read", true, kAllLines, { kCts }, {}, 0 },
-        { "a failed read is skipped and polling goes on", false, kAllLines, { std::nullopt, kRi, std::nullopt, 0 },
-          { { 3, 1 }, { 3, 0 } }, 4 },
+        { "CTS active at start, then released", { kCts, kCts, 0 }, 30, { "0 post 0=1", "20 post 0=0" }, { 1, 0, 0, 0 } },
+        { "inactive at start: nothing; DCD and RI between two polls: DCD first", { 0, kDcd | kRi }, 20, { "10 post 1=1", "10 post 3=1" } },
+        { "all four at once in line order", { kRi | kDsr | kDcd | kCts }, 10,
+          { "0 post 0=1", "0 post 1=1", "0 post 2=1", "0 post 3=1" } },
+        { "an unwatched change hides no later watched one", { kDsr, kDsr | kCts, kCts }, 30, { "10 post 0=1" },
+          { 1, 0, 0, 0 } },
+        { "bits outside the four lines change nothing", { 0x01, 0x0F, 0x01 | kDsr }, 30, { "20 post 2=1" } },
+        { "only the watched lines of a combined change", { kCts | kDcd | kDsr | kRi }, 10, { "0 post 1=1", "0 post 3=1" },
+          { 0, 1, 0, 1 } },
+        { "closing while a switch is held gives no release", { kCts }, 30, { "0 post 0=1" } },
+        { "a stop flag already set ends it before the first read", { kCts }, 0, {} },
+        { "a failed post comes again at the next poll, after those before it", { kDcd | kRi }, 20,
+          { "0 post 1=1", "0 post 3=1 failed", "10 post 3=1" }, kAll, {}, { true, false } },
+        { "a failed read closes the port, reopened every 2 s; back reports only real changes",
+          { kCts, kFails, kCts | kRi }, 4030,
+          { "0 post 0=1", "10 closed", "10 lost", "2010 reopen failed", "4010 reopen", "4020 back", "4020 post 3=1" },
+          kAll, { false } },
+        { "a released switch is reported when the port is back", { kCts, kFails, 0 }, 2030,
+          { "0 post 0=1", "10 closed", "10 lost", "2010 reopen", "2020 back", "2020 post 0=0" } },
+        { "a port that opens but cannot be read is not back", { kFails, kFails, 0 }, 4020,
+          { "0 closed", "0 lost", "2000 reopen", "2010 closed", "4010 reopen" } },
+        { "a failed lost report comes again", { kFails }, 20, { "0 closed", "0 lost failed", "10 lost" }, kAll, {},
+          { false } },
+        { "a stop while the port is away ends it at the next pause", { kFails }, 50, { "0 closed", "0 lost" } },
     };
     for (const Case& c : cases) {
-        std::atomic<bool> stop{ c.stoppedBefore };
-        ScriptedPort port(c.script, stop);
+        std::atomic<bool> stop;
+        ScriptedPort port(c, stop);
         RunComSwitchPolling(c.monitored, stop, port);
-        EXPECT_EQ(port.posted, c.posted) << c.rule;
-        EXPECT_EQ(port.reads, c.reads) << c.rule;
-        EXPECT_EQ(port.pauses, c.reads) << c.rule << ": every read is followed by one pause";
+        EXPECT_EQ(port.trace, c.trace) << c.rule;
+        EXPECT_EQ(port.now, c.stopAt) << c.rule;
     }
 }
 }

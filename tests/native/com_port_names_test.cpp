@@ -1,7 +1,9 @@
 // Which serial ports the settings dialog offers, and in which order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/com_port_names.h"
@@ -37,20 +39,32 @@ TEST(ComPortNames, OfADeviceListAreSortedAndEndAtTheEmptyNameOrTheListsLength)
     EXPECT_EQ(ComPortNames({ 255, 2, 20, 2 }), (Names{ "COM2", "COM2", "COM20", "COM255" }));
 }
 
+TEST(ComPortNames, TheDeviceNameListIsReadIntoABufferGrownWhileTooSmall)
+{
+    // The list ("COM1") fits once the buffer holds `needed` characters; 0: the reading fails.
+    const std::pair<size_t, Names> cases[] = {
+        { 6, { "COM1" } }, { kDeviceNamesFirstSize + 1, { "COM1" } }, { kDeviceNamesMaxSize, { "COM1" } },
+        { kDeviceNamesMaxSize + 1, {} }, { 0, {} },
+    };
+    for (const auto& [needed, names] : cases) {
+        std::string list = ReadDeviceNameList([needed = needed](std::vector<char>& buffer) {
+            if (needed == 0 || buffer.size() < needed)
+                return DeviceNamesRead{ 0, needed != 0 };
+            std::copy_n("COM1\0\0", 6, buffer.begin());
+            return DeviceNamesRead{ 6, false };
+        });
+        EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(list)), names) << needed;
+    }
+}
+
 TEST(ComPortNames, ByProbingCountAPortHeldByAnotherProgram)
 {
     std::vector<int> probed;
-    std::vector<int> found = ProbeComPortNumbers([&](int number) {
+    EXPECT_EQ(ProbeComPortNumbers([&](int number) {
         probed.push_back(number);
-        if (number == 3)
-            return ComPortProbe::Opened;
-        if (number == 1 || number == 200)
-            return ComPortProbe::AccessDenied;
-        return ComPortProbe::Missing;
-    });
-    EXPECT_EQ(found, (std::vector<int>{ 1, 3, 200 }));
-    ASSERT_EQ(probed.size(), 255u);
-    EXPECT_EQ(probed.front(), 1);
-    EXPECT_EQ(probed.back(), 255);
+        return number == 3 ? ComPortProbe::Opened
+                           : (number == 1 || number == 200) ? ComPortProbe::AccessDenied : ComPortProbe::Missing;
+    }), (std::vector<int>{ 1, 3, 200 }));
+    EXPECT_TRUE(probed.size() == 255u && probed.front() == 1 && probed.back() == 255);
 }
 }
