@@ -74,7 +74,6 @@ TEST(Settings, RefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOk
 
     // Apply: the texts act at once, trimmed as the file would give them back; the port only
     // after OK; the file is not touched.
-    dialog.SetText(IDC_BROADCAST_ADDRESS, " 127.255.255.255 ");
     dialog.SetText(IDC_APPLICATION_ID, "  TEMP ");
     dialog.SetText(IDC_DESTINATION, "Elsewhere ");
     dialog.SetText(IDC_TEXT_COMMAND, "BAR");

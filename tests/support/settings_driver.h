@@ -26,7 +26,7 @@ public:
 
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     std::string Text(int id) const { return WindowText(Item(id)); }
-    void SetText(int id, const std::string& text) const { Send(id, WM_SETTEXT, reinterpret_cast<LPARAM>(text.c_str())); }
+    void SetText(int id, const std::string& text) const { Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
     // Sets the box as a data exchange would see it, without the click its handler reacts to.
     void SetChecked(int id, bool checked) const { Send(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
     bool IsChecked(int id) const { return Send(id, BM_GETCHECK, 0) == BST_CHECKED; }
