@@ -41,10 +41,11 @@ TEST(Settings, RefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOk
     dialog.SetChecked(IDC_COM_ENABLE, true);
     dialog.Click(IDC_COM_ENABLE);
     dialog.SetText(IDC_APPLICATION_ID, "TYPED");
+    // The port first: the exchange stops there, before the fields of the edits after it.
     const Refusal refusals[] = {
+        { IDC_PORT, "65536", "Please enter an integer between 1 and 65535." },
         { IDC_BROADCAST_ADDRESS, "127.256.1.255", "Invalid IP address!" },
         { IDC_BROADCAST_ADDRESS, "127.0.0.1", "IP broadcast addresses normally end with 255.\nDo you confirm the usage of 127.0.0.1?" },
-        { IDC_PORT, "65536", "Please enter an integer between 1 and 65535." },
         { IDC_TEXT_COMMAND, "FOOT-1", "The text command can only contains letters and numbers" },
         { IDC_COM_DEVICE, "9", "COM device number must be between 10 and 255." },
     };
@@ -61,13 +62,13 @@ TEST(Settings, RefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOk
         dialog.SetText(r.field, before);
     }
     // A Load after a refused field changes only the five values a profile holds.
+    dialog.SetChecked(IDC_COM_ENABLE, false);
+    dialog.Click(IDC_COM_ENABLE);
     dialog.SetText(IDC_PORT, "0");
     dialog.Click(IDC_LOAD_PROFILE_1);
     EXPECT_TRUE(AnswerMessageBox(pid, "Please enter an integer between 1 and 65535.", IDOK));
     EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_PORT) == "4000"; }));
-    EXPECT_TRUE(dialog.IsChecked(IDC_COM_ENABLE) && dialog.IsEnabled(IDC_COM_DEVICE));
-    dialog.SetChecked(IDC_COM_ENABLE, false);
-    dialog.Click(IDC_COM_ENABLE);
+    EXPECT_TRUE(!dialog.IsChecked(IDC_COM_ENABLE) && !dialog.IsEnabled(IDC_COM_DEVICE));
     // Nothing was handed over: the next switch event still carries the stored values.
     run.PostLineEvent(3, 1);
     EXPECT_EQ(run.Receive(), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
