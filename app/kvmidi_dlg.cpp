@@ -279,8 +279,11 @@ void CkvMidiDlg::OnSettings()
         ApplyComSwitchesSetting();
         ReinitNetwork();
     } else {
-        // Whatever Apply handed over is undone by the stored settings.
+        // Whatever Apply handed over is undone by the stored settings. Profiles saved,
+        // renamed or deleted in the dialog show in the menu also after Cancel.
         LoadSettings();
+        m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
+        UpdateProfileMenu();
         SyncMidiDevices();
         ApplyComSwitchesSetting();
     }

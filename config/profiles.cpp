@@ -17,6 +17,20 @@ int ReadProfilePort(const TypedIni& ini, const std::string& section, const std::
     ini.ReadIniString(section, PROFILE_PORT, defaultText, text);
     return ParseIniInteger(text);
 }
+
+// Menus and buttons take "&" for the mark of a mnemonic and show "&&" as one "&". The byte
+// 0x26 is never the second byte of a double-byte character in the Windows code pages, so the
+// bytes are doubled without one.
+std::string ShownAsTyped(const std::string& name)
+{
+    std::string shown;
+    for (char c : name) {
+        shown += c;
+        if (c == '&')
+            shown += c;
+    }
+    return shown;
+}
 }
 
 bool IsProfileNumber(int n) { return n >= 1 && n <= kProfileCount; }
@@ -104,8 +118,7 @@ std::array<ProfileMenuItem, kProfileCount> ProfileMenuItems(const TypedIni& ini,
         item.text = ReadProfileName(ini, n);
         item.enabled = !item.text.empty();
         item.checked = item.enabled && n == currentProfile;
-        if (!item.enabled)
-            item.text = FormatProfileNumber(kEmptyProfileLabel, n);
+        item.text = item.enabled ? ShownAsTyped(item.text) : FormatProfileNumber(kEmptyProfileLabel, n);
     }
     return items;
 }
@@ -120,8 +133,7 @@ std::array<ProfileButtonLabel, kProfileCount> ProfileButtonLabels(const TypedIni
         label.saveButtonId = IDC_SAVE_PROFILE_1 - 1 + n;
         label.text = ReadProfileName(ini, n);
         label.loadEnabled = !label.text.empty();
-        if (!label.loadEnabled)
-            label.text = FormatProfileNumber(emptySlotPattern, n);
+        label.text = label.loadEnabled ? ShownAsTyped(label.text) : FormatProfileNumber(emptySlotPattern, n);
     }
     return labels;
 }

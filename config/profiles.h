@@ -44,7 +44,9 @@ int FindProfileByName(const TypedIni& ini, const std::string& name);
 // compares as empty text, so a missing Port equals only a port of 0.
 int FindCurrentProfile(const TypedIni& ini, const SettingsRecord& settings);
 
-// The Profiles submenu of the tray, item by item (commands 33001–33008).
+// The Profiles submenu of the tray, item by item (commands 33001–33008). A name's "&" is
+// doubled here and in the button labels below, so that it shows as typed rather than as a
+// mnemonic; the file keeps the name as typed.
 struct ProfileMenuItem {
     int commandId;
     std::string text;

@@ -29,20 +29,27 @@ void WriteProfileValues(const TypedIni& ini, int n, const SettingsRecord& fields
 }
 
 ProfileEdit SaveProfileFromDialog(const TypedIni& ini, int n, bool shiftDown, ProfilePrompts& prompts,
-                                  const std::function<const SettingsRecord&()>& takeDialogFields)
+                                  const std::function<const SettingsRecord*()>& takeDialogFields)
 {
     if (!IsProfileNumber(n))
         return ProfileEdit::Unchanged;
     if (shiftDown)
         return RenameOrDeleteProfile(ini, n, prompts);
+    std::string newName;
     if (ReadProfileName(ini, n).empty()) {
         bool cancelled = false;
-        std::string name = AskName(prompts, IDS_ENTER_PROFILE_NAME, "", cancelled);
-        if (cancelled || name.empty())
+        newName = AskName(prompts, IDS_ENTER_PROFILE_NAME, "", cancelled);
+        if (cancelled || newName.empty())
             return ProfileEdit::Unchanged;
-        ini.WriteIniString(ProfileSectionName(n), PROFILE_NAME, name);
     }
-    WriteProfileValues(ini, n, takeDialogFields());
+    // The fields are taken before anything is written, so that a refused field leaves the
+    // slot as it was.
+    const SettingsRecord* fields = takeDialogFields();
+    if (!fields)
+        return ProfileEdit::Unchanged;
+    if (!newName.empty())
+        ini.WriteIniString(ProfileSectionName(n), PROFILE_NAME, newName);
+    WriteProfileValues(ini, n, *fields);
     return ProfileEdit::Saved;
 }
 

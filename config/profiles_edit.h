@@ -32,10 +32,11 @@ void WriteProfileValues(const TypedIni& ini, int n, const SettingsRecord& fields
 
 // A Save-as button. With Shift down it is RenameOrDeleteProfile. An empty slot is named first;
 // cancelled, or a name of blanks only, writes nothing. A used slot is overwritten without a
-// question. takeDialogFields runs the dialog's data exchange (its result is not looked at)
-// and answers the fields to store; it is not called when nothing is saved.
+// question. takeDialogFields runs the dialog's data exchange and answers the fields to store,
+// or null when the exchange failed (the dialog shows that failure): then nothing is written,
+// not even the new name. It is not called when the naming already ended the save.
 ProfileEdit SaveProfileFromDialog(const TypedIni& ini, int n, bool shiftDown, ProfilePrompts& prompts,
-                                  const std::function<const SettingsRecord&()>& takeDialogFields);
+                                  const std::function<const SettingsRecord*()>& takeDialogFields);
 
 // Shift+click on a Save-as button: a new name for a used slot, or, with an empty name and a
 // Yes to the question, the slot's section removed. An empty slot only gets a message.

@@ -14,6 +14,7 @@ CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
 HWND CDataExchange::PrepareCtrl(int nIDC)
 {
     m_hWndLastControl = m_pDlgWnd->GetDlgItem(nIDC);
+    m_nIdLastControl = nIDC;
     m_bEditLastControl = false;
     return m_hWndLastControl;
 }

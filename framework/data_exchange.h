@@ -23,12 +23,15 @@ public:
     // its whole text is selected. The caller has shown its message before.
     void Fail();
     bool Failed() const { return m_bFailed; }
+    // After a failed pass, the id of the control at fault; 0 while the pass has not failed.
+    int FailedControlId() const { return m_bFailed ? m_nIdLastControl : 0; }
 
     HWND m_hWndLastControl = nullptr;
     bool m_bEditLastControl = false;
 
 private:
     bool m_bFailed = false;
+    int m_nIdLastControl = 0;
 };
 
 // Binds the control to its object by subclassing, the first time only, in either direction.

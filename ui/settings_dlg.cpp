@@ -7,6 +7,7 @@
 #include "config/profiles.h"
 #include "framework/afx_functions.h"
 #include "framework/data_exchange.h"
+#include "framework/text.h"
 #include "res/resource.h"
 #include "res/settings_ids.h"
 #include "ui/generic_string_dlg.h"
@@ -67,6 +68,16 @@ void CSettingsDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_COM_DTR_ON, m_settings.m_comConfig.DtrOn);
     for (int line = 0; line < kComLineCount; ++line)
         DDX_Control(pDX, ComLineAt(line).ledId, m_led[line]);
+    // The private-profile functions trim the values they read back, so the texts are trimmed
+    // where every path (Apply, OK, Load, Save as) takes them: what runs is then what the file
+    // gives back, and a profile saved from them is found as the current one. Blanks never
+    // occur inside a double-byte character, so the bytes are trimmed without a code page.
+    if (pDX->m_bSaveAndValidate) {
+        for (std::string* text : { &m_settings.m_strTextCommand, &m_settings.m_strBroadcastAddress,
+                                   &m_settings.m_strApplicationId, &m_settings.m_strDestination,
+                                   &m_settings.m_comConfig.Port })
+            *text = TrimBlanks(*text);
+    }
 }
 
 BOOL CSettingsDlg::OnInitDialog()
@@ -96,16 +107,25 @@ void CSettingsDlg::OnOK()
     CDialog::OnOK();
 }
 
+int CSettingsDlg::TakeFields()
+{
+    CDataExchange dx(this, TRUE);
+    DoDataExchange(&dx);
+    return dx.FailedControlId();
+}
+
 int CSettingsDlg::TakeAndValidate()
 {
-    if (!UpdateData(TRUE))
-        return IDC_BROADCAST_ADDRESS;
+    if (int fault = TakeFields())
+        return fault;
     return ValidateSettings(m_settings.m_strBroadcastAddress, m_settings.m_strTextCommand, m_settings.m_comConfig.Device, *this);
 }
 
 void CSettingsDlg::ShowFailure(int controlId)
 {
-    UpdateData(FALSE);
+    // The controls are left as the user typed them: after a failed exchange the later fields
+    // still hold their previous values, and showing them would undo those edits (the enable
+    // box among them, without the enabling of the COM controls that goes with it).
     HWND control = GetDlgItem(controlId);
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     ::SendMessageA(control, EM_SETSEL, 0, -1);
@@ -225,10 +245,15 @@ void CSettingsDlg::LabelProfileButtons()
 
 void CSettingsDlg::OnLoadProfile(UINT nID)
 {
-    // Fields a profile does not hold keep what the user typed.
-    UpdateData(TRUE);
+    // Only the five values a profile holds are shown: the other controls keep what the user
+    // typed, also when the exchange stopped early and their fields are out of date.
+    TakeFields();
     ReadProfileValues(m_host.Ini(), static_cast<int>(nID) - IDC_LOAD_PROFILE_1 + 1, m_settings);
-    UpdateData(FALSE);
+    SetDlgItemText(IDC_TEXT_COMMAND, m_settings.m_strTextCommand.c_str());
+    SetDlgItemText(IDC_BROADCAST_ADDRESS, m_settings.m_strBroadcastAddress.c_str());
+    SetDlgItemText(IDC_PORT, std::to_string(m_settings.m_nPort).c_str());
+    SetDlgItemText(IDC_APPLICATION_ID, m_settings.m_strApplicationId.c_str());
+    SetDlgItemText(IDC_DESTINATION, m_settings.m_strDestination.c_str());
     FocusApply();
 }
 
@@ -236,11 +261,14 @@ void CSettingsDlg::OnSaveProfile(UINT nID)
 {
     int slot = static_cast<int>(nID) - IDC_SAVE_PROFILE_1 + 1;
     bool shiftDown = ::GetKeyState(VK_SHIFT) < 0;
+    int fault = 0;
     ProfileEdit edit = ::SaveProfileFromDialog(m_host.Ini(), slot, shiftDown, *this,
-                                               [this]() -> const SettingsRecord& {
-                                                   UpdateData(TRUE);
-                                                   return m_settings;
+                                               [this, &fault]() -> const SettingsRecord* {
+                                                   fault = TakeFields();
+                                                   return fault ? nullptr : &m_settings;
                                                });
+    if (fault)
+        ShowFailure(fault);
     if (edit == ProfileEdit::Unchanged)
         return;
     LabelProfileButtons();

@@ -56,9 +56,11 @@ private:
     void LabelProfileButtons();
     void ApplySettings();
 
+    // Takes the controls into the fields: 0, or the control at fault (its message shown).
+    int TakeFields();
     // Takes the controls into the fields and checks them: 0, or the control at fault.
     int TakeAndValidate();
-    // Shows the fields again and puts the focus on the control at fault, its text selected.
+    // Puts the focus on the control at fault, its text selected.
     void ShowFailure(int controlId);
     bool IsChecked(int controlId) const;
     void SetChecked(int controlId, bool checked);

@@ -1,5 +1,6 @@
-// Profiles of the real kvMidi.exe loaded from the tray menu and by name from the command line:
-// the network follows the profile, the file stores it, and the menu checks it.
+// Profiles of the real kvMidi.exe: loaded by name from the command line and from the tray
+// menu, saved from the settings dialog; the network follows the loaded profile, the file
+// stores it, and the menu checks the current one, also after the dialog is cancelled.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,17 +10,17 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "res/settings_ids.h"
+#include "tests/support/message_box_window.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/settings_driver.h"
 
 namespace {
 // A used slot as the file holds it; every address is the loopback broadcast.
-std::string ProfileLines(int n, const std::string& name, unsigned short port, const std::string& applicationId,
-                         const std::string& textCommand, const std::string& destination)
+std::string ProfileLines(int n, const std::string& name, unsigned short port, const std::string& values)
 {
     return "[Profile" + std::to_string(n) + "]\r\nName=" + name + "\r\nBroadcastAddress=127.255.255.255\r\nPort=" +
-           std::to_string(port) + "\r\nApplicationId=" + applicationId + "\r\nTextCmd=" + textCommand +
-           "\r\nDestination=" + destination + "\r\n";
+           std::to_string(port) + "\r\n" + values;
 }
 
 // The popup menus the process shows now, the first one opened first.
@@ -34,22 +35,21 @@ std::vector<HWND> ShownMenus(DWORD processId)
     return menus;
 }
 
-// Which of the eight items of the Profiles submenu show a check mark, read from the screen:
-// Wine does not let another process read a program's menus. The submenu is opened by the
-// tray's callback and the keys (down twice to "Profiles", then right), and closed again.
-std::vector<bool> ShownProfileChecks(DWORD processId)
+// The item of the Profiles submenu that shows a check mark (1–8; 0 for none, -1 for more than
+// one), read from the screen: Wine does not let another process read a program's menus. The
+// submenu is opened by the tray's callback and the keys (down twice to "Profiles", then
+// right), and closed again.
+int ShownCheckedProfile(DWORD processId)
 {
     PostTrayRightClick(processId);
-    if (!WaitUntil([&] { return ShownMenus(processId).size() == 1; }))
-        return {};
+    WaitUntil([&] { return ShownMenus(processId).size() == 1; });
     for (WORD key : { VK_DOWN, VK_DOWN, VK_RIGHT })
         PressKey(key);
-    std::vector<bool> checks;
+    int checked = -2;   // the submenu never showed
     if (WaitUntil([&] { return ShownMenus(processId).size() == 2; })) {
         RECT rect = {};
         ::GetWindowRect(ShownMenus(processId).back(), &rect);
-        Screenshot shot;
-        Screenshot previous;
+        Screenshot shot, previous;
         WaitUntil([&] {
             previous = std::exchange(shot, CaptureScreenRect(rect));
             return !shot.Empty() && shot.pixels == previous.pixels;
@@ -59,11 +59,12 @@ std::vector<bool> ShownProfileChecks(DWORD processId)
         // white on the blue of the highlighted first row.
         int rowHeight = (shot.height - 6) / 8;
         int top = (shot.height - 8 * rowHeight) / 2;
+        checked = 0;
         for (int row = 0; row < 8 && rowHeight > 4; ++row) {
             int rowTop = top + row * rowHeight;
             std::uint32_t face = shot.At(3, rowTop + 1);
             int marked = 0;
-            for (int y = rowTop + 1; y < rowTop + rowHeight - 1; ++y) {
+            for (int y = rowTop + 1; y < rowTop + rowHeight - 1; ++y)
                 for (int x = 3; x < 16 && x < shot.width; ++x) {
                     int distance = 0;
                     for (int shift = 0; shift <= 16; shift += 8)
@@ -71,59 +72,51 @@ std::vector<bool> ShownProfileChecks(DWORD processId)
                                              static_cast<int>((face >> shift) & 0xFF));
                     marked += distance > 150 ? 1 : 0;
                 }
-            }
-            checks.push_back(marked >= 8);
+            if (marked >= 8)
+                checked = checked ? -1 : row + 1;
         }
     }
     PressKey(VK_ESCAPE);
     PressKey(VK_ESCAPE);
     WaitUntil([&] { return ShownMenus(processId).empty(); });
-    return checks;
+    return checked;
 }
 
-TEST(Profiles, LoadingProfile3FromTheTrayChecksItAloneStoresItAndMovesTheNetworkToItsPort)
+TEST(Profiles, StartProfileTrayLoadAndSaveAsMoveTheNetworkAndTheCheckMark)
 {
     SettingsRun run;
-    UdpListener third("127.255.255.255");
-    ASSERT_TRUE(third.IsOpen());
-    ASSERT_TRUE(run.Start(ProfileLines(1, "One", run.Listener().Port(), "ONE", "UNO", "First") +
-                          ProfileLines(3, "Three", third.Port(), "THREE", "TRI", "Hall")));
-    EXPECT_EQ(ShownProfileChecks(run.Program().ProcessId()), std::vector<bool>(8, false));
-    ::PostMessageA(run.Controller(), WM_COMMAND, ID_PROFILE_3, 0);
+    UdpListener studio("127.255.255.255"), third("127.255.255.255");
+    ASSERT_TRUE(studio.IsOpen() && third.IsOpen());
+    ASSERT_TRUE(run.Start(ProfileLines(2, "Studio", studio.Port(), "ApplicationId=STUDIO\r\nTextCmd=REC\r\n") +
+                              ProfileLines(3, "Three", third.Port(), "ApplicationId=THREE\r\nTextCmd=TRI\r\nDestination=Hall\r\n"),
+                          "-p Studio"));
+    DWORD pid = run.Program().ProcessId();
+    // Each event is handled once the load before it is through, saving included.
+    run.PostLineEvent(0, 1);
+    EXPECT_EQ(studio.Receive(20000).value_or("<none>"), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
+    EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(studio.Port()));
+    EXPECT_EQ(ShownCheckedProfile(pid), 2);
 
-    // The event is handled once the load is through, saving included: the file holds still.
+    ::PostMessageA(run.Controller(), WM_COMMAND, ID_PROFILE_3, 0);
     run.PostLineEvent(2, 1);
     EXPECT_EQ(third.Receive(20000).value_or("<none>"), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
-    EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(third.Port()));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "ApplicationId"), "THREE");
-    std::vector<bool> onlyThird(8, false);
-    onlyThird[2] = true;
-    EXPECT_EQ(ShownProfileChecks(run.Program().ProcessId()), onlyThird);
-}
+    EXPECT_EQ(ShownCheckedProfile(pid), 3);
 
-struct StartProfileCase {
-    const char* argument;
-    bool loaded;
-};
-
-TEST(Profiles, AProfileNamedOnTheCommandLineLoadsOnlyWithItsExactLetterCase)
-{
-    const StartProfileCase cases[] = { { "Studio", true }, { "STUDIO", false } };
-    for (const StartProfileCase& c : cases) {
-        SettingsRun run;
-        UdpListener studio("127.255.255.255");
-        ASSERT_TRUE(studio.IsOpen());
-        std::string mainPort = std::to_string(run.Listener().Port());
-        ASSERT_TRUE(run.Start(ProfileLines(2, "Studio", studio.Port(), "STUDIO", "REC", "Booth"),
-                              std::string("-p ") + c.argument));
-        run.PostLineEvent(0, 1);
-        UdpListener& expected = c.loaded ? studio : run.Listener();
-        EXPECT_EQ(expected.Receive(20000).value_or("<none>"),
-                  c.loaded ? RemoteLine("STUDIO", "Booth", "REC/10/144/0/127") : RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"))
-            << c.argument;
-        EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), c.loaded ? std::to_string(studio.Port()) : mainPort)
-            << c.argument;
-        EXPECT_TRUE(run.End());
-    }
+    // Save as into slot 2: a refused port stores nothing and shows where it failed; then the
+    // running values go in, and after Cancel the lower of the two equal slots is checked.
+    SettingsDialog dialog = run.OpenSettings();
+    ASSERT_TRUE(dialog.IsOpen());
+    dialog.SetText(IDC_PORT, "0");
+    dialog.Click(IDC_SAVE_PROFILE_1 + 1);
+    EXPECT_TRUE(AnswerMessageBox(pid, "Please enter an integer between 1 and 65535.", IDOK));
+    EXPECT_TRUE(dialog.WaitForSelectedField(IDC_PORT));
+    EXPECT_EQ(IniValue(run.IniPath(), "Profile2", "Port"), std::to_string(studio.Port()));
+    dialog.SetText(IDC_PORT, std::to_string(third.Port()));
+    dialog.Click(IDC_SAVE_PROFILE_1 + 1);
+    EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile2", "ApplicationId") == "THREE"; }));
+    dialog.Click(IDCANCEL);
+    ASSERT_TRUE(dialog.WaitUntilClosed());
+    EXPECT_EQ(ShownCheckedProfile(pid), 2);
 }
 }

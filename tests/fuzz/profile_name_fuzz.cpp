@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TypedName prompts(std::string(reinterpret_cast<const char*>(data), size));
     SettingsRecord fields;
     fields.m_strBroadcastAddress = "127.255.255.255";
-    ProfileEdit edit = SaveProfileFromDialog(ini, 3, false, prompts, [&]() -> const SettingsRecord& { return fields; });
+    ProfileEdit edit = SaveProfileFromDialog(ini, 3, false, prompts, [&]() -> const SettingsRecord* { return &fields; });
     std::string stored = ReadProfileName(ini, 3);
     if ((edit == ProfileEdit::Saved) != !stored.empty())
         std::abort();

@@ -1,34 +1,19 @@
 #include "settings_driver.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "res/resource.h"
 #include "res/settings_ids.h"
 #include "tests/support/message_box_window.h"
 #include "tests/support/screenshot.h"
 
-namespace {
-LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT SettingsDialog::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const
 {
     DWORD_PTR result = 0;
-    // A hung program must fail the test, not hang it.
-    if (!::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+    if (!::SendMessageTimeoutA(Item(id), message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
         return 0;
     return static_cast<LRESULT>(result);
-}
-}
-
-void SettingsDialog::SetText(int id, const std::string& text) const
-{
-    SendWithTimeout(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void SettingsDialog::SetChecked(int id, bool checked) const
-{
-    SendWithTimeout(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void SettingsDialog::Click(int id) const
-{
-    ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
 }
 
 bool SettingsDialog::WaitForSelectedField(int id) const
@@ -37,17 +22,10 @@ bool SettingsDialog::WaitForSelectedField(int id) const
         GUITHREADINFO gui = {};
         gui.cbSize = sizeof gui;
         // With null pointers the selection comes back in the result, which crosses processes.
-        auto selection = static_cast<DWORD>(SendWithTimeout(Item(id), EM_GETSEL, 0, 0));
+        auto selection = static_cast<DWORD>(Send(id, EM_GETSEL, 0));
         return ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hWnd, nullptr), &gui) && gui.hwndFocus == Item(id) &&
                LOWORD(selection) == 0 && HIWORD(selection) == Text(id).size();
     });
-}
-
-RECT SettingsDialog::ScreenRect(int id) const
-{
-    RECT rect = {};
-    ::GetWindowRect(id ? Item(id) : m_hWnd, &rect);
-    return rect;
 }
 
 SettingsDialog WaitForSettingsDialog(DWORD processId)
@@ -68,18 +46,13 @@ LedShown ShownLed(HWND led)
     // green when dark, grey when disabled; their outlines and glints are a few pixels only.
     RECT rect = {};
     ::GetWindowRect(led, &rect);
-    int counts[3] = {};
-    for (std::uint32_t pixel : CaptureScreenRect(rect).pixels) {
-        counts[0] += pixel == 0x00FF00 ? 1 : 0;
-        counts[1] += pixel == 0x008000 ? 1 : 0;
-        counts[2] += pixel == 0x808080 ? 1 : 0;
-    }
-    constexpr int kBody = 40;
-    for (int shown = 0; shown < 3; ++shown) {
-        if (counts[shown] >= kBody && counts[(shown + 1) % 3] < kBody && counts[(shown + 2) % 3] < kBody)
-            return static_cast<LedShown>(shown);
-    }
-    return LedShown::Unknown;
+    const std::vector<std::uint32_t> pixels = CaptureScreenRect(rect).pixels;
+    const std::uint32_t fills[] = { 0x00FF00, 0x008000, 0x808080 };
+    std::vector<int> bodies;
+    for (int shown = 0; shown < 3; ++shown)
+        if (std::count(pixels.begin(), pixels.end(), fills[shown]) >= 40)
+            bodies.push_back(shown);
+    return bodies.size() == 1 ? static_cast<LedShown>(bodies[0]) : LedShown::Unknown;
 }
 
 std::optional<std::string> IniValue(const std::string& path, const char* section, const char* key)

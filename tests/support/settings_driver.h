@@ -26,18 +26,23 @@ public:
 
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     std::string Text(int id) const { return WindowText(Item(id)); }
-    void SetText(int id, const std::string& text) const;
+    void SetText(int id, const std::string& text) const { Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
     // Sets the box as a data exchange would see it, without the click its handler reacts to.
-    void SetChecked(int id, bool checked) const;
+    void SetChecked(int id, bool checked) const { Send(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+    bool IsChecked(int id) const { return Send(id, BM_GETCHECK, 0) == BST_CHECKED; }
     bool IsEnabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
     // Posted, never sent: the handler may run a modal message box.
-    void Click(int id) const;
+    void Click(int id) const
+    {
+        ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+    }
     // The focus is on the edit and its whole text is selected.
     bool WaitForSelectedField(int id) const;
-    // The control's rectangle on the screen; the dialog's for 0.
-    RECT ScreenRect(int id = 0) const;
 
 private:
+    // Sent with a time-out: a hung program must fail the test, not hang it.
+    LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam = 0) const;
+
     HWND m_hWnd = nullptr;
 };
 
