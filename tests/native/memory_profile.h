@@ -3,6 +3,7 @@
 // of their first write.
 #pragma once
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <utility>
@@ -11,92 +12,67 @@
 #include "config/private_profile.h"
 
 class MemoryProfile : public PrivateProfile {
+    using Keys = std::vector<std::pair<std::string, std::string>>;
+
+    static bool SameName(const std::string& a, const std::string& b)
+    {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+    }
+
+    // The value of the pair with that name, or null.
+    template <class Pairs>
+    static auto* Named(Pairs& pairs, const std::string& name)
+    {
+        decltype(&pairs.front().second) found = nullptr;
+        for (auto& entry : pairs)
+            if (!found && SameName(entry.first, name))
+                found = &entry.second;
+        return found;
+    }
+
 public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultText, std::size_t bufferSize) override
     {
         const std::string* value = Find(section, key);
-        std::string text = value ? *value : defaultText;
-        if (bufferSize == 0)
-            return std::string();
-        if (text.size() > bufferSize - 1)
-            text.resize(bufferSize - 1);
-        return text;
+        return (value ? *value : defaultText).substr(0, bufferSize > 0 ? bufferSize - 1 : 0);
     }
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override
     {
-        Section* target = FindSection(section);
-        if (!target) {
-            m_sections.push_back({ section, {} });
-            target = &m_sections.back();
-        }
-        for (auto& entry : target->keys) {
-            if (SameName(entry.first, key)) {
-                entry.second = value;
-                return;
-            }
-        }
-        target->keys.emplace_back(key, value);
+        Keys* keys = Named(m_sections, section);
+        if (!keys)
+            keys = &m_sections.emplace_back(section, Keys{}).second;
+        if (std::string* old = Named(*keys, key))
+            *old = value;
+        else
+            keys->emplace_back(key, value);
     }
 
     void DeleteSection(const std::string& section) override
     {
-        for (auto it = m_sections.begin(); it != m_sections.end(); ++it) {
-            if (SameName(it->name, section)) {
-                m_sections.erase(it);
-                return;
-            }
-        }
+        std::erase_if(m_sections, [&](const auto& s) { return SameName(s.first, section); });
     }
 
     // The file as the platform would write it.
     std::string Text() const
     {
         std::string text;
-        for (const Section& section : m_sections) {
-            text += "[" + section.name + "]\n";
-            for (const auto& entry : section.keys)
-                text += entry.first + "=" + entry.second + "\n";
+        for (const auto& [name, keys] : m_sections) {
+            text += "[" + name + "]\n";
+            for (const auto& [key, value] : keys)
+                text += key + "=" + value + "\n";
         }
         return text;
     }
 
     const std::string* Find(const std::string& section, const std::string& key) const
     {
-        for (const Section& s : m_sections) {
-            if (!SameName(s.name, section))
-                continue;
-            for (const auto& entry : s.keys)
-                if (SameName(entry.first, key))
-                    return &entry.second;
-        }
-        return nullptr;
+        const Keys* keys = Named(m_sections, section);
+        return keys ? Named(*keys, key) : nullptr;
     }
 
 private:
-    struct Section {
-        std::string name;
-        std::vector<std::pair<std::string, std::string>> keys;
-    };
-
-    static bool SameName(const std::string& a, const std::string& b)
-    {
-        if (a.size() != b.size())
-            return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-                return false;
-        return true;
-    }
-
-    Section* FindSection(const std::string& name)
-    {
-        for (Section& s : m_sections)
-            if (SameName(s.name, name))
-                return &s;
-        return nullptr;
-    }
-
-    std::vector<Section> m_sections;
+    std::vector<std::pair<std::string, Keys>> m_sections;
 };
