@@ -6,31 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "config/private_profile.h"
 
 class MemoryProfile : public PrivateProfile {
-    using Keys = std::vector<std::pair<std::string, std::string>>;
-
-    static bool SameName(const std::string& a, const std::string& b)
-    {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                          [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-    }
-
-    // The value of the pair with that name, or null.
-    template <class Pairs>
-    static auto* Named(Pairs& pairs, const std::string& name)
-    {
-        decltype(&pairs.front().second) found = nullptr;
-        for (auto& entry : pairs)
-            if (!found && SameName(entry.first, name))
-                found = &entry.second;
-        return found;
-    }
-
 public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultText, std::size_t bufferSize) override
@@ -41,38 +21,53 @@ public:
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override
     {
-        Keys* keys = Named(m_sections, section);
-        if (!keys)
-            keys = &m_sections.emplace_back(section, Keys{}).second;
-        if (std::string* old = Named(*keys, key))
-            *old = value;
-        else
-            keys->emplace_back(key, value);
+        for (Entry& entry : m_entries) {
+            if (SameName(entry.section, section) && SameName(entry.key, key)) {
+                entry.value = value;
+                return;
+            }
+        }
+        // A new key goes after the last one of its section, a new section at the end.
+        auto last = std::find_if(m_entries.rbegin(), m_entries.rend(),
+                                 [&](const Entry& entry) { return SameName(entry.section, section); });
+        m_entries.insert(last == m_entries.rend() ? m_entries.end() : last.base(), { section, key, value });
     }
 
     void DeleteSection(const std::string& section) override
     {
-        std::erase_if(m_sections, [&](const auto& s) { return SameName(s.first, section); });
+        std::erase_if(m_entries, [&](const Entry& entry) { return SameName(entry.section, section); });
     }
 
     // The file as the platform would write it.
     std::string Text() const
     {
         std::string text;
-        for (const auto& [name, keys] : m_sections) {
-            text += "[" + name + "]\n";
-            for (const auto& [key, value] : keys)
-                text += key + "=" + value + "\n";
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            if (i == 0 || !SameName(m_entries[i].section, m_entries[i - 1].section))
+                text += "[" + m_entries[i].section + "]\n";
+            text += m_entries[i].key + "=" + m_entries[i].value + "\n";
         }
         return text;
     }
 
     const std::string* Find(const std::string& section, const std::string& key) const
     {
-        const Keys* keys = Named(m_sections, section);
-        return keys ? Named(*keys, key) : nullptr;
+        for (const Entry& entry : m_entries)
+            if (SameName(entry.section, section) && SameName(entry.key, key))
+                return &entry.value;
+        return nullptr;
     }
 
 private:
-    std::vector<std::pair<std::string, Keys>> m_sections;
+    struct Entry {
+        std::string section, key, value;
+    };
+
+    static bool SameName(const std::string& a, const std::string& b)
+    {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+    }
+
+    std::vector<Entry> m_entries;
 };

@@ -25,7 +25,6 @@ protected:
     LRESULT OnTextLength(WPARAM, LPARAM) { return Default() + 100; }
     void OnLButtonDown(UINT, POINT at) { log += std::to_string(at.x) + ' ' + std::to_string(at.y); }
     LRESULT OnProbe(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam) + 1; }
-    LRESULT OnUnregistered(WPARAM, LPARAM) { return 99; }
 
     DECLARE_MESSAGE_MAP()
 };
@@ -37,7 +36,7 @@ BEGIN_MESSAGE_MAP(Probe, CWnd)
     ON_MESSAGE(WM_GETTEXTLENGTH, OnTextLength)
     ON_WM_LBUTTONDOWN()
     ON_REGISTERED_MESSAGE(g_probeMessage, OnProbe)
-    ON_REGISTERED_MESSAGE(g_neverRegistered, OnUnregistered)
+    ON_REGISTERED_MESSAGE(g_neverRegistered, OnProbe)
 END_MESSAGE_MAP()
 
 // Its own entries come first; what it does not handle goes on to Probe's map.
@@ -89,9 +88,10 @@ TEST(FrameworkWindow, SubclassingBindsOneObjectUntilEitherGoesAndAColourRequestS
     HWND control = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, window.m_hWnd, nullptr, nullptr, nullptr);
     const LONG_PTR staticProc = ::GetWindowLongPtrA(control, GWLP_WNDPROC);
     {
-        CWnd bound;
+        CWnd bound, second;
         ASSERT_TRUE(bound.SubclassWindow(control));
         EXPECT_EQ(CWnd::FromHandlePermanent(control), &bound);
+        EXPECT_FALSE(second.SubclassWindow(control)) << "one object per window";
         // The label's test sees a control answer; one without an answer leaves it to the parent.
         HDC dc = ::GetDC(control);
         auto wParam = reinterpret_cast<WPARAM>(dc);
@@ -99,29 +99,24 @@ TEST(FrameworkWindow, SubclassingBindsOneObjectUntilEitherGoesAndAColourRequestS
         EXPECT_EQ(::SendMessageA(window.m_hWnd, WM_CTLCOLORSTATIC, wParam, lParam),
                   ::DefWindowProcA(window.m_hWnd, WM_CTLCOLORSTATIC, wParam, lParam));
         ::ReleaseDC(control, dc);
-        CWnd second;
-        EXPECT_FALSE(second.SubclassWindow(control)) << "one object per window";
-        EXPECT_EQ(bound.UnsubclassWindow(), control);
-        EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
-        ASSERT_TRUE(bound.SubclassWindow(control));
     }
     EXPECT_EQ(::GetWindowLongPtrA(control, GWLP_WNDPROC), staticProc) << "the object went first";
+    EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
     CWnd bound;
     ASSERT_TRUE(bound.SubclassWindow(control));
     ::DestroyWindow(control);
     EXPECT_EQ(bound.GetSafeHwnd(), nullptr) << "the control went first";
-
     HWND made = nullptr;
     {
         CWnd label;
         ASSERT_TRUE(label.CreateEx(0, "STATIC", "made", WS_CHILD, 0, 0, 10, 10, window.m_hWnd, nullptr));
         made = label.GetSafeHwnd();
-        EXPECT_EQ(CWnd::FromHandlePermanent(made), &label);
     }
     EXPECT_FALSE(::IsWindow(made)) << "a window made by CreateEx goes with its object";
 }
 
-// A dialog that acts on its first posted message and records what the modal loop did.
+// A dialog that acts on its first posted message and records what the modal loop did; a
+// loop that never shows it ends at the timer.
 class LoopProbe : public CDialog {
 public:
     enum class Plan { EndAtOnce, EndWhenShown, Quit };
@@ -147,18 +142,15 @@ protected:
         defaulted = SendMessage(WM_APP + 1, TRUE);
         if (m_plan == Plan::Quit)
             ::PostQuitMessage(3);
-        else
-            SetTimer(1, 10);
+        SetTimer(1, 5000);
         return 0;
     }
-    void OnTimer(UINT_PTR)
-    {
-        if (IsWindowVisible() || ++m_ticks > 500)
-            EndDialog(IsWindowVisible() ? IDOK : IDABORT);
-    }
+    void OnTimer(UINT_PTR) { EndDialog(IDABORT); }
     LRESULT OnShowWindow(WPARAM shown, LPARAM)
     {
         everShown = everShown || shown;
+        if (shown && m_plan == Plan::EndWhenShown)
+            PostMessage(WM_COMMAND, IDOK);
         return Default();
     }
     LRESULT OnAnswer(WPARAM askDefault, LPARAM) { return askDefault ? Default() + 42 : 42; }
@@ -167,7 +159,6 @@ protected:
 
 private:
     Plan m_plan;
-    int m_ticks = 0;
 };
 
 BEGIN_MESSAGE_MAP(LoopProbe, CDialog)
@@ -182,12 +173,11 @@ TEST(FrameworkWindow, TheModalLoopShowsTheDialogOnlyOnceTheQueueRunsEmpty)
     CWnd window;
     ASSERT_TRUE(Create(window));
     using Plan = LoopProbe::Plan;
-    struct Case { Plan plan; INT_PTR result; bool shown; };
     // Ended before the queue ran empty, the dialog is never shown: a hide that came first
     // stays. A quit ends the loop and is passed on.
-    const Case cases[] = { { Plan::EndWhenShown, IDOK, true }, { Plan::EndAtOnce, IDRETRY, false },
-                           { Plan::Quit, -1, false } };
-    for (const Case& c : cases) {
+    struct Case { Plan plan; INT_PTR result; bool shown; };
+    for (const Case& c : { Case{ Plan::EndWhenShown, IDOK, true }, Case{ Plan::EndAtOnce, IDRETRY, false },
+                           Case{ Plan::Quit, -1, false } }) {
         LoopProbe dialog(c.plan, &window);
         EXPECT_EQ(dialog.DoModal(), c.result);
         EXPECT_EQ(dialog.everShown, c.shown);

@@ -4,19 +4,9 @@
 
 #include <windows.h>
 
-#include "framework/win_app.h"
-#include "framework/wnd.h"
-#include "tests/support/program_resources.h"
 #include "ui/led.h"
 
 namespace {
-struct LedCase {
-    int row;
-    int mode;
-    int shape;
-    COLORREF body;   // the pure colour that fills the cell
-};
-
 // Pixels of that colour in the 20x17 control; its 16x16 cell sits at x = 2, y = 0.
 int CountColour(HDC dc, COLORREF colour)
 {
@@ -29,36 +19,31 @@ int CountColour(HDC dc, COLORREF colour)
 
 TEST(LedControl, ShowLedDrawsTheCellAtOnceAndPaintingDrawsItAgain)
 {
-    // The window class is registered before the program's resources stand in for the module.
-    CWnd parent;
-    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "LEDs", WS_POPUP | WS_VISIBLE, 300, 300, 120,
-                                60, nullptr, nullptr));
-    ProgramResources resources;
-    ASSERT_TRUE(resources.IsLoaded()) << "kvMidi.exe must sit beside the tests";
-    HWND control = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 17, parent.m_hWnd, nullptr,
-                                     nullptr, nullptr);
-    ::UpdateWindow(parent.m_hWnd);
+    HWND control = ::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 300, 20, 17, nullptr,
+                                     nullptr, nullptr, nullptr);
+    ::UpdateWindow(control);
     CLed led;
     ASSERT_TRUE(led.SubclassWindow(control));
     HDC dc = ::GetDC(control);
     const COLORREF background = ::GetPixel(dc, 2, 0);   // what the control shows before any LED
-    const LedCase cases[] = {
+    struct Case { int row, mode, shape; COLORREF body; };
+    const Case cases[] = {
         { LED_ROW_GREEN, LED_LIT, LED_SHAPE_CIRCLE, RGB(0, 255, 0) },
-        { LED_ROW_GREEN, LED_DARK, LED_SHAPE_SQUARE, RGB(0, 128, 0) },
         { LED_ROW_RED, LED_GREY, LED_SHAPE_CIRCLE, RGB(128, 128, 128) },
+        { LED_ROW_GREEN, LED_DARK, LED_SHAPE_SQUARE, RGB(0, 128, 0) },   // last: it covers the circles' corners
     };
-    for (const LedCase& c : cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.row << "/" << c.mode << "/" << c.shape);
         led.ShowLed(c.row, c.mode, c.shape);   // read before any message is handled: no paint
-        EXPECT_GE(CountColour(dc, c.body), 40) << c.row << "/" << c.mode << "/" << c.shape;
+        EXPECT_GE(CountColour(dc, c.body), 40);
         EXPECT_EQ(::GetPixel(dc, 0, 8), background) << "left of the cell";
-        if (c.shape == LED_SHAPE_CIRCLE) {
-            EXPECT_EQ(::GetPixel(dc, 2, 0), background) << "the circle's magenta corner";
-        }
+        EXPECT_EQ(::GetPixel(dc, 2, 0), background) << "the cell's magenta corner";
+        EXPECT_EQ(::GetPixel(dc, 4, 2) == background, c.shape == LED_SHAPE_CIRCLE) << "the square's outline";
         ::InvalidateRect(control, nullptr, FALSE);
         ::UpdateWindow(control);
-        EXPECT_GE(CountColour(dc, c.body), 40) << "painted " << c.row << "/" << c.mode << "/" << c.shape;
+        EXPECT_GE(CountColour(dc, c.body), 40) << "painted";
     }
     ::ReleaseDC(control, dc);
-    parent.DestroyWindow();
+    ::DestroyWindow(control);
 }
 }
