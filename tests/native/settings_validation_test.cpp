@@ -25,18 +25,17 @@ public:
         shown.push_back(std::to_string(messageId) + " " + address);
         return yes;
     }
-
     bool yes = false;
     std::vector<std::string> shown;
 };
 
 TEST(SettingsValidation, ChecksRunInOrderUntilAFailureOrANo)
 {
+    using Shown = std::vector<std::string>;
     const std::string question = std::to_string(IDS_CONFIRM_BROADCAST) + " 127.0.1.10";
     const std::string ip = std::to_string(IDS_INVALID_IP), text = std::to_string(IDS_TEXT_COMMAND_CHARS),
                       device = std::to_string(IDS_COM_DEVICE_RANGE);
-    struct Case { const char* address; const char* textCommand; int device; bool yes; int control;
-                  std::vector<std::string> shown; };
+    struct Case { const char* address; const char* textCommand; int device; bool yes; int control; Shown shown; };
     const Case cases[] = {
         { "127.0.1.255", "AUXMIDI", 10, false, 0, {} },
         { "127.0.1.255", "", 255, false, 0, {} },

@@ -45,15 +45,11 @@ bool IsTestLeadByte(unsigned char c) { return c >= 0x81 && c <= 0x9F; }
 TEST(Text, TrimmingTakesBlanksAtBothEndsAndNeverSplitsACharacter)
 {
     struct Case { std::string text; std::string trimmed; std::string bytewise; };
-    const Case cases[] = {
-        { "\t\r\n Desk 2\v\f", "Desk 2", "Desk 2" },
-        { "   ", "", "" },
-        // The second byte of a double-byte character may have any value; walked character
-        // by character it is never taken for a blank of its own.
-        { " \x81 \x81  ", "\x81 \x81 ", "\x81 \x81" },
-        // A lead byte without its second byte ends the text as a character of its own.
-        { " x \x84", "x \x84", "x \x84" },
-    };
+    // The second byte of a double-byte character may have any value; walked character by
+    // character it is never taken for a blank of its own. A lead byte without its second byte
+    // ends the text as a character of its own.
+    const Case cases[] = { { "\t\r\n Desk 2\v\f", "Desk 2", "Desk 2" }, { "   ", "", "" },
+                           { " \x81 \x81  ", "\x81 \x81 ", "\x81 \x81" }, { " x \x84", "x \x84", "x \x84" } };
     for (const Case& c : cases) {
         EXPECT_EQ(TrimBlanks(c.text, IsTestLeadByte), c.trimmed) << '"' << c.text << '"';
         EXPECT_EQ(TrimBlanks(c.text), c.bytewise) << '"' << c.text << '"';
