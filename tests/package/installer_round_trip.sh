@@ -35,4 +35,4 @@ while [ -e "$folder" ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
 [ ! -e "$shortcut" ] && ! run_entry || failures+=("the shortcut or the Run entry remains")
 grep -q '^BroadcastAddress=127.255.255.255' "$config/kvMidi.ini" 2>/dev/null || failures+=("the INI is gone")
 printf '%s\n' "${failures[@]}"
-[ ${#failures[@]} -eq 0 ] && echo "installed, started, uninstalled; the INI kept"
+[ ${#failures[@]} -eq 0 ] && echo "installed, uninstalled; the INI kept"

@@ -24,10 +24,12 @@ INT_PTR RunPrompt(CGenericStringDlg& dialog, const Play& play)
     bool done = false;
     g_tick = [&] {
         HWND prompt = dialog.GetSafeHwnd();
+        if (!prompt || !::IsWindowVisible(prompt) || done)
+            return;
         // A step that never happens must not hang the run: after 20 s the prompt is cancelled.
-        if (prompt && ::IsWindowVisible(prompt) && !done && ++tick > 600)
+        if (++tick > 600)
             ::PostMessageA(prompt, WM_COMMAND, IDCANCEL, 0);
-        else if (prompt && ::IsWindowVisible(prompt) && !done)
+        else
             done = play(prompt, tick);
     };
     UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &OnTick);
