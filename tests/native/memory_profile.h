@@ -21,11 +21,9 @@ public:
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override
     {
-        for (Entry& entry : m_entries) {
-            if (SameName(entry.section, section) && SameName(entry.key, key)) {
-                entry.value = value;
-                return;
-            }
+        if (const std::string* old = Find(section, key)) {
+            const_cast<std::string&>(*old) = value;   // one of our own entries
+            return;
         }
         // A new key goes after the last one of its section, a new section at the end.
         auto last = std::find_if(m_entries.rbegin(), m_entries.rend(),

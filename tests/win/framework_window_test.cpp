@@ -104,12 +104,12 @@ TEST(FrameworkWindow, SubclassingBindsOneObjectUntilEitherGoesAndAColourRequestS
     EXPECT_FALSE(::IsWindow(made)) << "a window made by CreateEx goes with its object";
 }
 
-// A dialog that acts on its first posted message and records what the modal loop did; a
-// loop that never shows it ends at the timer.
+// A dialog that acts on its first posted message and records what the modal loop did. It ends
+// with IDOK once shown, with IDRETRY at once in OnInitDialog, or (0) by a quit; a loop that
+// never shows it ends at the timer.
 class LoopProbe : public CDialog {
 public:
-    enum class Plan { EndAtOnce, EndWhenShown, Quit };
-    LoopProbe(Plan plan, CWnd* owner) : CDialog(IDD_STRING_PROMPT, owner), m_plan(plan) {}
+    LoopProbe(int end, CWnd* owner) : CDialog(IDD_STRING_PROMPT, owner), m_end(end) {}
 
     bool ownerEnabledInLoop = true, visibleAtFirstMessage = true, everShown = false;
     LRESULT answered = 0, defaulted = -1;
@@ -117,7 +117,7 @@ public:
 protected:
     BOOL OnInitDialog() override
     {
-        if (m_plan == Plan::EndAtOnce)
+        if (m_end == IDRETRY)
             EndDialog(IDRETRY);
         else
             PostMessage(WM_APP);
@@ -129,7 +129,7 @@ protected:
         visibleAtFirstMessage = IsWindowVisible();
         answered = SendMessage(WM_APP + 1);
         defaulted = SendMessage(WM_APP + 1, TRUE);
-        if (m_plan == Plan::Quit)
+        if (m_end == 0)
             ::PostQuitMessage(3);
         SetTimer(1, 5000);
         return 0;
@@ -138,7 +138,7 @@ protected:
     LRESULT OnShowWindow(WPARAM shown, LPARAM)
     {
         everShown = everShown || shown;
-        if (shown && m_plan == Plan::EndWhenShown)
+        if (shown && m_end == IDOK)
             PostMessage(WM_COMMAND, IDOK);
         return Default();
     }
@@ -147,7 +147,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    Plan m_plan;
+    int m_end;
 };
 
 BEGIN_MESSAGE_MAP(LoopProbe, CDialog)
@@ -161,17 +161,14 @@ TEST(FrameworkWindow, TheModalLoopShowsTheDialogOnlyOnceTheQueueRunsEmpty)
 {
     CWnd window;
     ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "parent", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr));
-    using Plan = LoopProbe::Plan;
     // Ended before the queue ran empty, the dialog is never shown: a hide that came first
     // stays. A quit ends the loop and is passed on.
-    struct Case { Plan plan; INT_PTR result; bool shown; };
-    for (const Case& c : { Case{ Plan::EndWhenShown, IDOK, true }, Case{ Plan::EndAtOnce, IDRETRY, false },
-                           Case{ Plan::Quit, -1, false } }) {
-        LoopProbe dialog(c.plan, &window);
-        EXPECT_EQ(dialog.DoModal(), c.result);
-        EXPECT_EQ(dialog.everShown, c.shown);
+    for (int end : { IDOK, IDRETRY, 0 }) {
+        LoopProbe dialog(end, &window);
+        EXPECT_EQ(dialog.DoModal(), end ? end : -1);
+        EXPECT_EQ(dialog.everShown, end == IDOK) << end;
         EXPECT_TRUE(::IsWindowEnabled(window.m_hWnd));
-        if (c.plan == Plan::EndAtOnce)
+        if (end == IDRETRY)
             continue;
         EXPECT_FALSE(dialog.ownerEnabledInLoop);
         EXPECT_FALSE(dialog.visibleAtFirstMessage);
