@@ -11,8 +11,11 @@ add_library(kvmidi_test_support STATIC ${test_support_sources})
 target_link_libraries(kvmidi_test_support PUBLIC kvmidi_win ws2_32)
 kvmidi_warnings(kvmidi_test_support)
 
+# The program's own resources go into the Win32 tests, so its dialogs, strings and artwork are
+# the module's own there as they are in kvMidi.exe.
 file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(kvmidi_win_tests ${win_test_sources})
+add_executable(kvmidi_win_tests ${win_test_sources} ${CMAKE_SOURCE_DIR}/res/kvMidi.rc)
+target_include_directories(kvmidi_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(kvmidi_win_tests PRIVATE kvmidi_test_support kvcom_import gtest gtest_main)
 add_dependencies(kvmidi_win_tests KvCom kvMidi)
 kvmidi_warnings(kvmidi_win_tests)

@@ -15,17 +15,14 @@ const char kUsage[] = "kvMidi[.exe] [{-a|--alternate-appdata} IniFileDirectory] 
 
 bool TrayShowsOurIcon() { return CountPointerGreen(CaptureScreenRect(FirstTrayIconSlot())) > 0; }
 
-bool IsShown(HWND window) { return ::IsWindowVisible(window) != FALSE; }
-
 // Opens the popup as the shell's callback for a right click does, then chooses with the keys:
 // down from no selection, 1 is "About kvMidi...", 4 "Command-line arguments..." (the separator
 // is skipped); up once is the last item, "Exit".
 bool ChooseFromTheTrayMenu(DWORD processId, WORD key, int presses)
 {
     PostTrayRightClick(processId);
-    if (!WaitUntil([&] {
-            return FindProcessWindowIf(processId, [](HWND w) { return WindowClassName(w) == "#32768" && IsShown(w); });
-        }))
+    auto isMenu = [](HWND w) { return WindowClassName(w) == "#32768" && ::IsWindowVisible(w); };
+    if (!WaitUntil([&] { return FindProcessWindowIf(processId, isMenu); }))
         return false;
     for (int i = 0; i < presses; ++i)
         PressKey(key);
@@ -41,12 +38,14 @@ TEST(Tray, TheMenuShowsTheUsageAndTheAboutPanelAndItsExitEndsTheProgram)
     KvMidiProcess program;
     ASSERT_TRUE(program.Start("-a " + folder.Path()));
     HWND controller = program.ControllerWindow(kProgramDeadline);
-    ASSERT_NE(controller, nullptr);
+    auto panelShown = [&](bool shown) {
+        return WaitUntil([&] { return (::IsWindowVisible(controller) != FALSE) == shown; });
+    };
     ASSERT_TRUE(WaitUntil(TrayShowsOurIcon)) << "the icon never showed in the notification area";
     // The panel shows once start-up is over; Exit while it shows only hides it.
-    ASSERT_TRUE(WaitUntil([&] { return IsShown(controller); }));
+    ASSERT_TRUE(panelShown(true));
     ::PostMessageA(controller, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsShown(controller); }));
+    ASSERT_TRUE(panelShown(false));
 
     ASSERT_TRUE(ChooseFromTheTrayMenu(program.ProcessId(), VK_DOWN, 4));
     HWND box = WaitForMessageBox(program.ProcessId(), kUsage, kProgramDeadline);
@@ -55,12 +54,12 @@ TEST(Tray, TheMenuShowsTheUsageAndTheAboutPanelAndItsExitEndsTheProgram)
     EXPECT_TRUE(DismissMessageBox(box, kProgramDeadline));
 
     ASSERT_TRUE(ChooseFromTheTrayMenu(program.ProcessId(), VK_DOWN, 1));
-    ASSERT_TRUE(WaitUntil([&] { return IsShown(controller); })) << "About did not show the panel";
+    ASSERT_TRUE(panelShown(true)) << "About did not show the panel";
     EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_TITLE)), "kvMidi version 1.2.0-dev");
     EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_REVISION)), "Revision: 46 (2022-11-04 01:32:49)");
     // A click on the panel hides it at once, and the program goes on.
     ::PostMessageA(controller, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ASSERT_TRUE(WaitUntil([&] { return !IsShown(controller); }));
+    ASSERT_TRUE(panelShown(false));
     EXPECT_TRUE(program.IsRunning());
 
     ASSERT_TRUE(ChooseFromTheTrayMenu(program.ProcessId(), VK_UP, 1));

@@ -3,9 +3,9 @@
 // of their first write.
 #pragma once
 
+#include <algorithm>
 #include <cctype>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "config/private_profile.h"
@@ -16,87 +16,56 @@ public:
                            const std::string& defaultText, std::size_t bufferSize) override
     {
         const std::string* value = Find(section, key);
-        std::string text = value ? *value : defaultText;
-        if (bufferSize == 0)
-            return std::string();
-        if (text.size() > bufferSize - 1)
-            text.resize(bufferSize - 1);
-        return text;
+        return (value ? *value : defaultText).substr(0, bufferSize > 0 ? bufferSize - 1 : 0);
     }
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override
     {
-        Section* target = FindSection(section);
-        if (!target) {
-            m_sections.push_back({ section, {} });
-            target = &m_sections.back();
+        if (const std::string* old = Find(section, key)) {
+            const_cast<std::string&>(*old) = value;   // one of our own entries
+            return;
         }
-        for (auto& entry : target->keys) {
-            if (SameName(entry.first, key)) {
-                entry.second = value;
-                return;
-            }
-        }
-        target->keys.emplace_back(key, value);
+        // A new key goes after the last one of its section, a new section at the end.
+        auto last = std::find_if(m_entries.rbegin(), m_entries.rend(),
+                                 [&](const Entry& entry) { return SameName(entry.section, section); });
+        m_entries.insert(last == m_entries.rend() ? m_entries.end() : last.base(), { section, key, value });
     }
 
     void DeleteSection(const std::string& section) override
     {
-        for (auto it = m_sections.begin(); it != m_sections.end(); ++it) {
-            if (SameName(it->name, section)) {
-                m_sections.erase(it);
-                return;
-            }
-        }
+        std::erase_if(m_entries, [&](const Entry& entry) { return SameName(entry.section, section); });
     }
 
     // The file as the platform would write it.
     std::string Text() const
     {
         std::string text;
-        for (const Section& section : m_sections) {
-            text += "[" + section.name + "]\n";
-            for (const auto& entry : section.keys)
-                text += entry.first + "=" + entry.second + "\n";
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            if (i == 0 || !SameName(m_entries[i].section, m_entries[i - 1].section))
+                text += "[" + m_entries[i].section + "]\n";
+            text += m_entries[i].key + "=" + m_entries[i].value + "\n";
         }
         return text;
     }
 
     const std::string* Find(const std::string& section, const std::string& key) const
     {
-        for (const Section& s : m_sections) {
-            if (!SameName(s.name, section))
-                continue;
-            for (const auto& entry : s.keys)
-                if (SameName(entry.first, key))
-                    return &entry.second;
-        }
+        for (const Entry& entry : m_entries)
+            if (SameName(entry.section, section) && SameName(entry.key, key))
+                return &entry.value;
         return nullptr;
     }
 
 private:
-    struct Section {
-        std::string name;
-        std::vector<std::pair<std::string, std::string>> keys;
+    struct Entry {
+        std::string section, key, value;
     };
 
     static bool SameName(const std::string& a, const std::string& b)
     {
-        if (a.size() != b.size())
-            return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-                return false;
-        return true;
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
     }
 
-    Section* FindSection(const std::string& name)
-    {
-        for (Section& s : m_sections)
-            if (SameName(s.name, name))
-                return &s;
-        return nullptr;
-    }
-
-    std::vector<Section> m_sections;
+    std::vector<Entry> m_entries;
 };

@@ -1,7 +1,5 @@
 #include "screenshot.h"
 
-#include <algorithm>
-
 #include "framework/dc.h"
 #include "framework/win_handles.h"
 
@@ -10,31 +8,26 @@ Screenshot CaptureScreenRect(const RECT& rect)
     Screenshot shot;
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return shot;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;   // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     CClientDC screen(nullptr);
-    UniqueGdiObject dib(::CreateDIBSection(screen.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemoryDc memory(::CreateCompatibleDC(screen.GetSafeHdc()));
-    if (!dib || !memory || !bits)
+    UniqueGdiObject bitmap(width > 0 && height > 0 ? ::CreateCompatibleBitmap(screen.GetSafeHdc(), width, height)
+                                                   : nullptr);
+    if (!memory || !bitmap)
         return shot;
     {
-        ScopedSelectObject selected(memory.Get(), dib.Get());
+        ScopedSelectObject selected(memory.Get(), bitmap.Get());
         ::BitBlt(memory.Get(), 0, 0, width, height, screen.GetSafeHdc(), rect.left, rect.top, SRCCOPY);
-        ::GdiFlush();
     }
+    BITMAPINFO info = {};
+    info.bmiHeader = { sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };   // top row first
+    shot.pixels.resize(static_cast<size_t>(width) * height);
+    if (!::GetDIBits(memory.Get(), static_cast<HBITMAP>(bitmap.Get()), 0, height, shot.pixels.data(), &info,
+                     DIB_RGB_COLORS))
+        return {};
+    for (std::uint32_t& pixel : shot.pixels)
+        pixel &= 0xFFFFFF;
     shot.width = width;
     shot.height = height;
-    const auto* source = static_cast<const std::uint32_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
-        shot.pixels.push_back(source[i] & 0xFFFFFF);
     return shot;
 }
 

@@ -9,52 +9,26 @@
 namespace {
 constexpr unsigned kDeadlineMs = 5000;
 
-class KvComLibrary : public testing::Test {
-protected:
-    ~KvComLibrary() override { KVCOM_close(); }
-};
-
-struct Destination {
-    const char* listenOn;
-    const char* configured;   // groups are decimal even with leading zeros
-};
-
-TEST_F(KvComLibrary, DeliversEachLineAsOneDatagramToTheAddressAndPort)
+TEST(KvComLibrary, SendsEachLineAsOneDatagramToADottedDecimalAddressOnly)
 {
-    const Destination destinations[] = {
-        { "127.0.0.1", "127.0.0.1" }, { "127.255.255.255", "127.255.255.255" }, { "127.0.0.10", "127.000.000.010" } };
-    for (const Destination& d : destinations) {
-        UdpListener listener(d.listenOn);
-        ASSERT_TRUE(listener.IsOpen()) << d.listenOn;
-        KVCOM_init(nullptr, WM_NETWORK_NOTIFY, d.configured, listener.Port());
-        std::string line = "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/60/100\" 1";
-        KVCOM_send(line.c_str());
-        line.assign(line.size(), 'x');   // the library keeps its own copy
-        KVCOM_send("second");
-        EXPECT_EQ(listener.Receive(kDeadlineMs).value_or("<none>"), "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/60/100\" 1")
-            << d.configured;
-        EXPECT_EQ(listener.Receive(kDeadlineMs).value_or("<none>"), "second") << d.configured;
-        KVCOM_close();
-    }
-}
-
-TEST_F(KvComLibrary, SendsNothingBeforeInitAfterCloseOrToAnInvalidAddress)
-{
-    UdpListener listener("127.0.0.1");
+    // Groups are decimal even with leading zeros: 010 is 10, not the octal 8.
+    UdpListener listener("127.0.0.10");
+    ASSERT_TRUE(listener.IsOpen());
+    EXPECT_EQ(KVCOM_init(nullptr, WM_NETWORK_NOTIFY, "127.000.000.010", listener.Port()), 0);
+    const char line[] = "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/60/100\" 1";
+    KVCOM_send(line);
+    KVCOM_send("second");
+    EXPECT_EQ(listener.Receive(kDeadlineMs).value_or("<none>"), line);
+    EXPECT_EQ(listener.Receive(kDeadlineMs).value_or("<none>"), "second");
+    // Nothing leaves after close or for an address that is not dotted decimal: the next
+    // datagram is the one sent once the library has a valid address again.
     KVCOM_close();
-    KVCOM_send("before init");
-    KVCOM_send(nullptr);
-    KVCOM_init(nullptr, WM_NETWORK_NOTIFY, "127.0.0.1", listener.Port());
-    KVCOM_close();
-    KVCOM_close();
-    KVCOM_send("after close");
-    for (const char* address : { "not an address", "127.0.0", "127.0.0.1.5", "127.0.0.256", "127.0.0.1 ", "" }) {
-        KVCOM_init(nullptr, WM_NETWORK_NOTIFY, address, listener.Port());
-        KVCOM_send("lost");
-    }
-    // Initialising again moves to the new address: the one line that arrives.
-    KVCOM_init(nullptr, WM_NETWORK_NOTIFY, "127.0.0.1", listener.Port());
+    EXPECT_NE(KVCOM_send("after close"), 0);
+    EXPECT_NE(KVCOM_init(nullptr, WM_NETWORK_NOTIFY, "127.0.0.10 ", listener.Port()), 0);
+    EXPECT_NE(KVCOM_send("lost"), 0);
+    KVCOM_init(nullptr, WM_NETWORK_NOTIFY, "127.0.0.10", listener.Port());
     KVCOM_send("the one");
     EXPECT_EQ(listener.Receive(kDeadlineMs).value_or("<none>"), "the one");
+    KVCOM_close();
 }
 }

@@ -12,7 +12,6 @@
 #include "app/controller_timers.h"
 #include "framework/win_app.h"
 #include "res/resource.h"
-#include "tests/support/program_resources.h"
 #include "tests/support/screenshot.h"
 #include "ui/system_tray.h"
 
@@ -52,8 +51,7 @@ Screenshot IconSlot() { return CaptureScreenRect(FirstTrayIconSlot()); }
 
 TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
 {
-    ProgramResources resources;
-    ASSERT_TRUE(resources.IsLoaded()) << "kvMidi.exe must sit beside the tests";
+    CWinApp app("kvMidi");   // the tray sends its commands to the application's main window
     CommandSink sink;
     ASSERT_TRUE(sink.CreateEx(0, AfxRegisterWndClass(0), "sink", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr));
     AfxGetApp()->m_pMainWnd = &sink;
