@@ -159,10 +159,16 @@ void CkvMidiDlg::ScanMidiDevices()
 
 ComSwitchesResult CkvMidiDlg::OpenComSwitches()
 {
-    return StartComSwitchMonitor(m_pComSwitchMonitor, m_settings.m_comConfig, m_hWnd, this);
+    ComSwitchesResult result = StartComSwitchMonitor(m_pComSwitchMonitor, m_settings.m_comConfig, m_hWnd, this);
+    UpdateTrayTooltip();
+    return result;
 }
 
-void CkvMidiDlg::CloseComSwitches() { StopComSwitchMonitor(m_pComSwitchMonitor); }
+void CkvMidiDlg::CloseComSwitches()
+{
+    StopComSwitchMonitor(m_pComSwitchMonitor);
+    UpdateTrayTooltip();
+}
 
 ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
 {
@@ -425,4 +431,5 @@ void CkvMidiDlg::UpdateProfileMenu()
         popup->EnableMenuItem(static_cast<UINT>(item.commandId), MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
         m_trayIcon.SetItemCheck(item.checked, static_cast<UINT>(item.commandId));
     }
+    UpdateTrayTooltip();
 }
