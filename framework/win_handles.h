@@ -3,7 +3,6 @@
 
 #include <winsock2.h>
 #include <windows.h>
-#include <mmsystem.h>
 
 #include "unique_handle.h"
 
@@ -53,17 +52,6 @@ struct MemoryDcTraits {
     static void Close(Handle h) { ::DeleteDC(h); }
 };
 
-struct MidiInHandleTraits {            // an open MIDI input is stopped and reset before it is closed
-    using Handle = HMIDIIN;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h)
-    {
-        ::midiInStop(h);
-        ::midiInReset(h);
-        ::midiInClose(h);
-    }
-};
-
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
@@ -73,4 +61,3 @@ using UniqueMenu = UniqueHandle<MenuHandleTraits>;
 using UniqueIcon = UniqueHandle<IconHandleTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-using UniqueMidiIn = UniqueHandle<MidiInHandleTraits>;
