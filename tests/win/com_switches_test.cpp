@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
+#include "framework/win_app.h"
 #include "input/com_switches_win.h"
 #include "tests/support/kvmidi_process.h"
-#include "tests/support/program_resources.h"
 #include "tests/support/pseudo_terminal_port.h"
 
 using namespace std::chrono_literals;
@@ -86,8 +86,7 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
 
 TEST(ComSwitches, DisablingAlsoStopsAMonitorInstalledWhileTheErrorDialogWaited)
 {
-    ProgramResources resources;
-    ASSERT_TRUE(resources.IsLoaded()) << "kvMidi.exe must sit beside the tests";
+    CWinApp app("kvMidi");   // the error dialog's template and texts come from this module
     PseudoTerminalPort port(UnusedComPortNumber(kFirstTerminalPort));
     ASSERT_TRUE(port.WaitUntilReady());
     std::unique_ptr<ComSwitchMonitor> current;
