@@ -3,7 +3,6 @@
 #include <string>
 
 #include "config/device_list.h"
-#include "config/ini_integer.h"
 #include "config/settings_io.h"
 #include "config/typed_ini.h"
 #include "memory_profile.h"
@@ -24,17 +23,6 @@ protected:
     MemoryProfile file;
     TypedIni ini{ names, file };
 };
-
-TEST(IniInteger, TakesTheLeadingNumber)
-{
-    struct Case { const char* text; int value; };
-    const Case cases[] = {
-        { "9871", 9871 }, { "-5", -5 }, { "+7", 7 }, { "  \t42", 42 }, { "12abc", 12 }, { "abc", 0 }, { "", 0 },
-        { "-", 0 }, { " - 3", 0 }, { "99999999999", 2147483647 }, { "-99999999999", -2147483647 - 1 },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ParseIniInteger(c.text), c.value) << '"' << c.text << '"';
-}
 
 TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyToken)
 {
