@@ -11,60 +11,46 @@
 namespace {
 using Log = std::vector<std::string>;
 
-class Outlets : public CommandSender, public CommandWatcher, public ActivityDisplay, public ActivityTimer,
-                public AudioCommands {
-public:
+struct Fixture : CommandSender, CommandWatcher, ActivityDisplay, ActivityTimer, AudioCommands {
     void SendRemoteLine(const std::string& line) override { log.push_back("send " + line); }
-    void ShowLastCommand(const std::string& text, int device) override
-    {
-        log.push_back("dialog " + text + " " + std::to_string(device));
-    }
-    void ShowComLineState(int line, int level) override
-    {
-        log.push_back("led " + std::to_string(line) + " " + std::to_string(level));
-    }
-    bool IsAnimating() const override { return animating; }
+    void ShowLastCommand(const std::string& text, int device) override { Add("dialog " + text, device); }
+    void ShowComLineState(int line, int level) override { Add("led " + std::to_string(line), level); }
+    bool IsAnimating() const override { return false; }
     void StartFrames() override { log.push_back("frames"); }
-    void StopFrames() override { log.push_back("stop"); }
-    void SetActivityTimer(unsigned milliseconds) override { log.push_back("set timer " + std::to_string(milliseconds)); }
-    void KillActivityTimer() override { log.push_back("kill timer"); }
-    void SendAppCommand(int command) override { log.push_back("app " + std::to_string(command)); }
+    void StopFrames() override {}
+    void SetActivityTimer(unsigned milliseconds) override { Add("set timer", static_cast<int>(milliseconds)); }
+    void KillActivityTimer() override {}
+    void SendAppCommand(int command) override { Add("app", command); }
+    void Add(const std::string& what, int value) { log.push_back(what + " " + std::to_string(value)); }
 
-    bool animating = false;
     Log log;
-};
-
-struct Fixture {
     Settings settings;
-    Outlets outlets;
-    CommandActivity activity{ outlets, outlets };
-    CommandDispatcher dispatcher{ settings, { outlets, outlets, activity, outlets } };
+    CommandActivity activity{ *this, *this };
+    CommandDispatcher dispatcher{ settings, { *this, *this, activity, *this } };
 };
 
-TEST(CommandDispatcher, AMidiEntryIsFilteredOrBecomesOneCommandInFixedOrder)
+// The log of one command sent with the default ids: the send, then `between`, the dialog, `led`.
+Log Sent(const std::string& command, int device, Log between = {}, const std::string& led = "")
 {
-    struct Case {
-        const char* rule;
-        int filter;
-        const char* textCommand;
-        const char* applicationId;
-        const char* destination;
-        bool animating;
-        int device, status, data1, data2;
-        Log log;
-    };
+    Log log = { "send REMOTE: \"MIDI\" \"\" \"" + command + "\" 1" };
+    log.insert(log.end(), between.begin(), between.end());
+    log.push_back("dialog " + command + " " + std::to_string(device));
+    if (!led.empty())
+        log.push_back(led);
+    log.insert(log.end(), { "frames", "set timer 5000" });
+    return log;
+}
+
+TEST(CommandDispatcher, AMidiEntryIsFilteredOrBecomesOneCommandShownOncePerDrain)
+{
+    struct Case { const char *rule, *textCommand, *applicationId, *destination; int filter, device, status, data1, data2; Log log; };
     const Case cases[] = {
-        { "NOTE ON with the defaults", 1, "", "", "", false, 2, 0x90, 60, 100,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/2/144/60/100\" 1", "dialog AUXMIDI/2/144/60/100 2", "frames", "set timer 5000" } },
-        { "running activity only renews the timer", 0, "FOOT", "LOG", "Desk 2", true, 4, 0xB5, 7, 0,
-          { "send REMOTE: \"LOG\" \"Desk 2\" \"FOOT/4/181/7/0\" 1", "dialog FOOT/4/181/7/0 4", "set timer 5000" } },
-        { "settings are text, never formats or escaped", 0, "%s%n", "A\"B", "%d", false, 0, 0x80, 0, 255,
+        { "NOTE ON with the defaults", "", "", "", 1, 2, 0x90, 60, 100, Sent("AUXMIDI/2/144/60/100", 2) },
+        { "settings are text, never formats or escaped", "%s%n", "A\"B", "%d", 0, 0, 0x80, 0, 255,
           { "send REMOTE: \"A\"B\" \"%d\" \"%s%n/0/128/0/255\" 1", "dialog %s%n/0/128/0/255 0", "frames", "set timer 5000" } },
-        { "the filter drops NOTE ON of velocity 0 on any channel", 1, "", "", "", false, 1, 0x9A, 60, 0, {} },
-        { "NOTE ON of velocity 0 passes with the filter off", 0, "", "", "", false, 1, 0x90, 60, 0,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/1/144/60/0\" 1", "dialog AUXMIDI/1/144/60/0 1", "frames", "set timer 5000" } },
-        { "a real NOTE OFF passes the filter", 1, "", "", "", false, 1, 0x80, 60, 0,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/1/128/60/0\" 1", "dialog AUXMIDI/1/128/60/0 1", "frames", "set timer 5000" } },
+        { "the filter drops NOTE ON of velocity 0 on any channel", "", "", "", 1, 1, 0x9A, 60, 0, {} },
+        { "NOTE ON of velocity 0 passes with the filter off", "", "", "", 0, 1, 0x90, 60, 0, Sent("AUXMIDI/1/144/60/0", 1) },
+        { "a real NOTE OFF passes the filter", "", "", "", 1, 1, 0x80, 60, 0, Sent("AUXMIDI/1/128/60/0", 1) },
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -72,40 +58,35 @@ TEST(CommandDispatcher, AMidiEntryIsFilteredOrBecomesOneCommandInFixedOrder)
         f.settings.m_strTextCommand = c.textCommand;
         f.settings.m_strApplicationId = c.applicationId;
         f.settings.m_strDestination = c.destination;
-        f.outlets.animating = c.animating;
-        bool sent = f.dispatcher.DispatchMidiEntry(c.device, static_cast<std::uint8_t>(c.status),
-                                                   static_cast<std::uint8_t>(c.data1), static_cast<std::uint8_t>(c.data2));
+        EXPECT_EQ(f.dispatcher.DispatchMidiEntry(c.device, static_cast<std::uint8_t>(c.status), static_cast<std::uint8_t>(c.data1),
+                                                 static_cast<std::uint8_t>(c.data2)), !c.log.empty()) << c.rule;
         f.dispatcher.FinishMidiBatch(1000);
-        EXPECT_EQ(f.outlets.log, c.log) << c.rule;
-        EXPECT_EQ(sent, !c.log.empty()) << c.rule;
-        if (sent) {
-            EXPECT_EQ("dialog " + f.dispatcher.LastCommand() + " " + std::to_string(c.device), c.log[1]) << c.rule;
-        }
+        EXPECT_EQ(f.log, c.log) << c.rule;
     }
+    // A drain sends every entry first and shows only the last, once.
+    Fixture f;
+    f.settings.m_bFilterNoteOff = 1;
+    f.dispatcher.DispatchMidiEntry(0, 0x90, 60, 100);
+    f.dispatcher.DispatchMidiEntry(3, 0x90, 61, 0);
+    f.dispatcher.DispatchMidiEntry(1, 0xB0, 7, 1);
+    f.dispatcher.FinishMidiBatch(1000);
+    f.dispatcher.FinishMidiBatch(1001);
+    Log expected = Sent("AUXMIDI/1/176/7/1", 1);
+    expected.insert(expected.begin(), "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/60/100\" 1");
+    EXPECT_EQ(f.log, expected);
+    EXPECT_EQ(f.dispatcher.LastCommand(), "AUXMIDI/1/176/7/1");
 }
 
 TEST(CommandDispatcher, AComLineChangeIsANoteOnOfTheComDeviceAndMayMuteTheAudio)
 {
-    const std::string down = "app " + std::to_string(kAppCommandVolumeDown);
-    const std::string up = "app " + std::to_string(kAppCommandVolumeUp);
-    const std::string mute = "app " + std::to_string(kAppCommandVolumeMute);
-    struct Case {
-        const char* rule;
-        int line, level;
-        int mutingLine;   // -1: none
-        Log log;
-    };
+    const std::string down = "app " + std::to_string(kAppCommandVolumeDown), up = "app " + std::to_string(kAppCommandVolumeUp);
+    struct Case { const char* rule; int line, level, mutingLine; Log log; };   // mutingLine -1: none
     const Case cases[] = {
-        { "CTS becomes active", 0, 1, -1,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/10/144/0/127\" 1", "dialog AUXMIDI/10/144/0/127 10", "led 0 1", "frames", "set timer 5000" } },
-        { "a release is never taken for a NOTE OFF to filter", 2, 0, -1,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/10/144/2/0\" 1", "dialog AUXMIDI/10/144/2/0 10", "led 2 0", "frames", "set timer 5000" } },
+        { "a release is never taken for a NOTE OFF to filter", 2, 0, -1, Sent("AUXMIDI/10/144/2/0", 10, {}, "led 2 0") },
         { "a muting line, active: down, up and mute after the send", 3, 1, 3,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/10/144/3/127\" 1", down, up, mute, "dialog AUXMIDI/10/144/3/127 10", "led 3 1", "frames", "set timer 5000" } },
-        { "a muting line, released: down and up", 1, 0, 1,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/10/144/1/0\" 1", down, up, "dialog AUXMIDI/10/144/1/0 10", "led 1 0", "frames", "set timer 5000" } },
-        { "another line's mute flag does nothing", 0, 1, 1,
-          { "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/10/144/0/127\" 1", "dialog AUXMIDI/10/144/0/127 10", "led 0 1", "frames", "set timer 5000" } },
+          Sent("AUXMIDI/10/144/3/127", 10, { down, up, "app " + std::to_string(kAppCommandVolumeMute) }, "led 3 1") },
+        { "a muting line, released: down and up", 1, 0, 1, Sent("AUXMIDI/10/144/1/0", 10, { down, up }, "led 1 0") },
+        { "another line's mute flag does nothing", 0, 1, 1, Sent("AUXMIDI/10/144/0/127", 10, {}, "led 0 1") },
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -114,21 +95,7 @@ TEST(CommandDispatcher, AComLineChangeIsANoteOnOfTheComDeviceAndMayMuteTheAudio)
         if (c.mutingLine >= 0)
             f.settings.m_comConfig.Mute(c.mutingLine) = 1;
         f.dispatcher.DispatchComLineEvent(c.line, c.level, 1000);
-        EXPECT_EQ(f.outlets.log, c.log) << c.rule;
+        EXPECT_EQ(f.log, c.log) << c.rule;
     }
-}
-
-TEST(CommandDispatcher, ADrainSendsEveryEntryFirstAndShowsOnlyTheLastOnce)
-{
-    Fixture f;
-    f.settings.m_bFilterNoteOff = 1;
-    f.dispatcher.DispatchMidiEntry(0, 0x90, 60, 100);
-    f.dispatcher.DispatchMidiEntry(3, 0x90, 61, 0);
-    f.dispatcher.DispatchMidiEntry(1, 0xB0, 7, 1);
-    f.dispatcher.FinishMidiBatch(1000);
-    f.dispatcher.FinishMidiBatch(1001);
-    EXPECT_EQ(f.outlets.log, (Log{ "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/60/100\" 1",
-                                   "send REMOTE: \"MIDI\" \"\" \"AUXMIDI/1/176/7/1\" 1",
-                                   "dialog AUXMIDI/1/176/7/1 1", "frames", "set timer 5000" }));
 }
 }

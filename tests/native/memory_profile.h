@@ -12,60 +12,44 @@
 
 class MemoryProfile : public PrivateProfile {
 public:
-    std::string ReadString(const std::string& section, const std::string& key,
-                           const std::string& defaultText, std::size_t bufferSize) override
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultText,
+                           std::size_t bufferSize) override
     {
         const std::string* value = Find(section, key);
         return (value ? *value : defaultText).substr(0, bufferSize > 0 ? bufferSize - 1 : 0);
     }
-
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override
     {
-        if (const std::string* old = Find(section, key)) {
-            const_cast<std::string&>(*old) = value;   // one of our own entries
-            return;
-        }
+        if (const std::string* old = Find(section, key))
+            return void(const_cast<std::string&>(*old) = value);   // one of our own entries
         // A new key goes after the last one of its section, a new section at the end.
-        auto last = std::find_if(m_entries.rbegin(), m_entries.rend(),
-                                 [&](const Entry& entry) { return SameName(entry.section, section); });
+        auto last = std::find_if(m_entries.rbegin(), m_entries.rend(), [&](const Entry& e) { return Same(e.section, section); });
         m_entries.insert(last == m_entries.rend() ? m_entries.end() : last.base(), { section, key, value });
     }
-
     void DeleteSection(const std::string& section) override
     {
-        std::erase_if(m_entries, [&](const Entry& entry) { return SameName(entry.section, section); });
+        std::erase_if(m_entries, [&](const Entry& e) { return Same(e.section, section); });
     }
-
     // The file as the platform would write it.
     std::string Text() const
     {
         std::string text;
-        for (size_t i = 0; i < m_entries.size(); ++i) {
-            if (i == 0 || !SameName(m_entries[i].section, m_entries[i - 1].section))
-                text += "[" + m_entries[i].section + "]\n";
-            text += m_entries[i].key + "=" + m_entries[i].value + "\n";
-        }
+        for (size_t i = 0; i < m_entries.size(); ++i)
+            text += (i == 0 || !Same(m_entries[i].section, m_entries[i - 1].section) ? "[" + m_entries[i].section + "]\n" : "") +
+                    m_entries[i].key + "=" + m_entries[i].value + "\n";
         return text;
     }
-
     const std::string* Find(const std::string& section, const std::string& key) const
     {
-        for (const Entry& entry : m_entries)
-            if (SameName(entry.section, section) && SameName(entry.key, key))
-                return &entry.value;
-        return nullptr;
+        auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return Same(e.section, section) && Same(e.key, key); });
+        return it == m_entries.end() ? nullptr : &it->value;
     }
 
 private:
-    struct Entry {
-        std::string section, key, value;
-    };
-
-    static bool SameName(const std::string& a, const std::string& b)
+    struct Entry { std::string section, key, value; };
+    static bool Same(const std::string& a, const std::string& b)
     {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                          [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
     }
-
     std::vector<Entry> m_entries;
 };

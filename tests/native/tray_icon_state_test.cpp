@@ -8,180 +8,134 @@
 
 #include <cstdint>
 #include <deque>
-#include <vector>
+#include <string>
 
 namespace {
 TrayIcon Icon(std::uintptr_t resourceId) { return reinterpret_cast<TrayIcon>(resourceId); }
-std::uintptr_t Id(TrayIcon icon) { return reinterpret_cast<std::uintptr_t>(icon); }
 using Action = TrayShell::Action;
 
-struct ShellCall {
-    Action action;
-    unsigned flags;
-    std::uintptr_t icon;
-    bool operator==(const ShellCall&) const = default;
-};
+// "add 130;" for an add of icon 130 (always with kTrayAddFlags), "mod", "del"; "(timer)" for each kill.
+std::string Call(Action action, unsigned flags, TrayIcon icon)
+{
+    const char* names[] = { "add ", "mod ", "del " };
+    return names[static_cast<int>(action)] + std::to_string(reinterpret_cast<std::uintptr_t>(icon)) +
+           (action == Action::Add && flags != kTrayAddFlags ? "!" : "") + ";";
+}
 
-class FakeShell : public TrayShell {
-public:
+struct FakeShell : TrayShell {
     bool NotifyIcon(Action action, unsigned flags, TrayIcon icon) override
     {
-        calls.push_back({ action, flags, Id(icon) });
+        calls += Call(action, flags, icon);
         bool result = results.empty() || results.front();
-        if (!results.empty())
-            results.pop_front();
-        return result;
+        return results.empty() ? result : (results.pop_front(), result);
     }
     unsigned SetFrameTimer() override { return timerId; }
-    bool KillFrameTimer(unsigned id) override
-    {
-        killed.push_back(id);
-        return true;
-    }
+    bool KillFrameTimer(unsigned id) override { return calls += "(kill " + std::to_string(id) + ")", true; }
 
-    std::vector<ShellCall> calls;
+    std::string calls;
     std::deque<bool> results;   // the answers of the next calls; true once they run out
     unsigned timerId = 4567;
-    std::vector<unsigned> killed;
-};
+    TrayIconState state{ *this };
 
-class TrayIconTest : public testing::Test {
-protected:
     // The controller's start-up: the application icon, then frames 131 to 133.
-    void AddWithFrames(bool addSucceeds = true)
+    FakeShell& Started(bool addSucceeds = true, bool frames = true)
     {
         state.SetShellOk(true);
-        shell.results = { addSucceeds };
+        results = { addSucceeds };
         state.AddIcon(Icon(130));
-        state.SetFrames({ Icon(131), Icon(132), Icon(133) });
-        shell.calls.clear();
+        if (frames)
+            state.SetFrames({ Icon(131), Icon(132), Icon(133) });
+        calls.clear();
+        return *this;
     }
-    std::vector<std::uintptr_t> ShownIcons() const
-    {
-        std::vector<std::uintptr_t> icons;
-        for (const ShellCall& call : shell.calls)
-            if (call.action == Action::Modify)
-                icons.push_back(call.icon);
-        return icons;
-    }
-
-    FakeShell shell;
-    TrayIconState state{ shell };
 };
 
-TEST_F(TrayIconTest, FramesRunFromTheSecondWrapRestartAndStopOnTheIconFromBefore)
+TEST(TrayIcon, FramesRunFromTheSecondWrapRestartAndStopOnTheIconFromBefore)
 {
-    AddWithFrames();
+    FakeShell shell;
+    TrayIconState& state = shell.Started().state;
     ASSERT_TRUE(state.StartFrames());
-    EXPECT_TRUE(shell.calls.empty()) << "the start itself shows nothing new";
+    EXPECT_EQ(shell.calls, "") << "the start itself shows nothing new";
     for (int tick = 0; tick < 4; ++tick)
         state.OnTimer(4567);
     state.OnTimer(1026);   // only the frame timer moves the frames
     state.StartFrames();
     state.NextFrame();
     EXPECT_TRUE(state.StopFrames());
-    EXPECT_EQ(ShownIcons(), (std::vector<std::uintptr_t>{ 132, 133, 131, 132, 130, 132, 130 }));
-    EXPECT_EQ(shell.killed, (std::vector<unsigned>{ 4567, 4567 }));
-    EXPECT_FALSE(state.IsAnimating());
-    EXPECT_FALSE(state.StopFrames()) << "a second stop has nothing to stop";
-}
-
-TEST_F(TrayIconTest, WithoutFramesOrTimerNothingAnimates)
-{
-    state.SetShellOk(true);
-    state.AddIcon(Icon(130));
-    EXPECT_FALSE(state.StartFrames());
-    AddWithFrames();
+    EXPECT_FALSE(state.StopFrames() || state.IsAnimating()) << "a second stop has nothing to stop";
+    EXPECT_EQ(shell.calls, "mod 132;mod 133;mod 131;mod 132;(kill 4567)mod 130;mod 132;(kill 4567)mod 130;");
+    // Without frames, or without a timer, nothing animates; the next command tries again.
+    FakeShell bare;
+    EXPECT_FALSE(bare.Started(true, false).state.StartFrames());
     shell.timerId = 0;
-    EXPECT_FALSE(state.StartFrames());
-    EXPECT_FALSE(state.IsAnimating());
+    EXPECT_FALSE(state.StartFrames() || state.IsAnimating());
     shell.timerId = 4567;
-    EXPECT_TRUE(state.StartFrames()) << "the next command tries again";
+    EXPECT_TRUE(state.StartFrames());
 }
 
-TEST_F(TrayIconTest, AHiddenIconKeepsItsFramesInTheRecordUntilTheTaskbarReturns)
+TEST(TrayIcon, AHiddenIconKeepsItsFramesInTheRecordUntilTheShellTakesIt)
 {
-    AddWithFrames(false);
+    FakeShell shell;
+    TrayIconState& state = shell.Started(false).state;
     state.StartFrames();
     state.NextFrame();
     state.NextFrame();
     state.OnWorkAreaChanged();
-    EXPECT_TRUE(shell.calls.empty()) << "nothing reaches the shell for an icon not shown";
+    EXPECT_EQ(shell.calls, "") << "nothing reaches the shell for an icon not shown";
     shell.results = { false };
     state.OnTaskbarCreated();
     EXPECT_TRUE(state.IconHidden()) << "refused again: still waiting for a shell";
     state.OnTaskbarCreated();
-    EXPECT_EQ(shell.calls, (std::vector<ShellCall>(2, { Action::Add, kTrayAddFlags, 133 })));
+    EXPECT_EQ(shell.calls, "add 133;add 133;");
     EXPECT_FALSE(state.IconHidden());
-}
-
-TEST_F(TrayIconTest, TheShellsLateAnswerToAnAddDecidesWhetherTheIconIsShown)
-{
-    AddWithFrames();
+    // The shell's late answer to an add decides whether the icon is shown.
     state.OnAddAnswered(false);
-    EXPECT_TRUE(state.IconHidden());
-    state.StartFrames();
     state.NextFrame();
-    EXPECT_TRUE(shell.calls.empty());
-    state.OnTaskbarCreated();
+    EXPECT_TRUE(state.IconHidden());
     state.OnAddAnswered(true);
-    EXPECT_FALSE(state.IconHidden());
+    state.NextFrame();
     state.DeleteIcon();
-    EXPECT_EQ(shell.calls.back(), (ShellCall{ Action::Delete, 0, 132 }));
+    EXPECT_EQ(shell.calls, "add 133;add 133;mod 132;del 132;");
 }
 
-TEST(TrayIconEnd, DeletesOnlyAnIconThatIsRegistered)
+TEST(TrayIcon, DeletesOnlyAnIconThatIsRegisteredAndOnce)
 {
-    struct Case { const char* name; bool shellOk; bool add; bool addSucceeds; size_t calls; };
-    const Case cases[] = {
-        { "never added", true, false, true, 0 },
-        { "add refused", true, true, false, 1 },
-        { "added", true, true, true, 2 },
-        { "no shell", false, true, true, 0 },
-    };
+    struct Case { bool shellOk, add, addSucceeds; const char* calls; };
+    const Case cases[] = { { true, false, true, "" }, { true, true, false, "add 130;" },
+                           { true, true, true, "add 130;del 130;" }, { false, true, true, "" } };
     for (const Case& c : cases) {
         FakeShell shell;
-        TrayIconState icon(shell);
-        icon.SetShellOk(c.shellOk);
+        shell.state.SetShellOk(c.shellOk);
         shell.results = { c.addSucceeds };
         if (c.add)
-            icon.AddIcon(Icon(130));
-        icon.DeleteIcon();
-        icon.DeleteIcon();
-        EXPECT_EQ(shell.calls.size(), c.calls) << c.name;
+            shell.state.AddIcon(Icon(130));
+        shell.state.DeleteIcon();
+        shell.state.DeleteIcon();
+        EXPECT_EQ(shell.calls, c.calls);
     }
 }
 
-TEST(TrayCallQueue, ARunOfChangesShrinksToTheLatestWhileAddsAndDeletesKeepTheirOrder)
+TEST(TrayCallQueue, ARunOfChangesShrinksToTheLatestWhileAddsAndDeletesAndBalloonsKeepTheirOrder)
 {
     TrayCallQueue queue;
-    queue.Push({ Action::Modify, kTrayIconFlag, Icon(131) });
-    queue.Push({ Action::Modify, kTrayIconFlag, Icon(132) });
-    queue.Push({ Action::Add, kTrayAddFlags, Icon(130) });
-    queue.Push({ Action::Modify, kTrayIconFlag, Icon(133) });
-    queue.Push({ Action::Delete, 0, Icon(133) });
-    queue.Push({ Action::Modify, kTrayIconFlag, Icon(131) });
-    queue.Push({ Action::Modify, kTrayInfoFlag, Icon(131), "kvMidi", "Pads is no longer connected.", true });
-    queue.Push({ Action::Modify, kTrayTipFlag, Icon(132) });
-    std::vector<ShellCall> taken;
+    for (auto [action, flags, icon] : { std::tuple{ Action::Modify, kTrayIconFlag, 131 }, { Action::Modify, kTrayIconFlag, 132 },
+                                        { Action::Add, kTrayAddFlags, 130 }, { Action::Modify, kTrayIconFlag, 133 },
+                                        { Action::Delete, 0u, 133 }, { Action::Modify, kTrayIconFlag, 131 },
+                                        { Action::Modify, kTrayInfoFlag, 131 }, { Action::Modify, kTrayTipFlag, 132 } })
+        queue.Push({ action, flags, Icon(static_cast<std::uintptr_t>(icon)) });
+    std::string taken;
     for (const TrayCall& call : queue.TakeAll())
-        taken.push_back({ call.action, call.flags, Id(call.icon) });
-    EXPECT_EQ(taken, (std::vector<ShellCall>{ { Action::Modify, kTrayIconFlag, 132 },
-                                              { Action::Add, kTrayAddFlags, 133 },
-                                              { Action::Delete, 0, 133 },
-                                              { Action::Modify, kTrayIconFlag, 131 },
-                                              { Action::Modify, kTrayInfoFlag | kTrayTipFlag, 132 } }));
+        taken += Call(call.action, call.flags, call.icon) + std::to_string(call.flags) + " ";
+    EXPECT_EQ(taken, "mod 132;2 add 133;7 del 133;0 mod 131;2 mod 132;20 ");
     EXPECT_TRUE(queue.Empty());
 }
 
 TEST(TrayTexts, TheTooltipSaysTheProfileAndWhatIsOpen)
 {
-    struct Case { const char* profile; int midi; const char* port; const char* tip; };
+    struct Case { const char* profile; int midi; const char *port, *tip; };
     const Case cases[] = {
-        { "Studio", 2, "COM3", "kvMidi - Studio - 2 MIDI devices, COM3" },
-        { "", 1, "", "kvMidi - 1 MIDI device" },
-        { "", 0, "COM10", "kvMidi - COM10" },
-        { "Live", 0, "", "kvMidi - Live - no device open" },
+        { "Studio", 2, "COM3", "kvMidi - Studio - 2 MIDI devices, COM3" }, { "", 1, "", "kvMidi - 1 MIDI device" },
+        { "", 0, "COM10", "kvMidi - COM10" }, { "Live", 0, "", "kvMidi - Live - no device open" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(TrayTooltip(c.profile, c.midi, c.port), c.tip);
