@@ -45,7 +45,8 @@ KvMidiProcess::~KvMidiProcess()
         Kill();
 }
 
-bool KvMidiProcess::Start(const std::string& arguments, const std::string& extraEnvironment)
+bool KvMidiProcess::Start(const std::string& arguments, const std::string& extraEnvironment,
+                         const std::string& workingFolder)
 {
     std::string exe = BinaryDirectory() + "kvMidi.exe";
     std::string commandLine = "\"" + exe + "\" " + arguments;
@@ -68,7 +69,8 @@ bool KvMidiProcess::Start(const std::string& arguments, const std::string& extra
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (!::CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                          environment.empty() ? nullptr : environment.data(), nullptr, &startup, &info))
+                          environment.empty() ? nullptr : environment.data(),
+                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
         return false;
     ::CloseHandle(info.hThread);
     m_process.Reset(info.hProcess);
@@ -117,23 +119,20 @@ void KvMidiProcess::Kill()
 
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept)
 {
-    struct Search {
-        DWORD processId;
-        const std::function<bool(HWND)>& accept;
-        HWND found;
-    } search = { processId, accept, nullptr };
+    std::vector<HWND> windows;
     ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != s->processId || !s->accept(window))
-                return TRUE;
-            s->found = window;
-            return FALSE;
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && accept(window))
+            return window;
+    }
+    return nullptr;
 }
 
 std::string WindowClassName(HWND window)
@@ -187,10 +186,6 @@ void PostTrayRightClick(DWORD processId)
 
 void PressKey(WORD virtualKey)
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = virtualKey;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof inputs[0]);
+    ::keybd_event(static_cast<BYTE>(virtualKey), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(virtualKey), 0, KEYEVENTF_KEYUP, 0);
 }
