@@ -25,9 +25,10 @@ void WritePublished(void* view, HWND window)
     ::InterlockedExchange(static_cast<PublishedWindow volatile*>(view), HandleToLong(window));
 }
 
-HWND ReadPublished(void* view)
+HWND ReadPublished(const void* view)
 {
-    return static_cast<HWND>(LongToHandle(::InterlockedCompareExchange(static_cast<PublishedWindow volatile*>(view), 0, 0)));
+    // An aligned 32-bit read is whole; an interlocked read would write to this read-only view.
+    return static_cast<HWND>(LongToHandle(*static_cast<const PublishedWindow volatile*>(view)));
 }
 }
 

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/config_location.h"
 #include "input/com_switch_monitor_win.h"
 #include "res/resource.h"
 #include "tests/support/temp_directory.h"
@@ -25,8 +26,7 @@ std::string BinaryDirectory()
 {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
-    return text.substr(0, text.find_last_of('\\') + 1);
+    return DirectoryOfPath(path);
 }
 
 std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
@@ -81,10 +81,8 @@ bool KvMidiProcess::Start(const std::string& arguments, const std::string& extra
 int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
 {
     DWORD code = 0;
-    if (!m_process || ::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(deadline.count())) != WAIT_OBJECT_0)
-        return -1;
-    ::GetExitCodeProcess(m_process.Get(), &code);
-    return static_cast<int>(code);
+    bool ended = m_process && ::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0;
+    return ended && ::GetExitCodeProcess(m_process.Get(), &code) ? static_cast<int>(code) : -1;
 }
 
 bool KvMidiProcess::IsRunning() const
