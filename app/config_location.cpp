@@ -68,6 +68,20 @@ std::string DirectoryOfPath(std::string_view fullPath)
     return std::string();
 }
 
+std::vector<std::string> FoldersAlongPath(std::string_view path)
+{
+    std::vector<std::string> folders;
+    if (path.size() >= kMaxPathBuffer)
+        return folders;
+    for (size_t cut = path.find('\\'), start = 0; cut != std::string_view::npos;
+         start = cut + 1, cut = path.find('\\', start)) {
+        bool isDrive = cut == 2 && path[1] == ':';
+        if (cut > start && !isDrive)
+            folders.emplace_back(path.substr(0, cut));
+    }
+    return folders;
+}
+
 void UseDataDirectory(ConfigLocation& location, const CreateDirectories& create)
 {
     location.configDir = location.dataDir + kConfigFolder;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The system's path limit, terminator included.
 constexpr std::size_t kMaxPathBuffer = 260;
@@ -27,6 +28,12 @@ std::string WithTrailingBackslash(std::string path);
 // Drive and directory of a full path, ending with its last separator ("C:\kv\" of
 // "C:\kv\kvMidi.exe").
 std::string DirectoryOfPath(std::string_view fullPath);
+
+// The folders along a path that ends with "\" that must exist for it, outermost first: each
+// text before a backslash, the first one too when the path is relative ("Sub" of "Sub\Dir\"),
+// but never a drive ("C:") or the root. The text after the last backslash is no folder. None
+// when the path does not fit the system's limit: a cut path is never made.
+std::vector<std::string> FoldersAlongPath(std::string_view path);
 
 // Sets configDir and iniFile from dataDir and creates configDir.
 void UseDataDirectory(ConfigLocation& location, const CreateDirectories& create);

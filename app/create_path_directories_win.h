@@ -2,7 +2,7 @@
 
 #include <string>
 
-// Creates every missing folder along a path that ends with "\"; the text after the last
-// backslash is never created. The drive root is not touched. Failures are silent, and a path
-// that does not fit the system's limit is left alone rather than cut.
+// Creates every missing folder along a path that ends with "\" (FoldersAlongPath says which);
+// the text after the last backslash is never created. Failures are silent: a save into a
+// folder that could not be made is reported when it fails.
 void CreatePathDirectories(const std::string& path);

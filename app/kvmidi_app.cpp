@@ -50,6 +50,10 @@ BOOL CkvMidiApp::InitInstance()
     m_strIniFile = location.iniFile;
     m_strStartProfile = location.startProfile;
 
+    if (!m_instanceClaim.Take(m_strIniFile)) {
+        HandOverToRunningCopy();
+        return FALSE;
+    }
     g_settingNameTable.BuildSettingNameTable();
 
     if (!AfxSocketInit()) {
@@ -69,9 +73,25 @@ BOOL CkvMidiApp::InitInstance()
     return FALSE;
 }
 
+void CkvMidiApp::HandOverToRunningCopy()
+{
+    // Another copy runs on this INI file: its settings dialog opens (or comes forward), and
+    // this copy ends without opening a device. That copy may still be starting.
+    HWND running = FindClaimHolder(m_strIniFile, std::chrono::seconds(5));
+    if (!running)
+        return;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(running, &processId);
+    // The user started this copy, so it may hand the foreground on to the one that answers.
+    ::AllowSetForegroundWindow(processId);
+    ::PostMessageA(running, WM_COMMAND, ID_SETTINGS, 0);
+}
+
 int CkvMidiApp::ExitInstance()
 {
     int exitCode = CWinApp::ExitInstance();
+    // Released before the new copy starts, which would otherwise find this one's claim.
+    m_instanceClaim.Release();
     // The new copy gets no arguments: it always starts from the default location.
     if (m_bRestart)
         ::ShellExecuteA(nullptr, "open", m_strProgramPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

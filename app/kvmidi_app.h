@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/instance_claim_win.h"
 #include "config/setting_names.h"
 #include "framework/win_app.h"
 
@@ -18,8 +19,12 @@ public:
     std::string m_strProgramDir;
     std::string m_strProgramPath;
     std::string m_strConfigDir;
+    // Held from start-up until exit: one running copy per INI file.
+    InstanceClaim m_instanceClaim;
 
 private:
+    void HandOverToRunningCopy();
+
     std::string m_strStartProfile;
 };
 

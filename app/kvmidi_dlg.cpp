@@ -1,6 +1,7 @@
 #include "kvmidi_dlg.h"
 
 #include <string>
+#include <utility>
 
 #include "app/config_location.h"
 #include "app/controller_timers.h"
@@ -9,10 +10,11 @@
 #include "config/settings_io.h"
 #include "framework/afx_functions.h"
 #include "framework/data_exchange.h"
-#include "input/midi_device_choice.h"
+#include "framework/text.h"
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
+#include "input/midi_device_choice.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
@@ -21,6 +23,11 @@
 
 static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolumeDown == APPCOMMAND_VOLUME_DOWN &&
               kAppCommandVolumeUp == APPCOMMAND_VOLUME_UP);
+
+namespace {
+// Posted to the controller by the first failed write of a save.
+constexpr UINT WM_SETTINGS_SAVE_FAILED = WM_APP + 30;
+}
 
 BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_WM_PAINT()
@@ -34,6 +41,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
     ON_MESSAGE(WM_COM_LINE_EVENT, OnComLineEvent)
     ON_MESSAGE(WM_COM_PORT_STATE, OnComPortState)
+    ON_MESSAGE(WM_SETTINGS_SAVE_FAILED, OnSaveFailed)
     ON_WM_HELPINFO()
     ON_COMMAND(ID_USAGE, OnUsage)
     ON_COMMAND(ID_RESTART, OnRestart)
@@ -72,6 +80,11 @@ BOOL CkvMidiDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_pApp = &TheApp();
     SetWindowText("kvMidi");
+    m_pApp->m_instanceClaim.Publish(m_hWnd);
+    m_iniFile.OnWriteFailure([this] {
+        if (!std::exchange(m_bSaveFailurePending, true))
+            PostMessage(WM_SETTINGS_SAVE_FAILED);
+    });
 
     m_hTrayIcon.Reset(static_cast<HICON>(::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_KVMIDI),
                                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
@@ -122,7 +135,27 @@ void CkvMidiDlg::LoadSettings()
     MatchMidiChoice(m_settings.m_midiChoice, m_pDeviceName, m_settings.m_bDeviceEnabled);
 }
 
-void CkvMidiDlg::SaveSettings() { WriteSettings(m_ini, m_settings); }
+void CkvMidiDlg::SaveSettings()
+{
+    // The whole record is written each time, so a port off for this session only would be
+    // stored as off for good; it is stored as it was until the user enables the switches.
+    Settings stored = m_settings;
+    if (m_strSessionDisabledPort && !stored.m_bComEnabled) {
+        stored.m_bComEnabled = 1;
+        stored.m_comConfig.Port = *m_strSessionDisabledPort;
+    } else {
+        m_strSessionDisabledPort.reset();
+    }
+    WriteSettings(m_ini, stored);
+}
+
+LRESULT CkvMidiDlg::OnSaveFailed(WPARAM, LPARAM)
+{
+    m_bSaveFailurePending = false;
+    std::string text = FillPlaceholders("Unable to save the settings to %s.", { { 's', m_iniFile.Path() } });
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
+    return 0;
+}
 
 void CkvMidiDlg::ReinitNetwork()
 {
@@ -200,9 +233,12 @@ void CkvMidiDlg::ApplyComSwitchesSetting()
         CloseComSwitches();
         return;
     }
+    std::string storedPort = m_settings.m_comConfig.Port;   // emptied by a disabling for this session
     ComSwitchesResult answer = OpenComSwitches();
+    m_strSessionDisabledPort.reset();
     if (answer == ComSwitchesResult::DisabledForSession) {
         m_settings.m_bComEnabled = 0;
+        m_strSessionDisabledPort = storedPort;
     } else if (answer == ComSwitchesResult::DisabledPermanently) {
         m_settings.m_bComEnabled = 0;
         SaveSettings();

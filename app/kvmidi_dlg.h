@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,7 @@ protected:
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
     LRESULT OnComPortState(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSaveFailed(WPARAM wParam, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
     void OnUsage();
     void OnRestart();
@@ -124,4 +126,9 @@ private:
     std::unique_ptr<ComSwitchMonitor> m_pComSwitchMonitor;
     PrivateProfileFile m_iniFile;
     TypedIni m_ini;
+    // A write failed; its message is posted, and shows once for all the writes of that save.
+    bool m_bSaveFailurePending = false;
+    // The port stored while "Only for this session" keeps the COM switches off: later saves
+    // store Enable and this port as the user stored them, never the session's state.
+    std::optional<std::string> m_strSessionDisabledPort;
 };

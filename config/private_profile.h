@@ -14,8 +14,8 @@ public:
     virtual std::string ReadString(const std::string& section, const std::string& key,
                                    const std::string& defaultText, std::size_t bufferSize) = 0;
 
-    // Creates or replaces the key, creating the section and the file as needed; failures are
-    // silent.
+    // Creates or replaces the key, creating the section and the file as needed. A failure is
+    // no error of the caller's: the implementation reports it its own way.
     virtual void WriteString(const std::string& section, const std::string& key,
                              const std::string& value) = 0;
 

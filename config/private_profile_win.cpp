@@ -18,10 +18,16 @@ std::string PrivateProfileFile::ReadString(const std::string& section, const std
 
 void PrivateProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), m_path.c_str());
+    Written(::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), m_path.c_str()) != FALSE);
 }
 
 void PrivateProfileFile::DeleteSection(const std::string& section)
 {
-    ::WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, m_path.c_str());
+    Written(::WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, m_path.c_str()) != FALSE);
+}
+
+void PrivateProfileFile::Written(bool succeeded) const
+{
+    if (!succeeded && m_reportWriteFailure)
+        m_reportWriteFailure();
 }

@@ -1,6 +1,7 @@
 // The private-profile functions of Windows on one INI file.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "private_profile.h"
@@ -14,8 +15,15 @@ public:
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override;
     void DeleteSection(const std::string& section) override;
 
+    // Called after every write the system refuses (a missing folder, a read-only file): the
+    // one place that learns of a lost save, whichever code saved.
+    void OnWriteFailure(std::function<void()> report) { m_reportWriteFailure = std::move(report); }
+
     const std::string& Path() const { return m_path; }
 
 private:
+    void Written(bool succeeded) const;
+
     std::string m_path;
+    std::function<void()> m_reportWriteFailure;
 };

@@ -1,135 +1,142 @@
 // The real kvMidi.exe starting as a user starts it: the first run that asks for the settings,
-// the data folder and INI file named on the command line, the panel at start, and Restart.
+// the folders and INI file named on the command line, one copy per INI file, and Restart.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "res/settings_ids.h"
+#include "tests/support/message_box_window.h"
 #include "tests/support/settings_driver.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 struct FirstRunCase {
+    const char* arguments;   // relative paths: the program runs in the test's folder
     int answer;
-    bool runsOn;
+    const char* iniFile;
+    const char* failure;     // the message of a save that failed, or ""
 };
 
-// An INI file without an address opens the settings dialog before anything else: Cancel ends
-// the program without writing, OK with an address stores it and the program runs on.
-TEST(Startup, AFirstRunAsksForTheSettingsFirst)
+// An INI file without an address opens the settings dialog before the panel shows. Cancel
+// ends the program without writing; OK stores the address, in folders made along a relative
+// path, or says once that it could not; then the panel shows for five seconds.
+TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
 {
-    for (const FirstRunCase& c : { FirstRunCase{ IDCANCEL, false }, FirstRunCase{ IDOK, true } }) {
-        SettingsRun run;
-        ::CreateDirectoryA((run.Folder() + "cfg").c_str(), nullptr);
-        WriteWholeFile(run.IniPath(), "");
-        ASSERT_TRUE(run.StartWithoutSeed());
-        SettingsDialog dialog = WaitForSettingsDialog(run.Program().ProcessId());
+    const FirstRunCase cases[] = {
+        { "-a Sub\\Dir", IDCANCEL, "Sub\\Dir\\cfg\\kvMidi.ini", "" },
+        { "-a Sub\\Dir", IDOK, "Sub\\Dir\\cfg\\kvMidi.ini", "" },
+        { "-i Gone\\kv.ini", IDOK, "Gone\\kv.ini", "Unable to save the settings to Gone\\kv.ini." },
+    };
+    for (const FirstRunCase& c : cases) {
+        TempDirectory folder;
+        UdpListener listener("127.255.255.255");
+        KvMidiProcess program;
+        ASSERT_TRUE(program.Start(c.arguments, "", folder.Path()));
+        SettingsDialog dialog = WaitForSettingsDialog(program.ProcessId());
         ASSERT_TRUE(dialog.IsOpen());
-        EXPECT_EQ(dialog.Text(IDC_BROADCAST_ADDRESS), "");
-        HWND controller = FindController(run.Program().ProcessId());
-        EXPECT_FALSE(controller && ::IsWindowVisible(controller)) << "the panel shows only once start-up is over";
-
+        HWND controller = FindController(program.ProcessId());
+        ASSERT_TRUE(controller && !::IsWindowVisible(controller)) << "the panel shows only once start-up is over";
         dialog.SetText(IDC_BROADCAST_ADDRESS, "127.255.255.255");
-        dialog.SetText(IDC_PORT, std::to_string(run.Listener().Port()));
+        dialog.SetText(IDC_PORT, std::to_string(listener.Port()));
         dialog.Click(c.answer);
-        if (!c.runsOn) {
-            EXPECT_EQ(run.Program().WaitForExit(kProgramDeadline), 0);
-            EXPECT_EQ(ReadWholeFile(run.IniPath()), "");
+        std::string ini = folder.Path() + c.iniFile;
+        if (c.answer == IDCANCEL) {
+            EXPECT_EQ(program.WaitForExit(kProgramDeadline), 0);
+            EXPECT_TRUE(DirectoryExists(folder.Path() + "Sub\\Dir\\cfg") && !FileExists(ini));
             continue;
         }
-        ASSERT_TRUE(dialog.WaitUntilClosed());
-        run.PostLineEvent(0, 1);
-        EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
-        EXPECT_EQ(IniValue(run.IniPath(), "Network", "BroadcastAddress"), "127.255.255.255");
-        EXPECT_TRUE(run.End());
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
+        auto shown = std::chrono::steady_clock::now();
+        EXPECT_TRUE(!*c.failure || AnswerMessageBox(program.ProcessId(), c.failure, IDOK));
+        PostComLineEvent(controller, 0, 1);
+        EXPECT_EQ(listener.Receive(20000).value_or("<none>"), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
+        EXPECT_EQ(WaitForMessageBox(program.ProcessId(), c.failure, 0ms), nullptr) << "one message per save";
+        EXPECT_EQ(IniValue(ini, "Network", "BroadcastAddress").value_or(""), *c.failure ? "" : "127.255.255.255");
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }, 30s));
+        EXPECT_GE(std::chrono::steady_clock::now() - shown, 4s);
+        EXPECT_TRUE(program.Exit(kProgramDeadline));
     }
 }
 
-// "-a" makes the data folder's cfg folder, "-i" names the INI file read instead of the one
-// there; the panel shows at start and hides by itself after five seconds.
-TEST(Startup, TheCommandLineNamesTheDataFolderAndTheIniFile)
+std::vector<DWORD> KvMidiProcesses(DWORD except)
 {
-    TempDirectory folder;
-    UdpListener listener("127.255.255.255");
-    std::string seed = folder.Path() + "seed.ini";
-    WriteWholeFile(seed, "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" +
-                             std::to_string(listener.Port()) + "\r\n");
-    std::string data = folder.Path() + "data";
-
-    KvMidiProcess program;
-    ASSERT_TRUE(program.Start("--alternate-appdata " + data + " -i " + seed));
-    HWND controller = program.ControllerWindow(kProgramDeadline);
-    ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
-    auto shown = std::chrono::steady_clock::now();
-    EXPECT_TRUE(DirectoryExists(data + "\\cfg"));
-    PostComLineEvent(controller, 2, 1);
-    EXPECT_EQ(listener.Receive(20000).value_or("<none>"), RemoteLine("MIDI", "", "AUXMIDI/10/144/2/127"));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }, 30s));
-    EXPECT_GE(std::chrono::steady_clock::now() - shown, 4s);
-    EXPECT_TRUE(program.Exit(kProgramDeadline));
-    EXPECT_FALSE(FileExists(data + "\\cfg\\kvMidi.ini"));
-}
-
-// Another kvMidi.exe than the one given, or 0.
-DWORD FindOtherKvMidi(DWORD except)
-{
+    std::vector<DWORD> found;
     UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = snapshot && ::Process32First(snapshot.Get(), &entry); more;
          more = ::Process32Next(snapshot.Get(), &entry)) {
         if (_stricmp(entry.szExeFile, "kvMidi.exe") == 0 && entry.th32ProcessID != except)
-            return entry.th32ProcessID;
+            found.push_back(entry.th32ProcessID);
     }
-    return 0;
+    return found;
 }
 
-// Restart ends the program even while the panel shows, and the new copy starts from the
-// default location without the first copy's arguments.
-TEST(Startup, RestartStartsANewCopyFromTheDefaultLocation)
+// "Only for this session" in the port error dialog, answered as soon as it shows.
+bool DisablePortForThisSession(DWORD processId)
 {
-    ASSERT_EQ(FindOtherKvMidi(0), 0u) << "another kvMidi.exe is running";
-    UdpListener defaultListener("127.255.255.255");
-    char programData[MAX_PATH] = {};
-    ::ExpandEnvironmentStringsA("%ProgramData%", programData, sizeof programData);
-    std::string defaultIni = std::string(programData) + "\\Karvo\\cfg\\kvMidi.ini";
+    HWND dialog = nullptr;
+    return WaitUntil([&] {
+        dialog = FindProcessWindowIf(processId, [](HWND window) {
+            return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
+        });
+        return dialog != nullptr;
+    }) && AnswerDialog(dialog, IDOK);
+}
+
+// One copy runs per INI file: a second start on the default file, named in other letters,
+// ends and opens the first copy's settings dialog; a copy on another file runs beside it. A
+// port off for this session only is kept out of the file by that dialog's OK. Restart gives
+// the claim up and starts exactly one new copy, which tries the port again.
+TEST(Startup, OneCopyRunsPerIniFileAndRestartHandsItOn)
+{
+    ASSERT_TRUE(KvMidiProcesses(0).empty()) << "another kvMidi.exe is running";
+    char karvo[MAX_PATH] = {};
+    ::ExpandEnvironmentStringsA("%ProgramData%\\Karvo\\", karvo, sizeof karvo);
+    std::string defaultIni = std::string(karvo) + "cfg\\kvMidi.ini";
     bool hadDefault = FileExists(defaultIni);
-    std::string savedDefault = hadDefault ? ReadWholeFile(defaultIni) : std::string();
-    WriteWholeFile(defaultIni, "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" +
-                                   std::to_string(defaultListener.Port()) + "\r\n[Com]\r\nDevice=77\r\n");
+    std::string savedDefault = ReadWholeFile(defaultIni);
+    ::CreateDirectoryA(karvo, nullptr);
+    SeedIni(karvo, 9, "[Com]\r\nEnable=1\r\nPort=COM250\r\n");
 
-    TempDirectory folder;
-    SeedIni(folder.Path(), 9);
     KvMidiProcess first;
-    ASSERT_TRUE(first.Start("-a " + folder.Path()));
-    HWND controller = first.ControllerWindow(kProgramDeadline);
-    ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
-    ::PostMessageA(controller, WM_COMMAND, ID_RESTART, 0);
+    KvMidiProcess second;
+    ASSERT_TRUE(first.Start(""));
+    ASSERT_TRUE(DisablePortForThisSession(first.ProcessId()));
+    std::string upper = defaultIni;
+    ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+    ASSERT_TRUE(second.Start("-i " + upper));
+    EXPECT_EQ(second.WaitForExit(kProgramDeadline), 0);
+    SettingsDialog dialog = WaitForSettingsDialog(first.ProcessId());
+    ASSERT_TRUE(dialog.IsOpen());
+    SettingsRun beside;
+    ASSERT_TRUE(beside.Start());
+
+    dialog.Click(IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return IniValue(defaultIni, "Com", "DtrOn").has_value(); }));
+    EXPECT_EQ(IniValue(defaultIni, "Com", "Enable"), "1");
+    EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), "COM250");
+
+    ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_RESTART, 0);
     EXPECT_EQ(first.WaitForExit(kProgramDeadline), 0);
-
-    DWORD second = 0;
-    HWND secondController = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        second = FindOtherKvMidi(first.ProcessId());
-        return second && (secondController = FindController(second)) != nullptr;
-    }));
-    PostComLineEvent(secondController, 3, 1);
-    EXPECT_EQ(defaultListener.Receive(20000).value_or("<none>"), RemoteLine("MIDI", "", "AUXMIDI/77/144/3/127"));
-
-    UniqueKernelHandle secondProcess(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, second));
-    EXPECT_TRUE(WaitUntil([&] {
-        ::PostMessageA(secondController, WM_COMMAND, IDOK, 0);
-        return ::WaitForSingleObject(secondProcess.Get(), 200) == WAIT_OBJECT_0;
-    }));
-    if (::WaitForSingleObject(secondProcess.Get(), 0) != WAIT_OBJECT_0)
-        ::TerminateProcess(secondProcess.Get(), 1);
+    std::vector<DWORD> copies;
+    EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.Program().ProcessId())).size() == 1; }));
+    for (DWORD copy : copies) {
+        EXPECT_TRUE(DisablePortForThisSession(copy));
+        UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, copy));
+        EXPECT_TRUE(WaitUntil([&] {
+            ::PostMessageA(FindController(copy), WM_COMMAND, IDOK, 0);
+            return ::WaitForSingleObject(process.Get(), 200) == WAIT_OBJECT_0;
+        }));
+        ::TerminateProcess(process.Get(), 1);
+    }
+    EXPECT_EQ(KvMidiProcesses(beside.Program().ProcessId()).size(), 0u);
     if (hadDefault)
         WriteWholeFile(defaultIni, savedDefault);
     else

@@ -1,3 +1,5 @@
+// Where the settings live: the command line, the folders made for them, and the name under
+// which one running copy claims its INI file.
 #include "app/config_location.h"
 
 #include <gtest/gtest.h>
@@ -5,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/instance_claim.h"
+
 namespace {
-const std::string kAppData = "C:\\ProgramData\\";
+const std::string kDefaultIni = "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini";
 
 struct Outcome {
     ConfigLocation location;
@@ -17,106 +21,81 @@ struct Outcome {
 Outcome Apply(const std::string& commandLine)
 {
     Outcome outcome;
-    auto create = [&](const std::string& path) { outcome.created.push_back(path); };
-    outcome.location.baseDir = kAppData;
-    outcome.location.dataDir = kAppData + "Karvo\\";
-    UseDataDirectory(outcome.location, create);
-    outcome.created.clear();
-    ApplyCommandLine(commandLine, outcome.location, create);
+    outcome.location.baseDir = "C:\\ProgramData\\";
+    outcome.location.dataDir = "C:\\ProgramData\\Karvo\\";
+    UseDataDirectory(outcome.location, [](const std::string&) {});
+    ApplyCommandLine(commandLine, outcome.location, [&](const std::string& path) { outcome.created.push_back(path); });
     return outcome;
 }
 
-struct IniCase {
-    const char* commandLine;
-    const char* iniFile;
+struct CommandLineCase {
+    std::string commandLine;
+    std::string iniFile;
+    std::string profile;
 };
 
-class CommandLineIniPath : public testing::TestWithParam<IniCase> {};
-
-TEST_P(CommandLineIniPath, EndsWithTheExpectedIniFile)
+TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
 {
-    EXPECT_EQ(Apply(GetParam().commandLine).location.iniFile, GetParam().iniFile) << GetParam().commandLine;
-}
-
-INSTANTIATE_TEST_SUITE_P(Grammar, CommandLineIniPath, testing::Values(
-    IniCase{ "", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "   ", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "-a D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini" },
-    IniCase{ "-a D:\\Cfg\\", "D:\\Cfg\\cfg\\kvMidi.ini" },
-    IniCase{ "--alternate-appdata D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini" },
-    IniCase{ "-a Other", "C:\\ProgramData\\Other\\cfg\\kvMidi.ini" },
-    IniCase{ "-i my.ini", "C:\\ProgramData\\Karvo\\cfg\\my.ini" },
-    IniCase{ "--alternate-ini my.ini", "C:\\ProgramData\\Karvo\\cfg\\my.ini" },
-    IniCase{ "-i C:\\x\\my.ini", "C:\\x\\my.ini" },
-    IniCase{ "-i C:\\x\\my.ini -a D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini" },
-    IniCase{ "-a D:\\Cfg -i my.ini", "D:\\Cfg\\cfg\\my.ini" },
-    IniCase{ "-a \t D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini" },
-    // Not options: parsing stops and the defaults stay.
-    IniCase{ "--alternate-appdata=X", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "/a X", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "-A D:\\Cfg", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "-a\tD:\\Cfg", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "-a", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "-a ", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    IniCase{ "-p Live -x -i my.ini", "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini" },
-    // Options before the one that stops the parsing keep their effect.
-    IniCase{ "-i my.ini -a", "C:\\ProgramData\\Karvo\\cfg\\my.ini" },
-    IniCase{ "-i my.ini junk -a D:\\Cfg", "C:\\ProgramData\\Karvo\\cfg\\my.ini" }));
-
-TEST(CommandLine, ProfileIsTakenAndTheLastOneWins)
-{
-    EXPECT_EQ(Apply("-p Live -x -i my.ini").location.startProfile, "Live");
-    EXPECT_EQ(Apply("-p One --profile Two").location.startProfile, "Two");
-    EXPECT_EQ(Apply("-i my.ini").location.startProfile, "");
+    const std::string fits = "D:\\" + std::string(241, 'd');   // + "\cfg\kvMidi.ini": 259 characters
+    const CommandLineCase cases[] = {
+        { "", kDefaultIni, "" },
+        { "-a D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini", "" },
+        { "-a D:\\Cfg\\", "D:\\Cfg\\cfg\\kvMidi.ini", "" },
+        { "--alternate-appdata \t D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini", "" },
+        { "-a Other", "C:\\ProgramData\\Other\\cfg\\kvMidi.ini", "" },
+        { "-i my.ini", "C:\\ProgramData\\Karvo\\cfg\\my.ini", "" },
+        { "--alternate-ini C:\\x\\my.ini", "C:\\x\\my.ini", "" },
+        { "-i C:\\x\\my.ini -a D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini", "" },
+        { "-a D:\\Cfg -i my.ini", "D:\\Cfg\\cfg\\my.ini", "" },
+        { "-p One --profile Two", kDefaultIni, "Two" },
+        { "-p Live -x -i my.ini", kDefaultIni, "Live" },
+        { "--alternate-appdata=X", kDefaultIni, "" },
+        { "-A D:\\Cfg", kDefaultIni, "" },
+        { "-a\tD:\\Cfg", kDefaultIni, "" },
+        { "-i my.ini -a", "C:\\ProgramData\\Karvo\\cfg\\my.ini", "" },
+        // Words past 255 characters and paths past the system's limit are refused whole.
+        { "-p First -p " + std::string(256, 'x') + " -i o.ini", kDefaultIni, "First" },
+        { "-p " + std::string(255, 'y'), kDefaultIni, std::string(255, 'y') },
+        { "-a " + fits, fits + "\\cfg\\kvMidi.ini", "" },
+        { "-a " + fits + "d -p After", kDefaultIni, "" },
+        { "-i " + std::string(234, 'r'), "C:\\ProgramData\\Karvo\\cfg\\" + std::string(234, 'r'), "" },
+        { "-i " + std::string(235, 'r'), kDefaultIni, "" },
+    };
+    for (const CommandLineCase& c : cases) {
+        Outcome outcome = Apply(c.commandLine);
+        EXPECT_EQ(outcome.location.iniFile, c.iniFile) << c.commandLine;
+        EXPECT_EQ(outcome.location.startProfile, c.profile) << c.commandLine;
+    }
 }
 
 TEST(CommandLine, AppDataCreatesItsConfigFolderAndIniCreatesNothing)
 {
-    EXPECT_EQ(Apply("-a D:\\Cfg").created, std::vector<std::string>{ "D:\\Cfg\\cfg\\" });
-    EXPECT_TRUE(Apply("-i C:\\x\\my.ini").created.empty());
-    Outcome both = Apply("-a D:\\One -a E:\\Two");
-    EXPECT_EQ(both.created, (std::vector<std::string>{ "D:\\One\\cfg\\", "E:\\Two\\cfg\\" }));
-    EXPECT_EQ(both.location.configDir, "E:\\Two\\cfg\\");
-    EXPECT_EQ(both.location.dataDir, "E:\\Two\\");
+    EXPECT_TRUE(Apply("-i C:\\x\\my.ini -a " + std::string(260, 'd')).created.empty());
+    Outcome both = Apply("-a D:\\One -a Two");
+    EXPECT_EQ(both.created, (std::vector<std::string>{ "D:\\One\\cfg\\", "C:\\ProgramData\\Two\\cfg\\" }));
+    EXPECT_EQ(both.location.dataDir, "C:\\ProgramData\\Two\\");
 }
 
-TEST(CommandLine, WordsLongerThan255CharactersAreRefusedWhole)
+TEST(PathText, FoldersAlongAPathIncludeARelativeFirstOneButNoDrive)
 {
-    std::string longName(256, 'x');
-    Outcome outcome = Apply("-p First -p " + longName + " -i other.ini");
-    EXPECT_EQ(outcome.location.startProfile, "First");
-    EXPECT_EQ(outcome.location.iniFile, "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini");
-
-    std::string longest(255, 'y');
-    EXPECT_EQ(Apply("-p " + longest).location.startProfile, longest);
-}
-
-TEST(CommandLine, PathsPastTheSystemLimitAreRefusedNotCut)
-{
-    // "D:\" + 241 letters + "\cfg\kvMidi.ini" is exactly 259 characters: the longest that fits.
-    std::string fits = "D:\\" + std::string(241, 'd');
-    Outcome accepted = Apply("-a " + fits);
-    EXPECT_EQ(accepted.location.iniFile, fits + "\\cfg\\kvMidi.ini");
-    EXPECT_EQ(accepted.location.iniFile.size(), 259u);
-
-    Outcome refused = Apply("-a " + fits + "d -p After");
-    EXPECT_EQ(refused.location.iniFile, "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini");
-    EXPECT_TRUE(refused.created.empty());
-    EXPECT_EQ(refused.location.startProfile, "");
-
-    std::string relative(240, 'r');   // C:\ProgramData\Karvo\cfg\ is 25 characters
-    EXPECT_EQ(Apply("-i " + relative.substr(0, 234)).location.iniFile.size(), 259u);
-    EXPECT_EQ(Apply("-i " + relative.substr(0, 235)).location.iniFile, "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini");
-}
-
-TEST(PathText, TrailingBackslashAndProgramDirectory)
-{
-    EXPECT_EQ(WithTrailingBackslash("D:\\Cfg"), "D:\\Cfg\\");
-    EXPECT_EQ(WithTrailingBackslash("D:\\Cfg\\"), "D:\\Cfg\\");
-    EXPECT_EQ(WithTrailingBackslash(""), "\\");
+    using Folders = std::vector<std::string>;
+    EXPECT_EQ(FoldersAlongPath("C:\\kv\\cfg\\"), (Folders{ "C:\\kv", "C:\\kv\\cfg" }));
+    EXPECT_EQ(FoldersAlongPath("Sub\\Dir\\cfg\\kvMidi.ini"), (Folders{ "Sub", "Sub\\Dir", "Sub\\Dir\\cfg" }));
+    EXPECT_EQ(FoldersAlongPath("\\kv\\\\cfg\\"), (Folders{ "\\kv", "\\kv\\\\cfg" }));
+    EXPECT_EQ(FoldersAlongPath("C:\\" + std::string(256, 'x') + "\\"), Folders{});
     EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi\\kvMidi.exe"), "C:\\Program Files\\kvMidi\\");
-    EXPECT_EQ(DirectoryOfPath("C:/tools/kvMidi.exe"), "C:/tools/");
     EXPECT_EQ(DirectoryOfPath("C:kvMidi.exe"), "C:");
     EXPECT_EQ(DirectoryOfPath("kvMidi.exe"), "");
+}
+
+TEST(InstanceClaim, TheSameFileInAnyCaseGivesOneNameAndAnotherFileAnother)
+{
+    std::string name = InstanceClaimName("C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini");
+    EXPECT_EQ(name, InstanceClaimName("c:\\PROGRAMDATA\\karvo\\CFG\\KVMIDI.INI"));
+    EXPECT_NE(name, InstanceClaimName("C:\\ProgramData\\Karvo\\cfg\\kvMidi2.ini"));
+    EXPECT_NE(name, InstanceClaimName("D:\\ProgramData\\Karvo\\cfg\\kvMidi.ini"));
+    std::string longest = InstanceClaimName(std::string(259, '\\'));
+    EXPECT_EQ(longest.find('\\'), std::string::npos);
+    EXPECT_LT(longest.size(), 64u);
 }
 }

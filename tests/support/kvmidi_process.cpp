@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/config_location.h"
 #include "input/com_switch_monitor_win.h"
 #include "res/resource.h"
 #include "tests/support/temp_directory.h"
@@ -25,8 +26,7 @@ std::string BinaryDirectory()
 {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
-    return text.substr(0, text.find_last_of('\\') + 1);
+    return DirectoryOfPath(path);
 }
 
 std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
@@ -45,7 +45,8 @@ KvMidiProcess::~KvMidiProcess()
         Kill();
 }
 
-bool KvMidiProcess::Start(const std::string& arguments, const std::string& extraEnvironment)
+bool KvMidiProcess::Start(const std::string& arguments, const std::string& extraEnvironment,
+                         const std::string& workingFolder)
 {
     std::string exe = BinaryDirectory() + "kvMidi.exe";
     std::string commandLine = "\"" + exe + "\" " + arguments;
@@ -68,7 +69,8 @@ bool KvMidiProcess::Start(const std::string& arguments, const std::string& extra
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (!::CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                          environment.empty() ? nullptr : environment.data(), nullptr, &startup, &info))
+                          environment.empty() ? nullptr : environment.data(),
+                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
         return false;
     ::CloseHandle(info.hThread);
     m_process.Reset(info.hProcess);
@@ -79,10 +81,8 @@ bool KvMidiProcess::Start(const std::string& arguments, const std::string& extra
 int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
 {
     DWORD code = 0;
-    if (!m_process || ::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(deadline.count())) != WAIT_OBJECT_0)
-        return -1;
-    ::GetExitCodeProcess(m_process.Get(), &code);
-    return static_cast<int>(code);
+    bool ended = m_process && ::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0;
+    return ended && ::GetExitCodeProcess(m_process.Get(), &code) ? static_cast<int>(code) : -1;
 }
 
 bool KvMidiProcess::IsRunning() const
@@ -117,23 +117,20 @@ void KvMidiProcess::Kill()
 
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept)
 {
-    struct Search {
-        DWORD processId;
-        const std::function<bool(HWND)>& accept;
-        HWND found;
-    } search = { processId, accept, nullptr };
+    std::vector<HWND> windows;
     ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != s->processId || !s->accept(window))
-                return TRUE;
-            s->found = window;
-            return FALSE;
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && accept(window))
+            return window;
+    }
+    return nullptr;
 }
 
 std::string WindowClassName(HWND window)
@@ -187,10 +184,6 @@ void PostTrayRightClick(DWORD processId)
 
 void PressKey(WORD virtualKey)
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = virtualKey;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof inputs[0]);
+    ::keybd_event(static_cast<BYTE>(virtualKey), 0, 0, 0);
+    ::keybd_event(static_cast<BYTE>(virtualKey), 0, KEYEVENTF_KEYUP, 0);
 }

@@ -26,9 +26,11 @@ public:
     KvMidiProcess() = default;
     ~KvMidiProcess();   // ends a program still running
 
-    // Starts kvMidi.exe with the command line after the program name, and the extra
-    // "NAME=value" lines (separated by '\n') in its environment; false on failure.
-    bool Start(const std::string& arguments, const std::string& extraEnvironment = "");
+    // Starts kvMidi.exe with the command line after the program name, the extra "NAME=value"
+    // lines (separated by '\n') in its environment, and the working folder given or ours;
+    // false on failure.
+    bool Start(const std::string& arguments, const std::string& extraEnvironment = "",
+               const std::string& workingFolder = "");
 
     // Waits for the program to end; its exit code, or -1 when it is still running.
     int WaitForExit(std::chrono::milliseconds deadline);

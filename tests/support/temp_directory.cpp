@@ -3,25 +3,24 @@
 #include <windows.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
-#include "framework/win_handles.h"
+namespace fs = std::filesystem;
 
 TempDirectory::TempDirectory()
 {
     static std::atomic<unsigned> counter{ 0 };
-    char base[MAX_PATH] = {};
-    ::GetTempPathA(sizeof base, base);
-    for (;;) {
-        std::string candidate = std::string(base) + "kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                                std::to_string(counter++) + "\\";
-        if (::CreateDirectoryA(candidate.c_str(), nullptr)) {
-            m_path = candidate;
+    std::error_code error;
+    fs::path base = fs::temp_directory_path(error);
+    while (!error) {
+        fs::path candidate =
+            base / ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
+        if (fs::create_directory(candidate, error)) {
+            m_path = candidate.string() + "\\";
             return;
         }
-        if (::GetLastError() != ERROR_ALREADY_EXISTS)
-            return;
     }
 }
 
@@ -33,22 +32,20 @@ TempDirectory::~TempDirectory()
 
 bool DirectoryExists(const std::string& path)
 {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return fs::is_directory(path, error);
 }
 
 bool FileExists(const std::string& path)
 {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return fs::is_regular_file(path, error);
 }
 
 std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteWholeFile(const std::string& path, const std::string& text)
@@ -62,23 +59,6 @@ void RemoveTree(const std::string& path)
     std::string folder = path;
     if (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
-    WIN32_FIND_DATAA entry;
-    UniqueFindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &entry));
-    if (search) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(child.c_str());
-            }
-        } while (::FindNextFileA(search.Get(), &entry));
-    }
-    search.Reset();
-    ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryA(folder.c_str());
+    std::error_code error;
+    fs::remove_all(folder, error);
 }
