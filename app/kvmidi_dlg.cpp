@@ -21,9 +21,6 @@
 #include "ui/settings_dlg.h"
 #include "ui/tray_texts.h"
 
-static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolumeDown == APPCOMMAND_VOLUME_DOWN &&
-              kAppCommandVolumeUp == APPCOMMAND_VOLUME_UP);
-
 namespace {
 // Posted to the controller by the first failed write of a save.
 constexpr UINT WM_SETTINGS_SAVE_FAILED = WM_APP + 30;
@@ -163,46 +160,6 @@ void CkvMidiDlg::ReinitNetwork()
     KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_settings.m_strBroadcastAddress.c_str(), m_settings.m_nPort);
 }
 
-void CkvMidiDlg::SyncMidiDevices()
-{
-    RememberMidiSelection();
-    std::vector<std::string> before = OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice);
-    ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
-                             MessageBoxMidiFailureReporter());
-    if (OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice) != before)
-        UpdateTrayTooltip();
-}
-
-void CkvMidiDlg::RememberMidiSelection()
-{
-    RememberMidiChoice(m_settings.m_midiChoice, m_settings.m_bDeviceEnabled, m_pDeviceName);
-}
-
-void CkvMidiDlg::ScanMidiDevices()
-{
-    MidiDeviceChanges changes = RefreshMidiDevices(m_midiInApi, m_midiWakeup, m_settings.m_midiChoice,
-                                                   m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice);
-    for (const std::string& name : changes.lost)
-        ReportDeviceState(name, false);
-    for (const std::string& name : changes.back)
-        ReportDeviceState(name, true);
-    if (!changes.lost.empty() || !changes.back.empty())
-        UpdateTrayTooltip();
-}
-
-ComSwitchesResult CkvMidiDlg::OpenComSwitches()
-{
-    ComSwitchesResult result = StartComSwitchMonitor(m_pComSwitchMonitor, m_settings.m_comConfig, m_hWnd, this);
-    UpdateTrayTooltip();
-    return result;
-}
-
-void CkvMidiDlg::CloseComSwitches()
-{
-    StopComSwitchMonitor(m_pComSwitchMonitor);
-    UpdateTrayTooltip();
-}
-
 ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
 {
     for (int device = 0; device < kMidiDeviceCount; ++device)
@@ -226,24 +183,6 @@ const std::string* CkvMidiDlg::DeviceName(int device) const
 }
 
 const std::vector<std::string>& CkvMidiDlg::RefreshComPortNames() { return EnumerateComPorts(); }
-
-void CkvMidiDlg::ApplyComSwitchesSetting()
-{
-    if (!m_settings.m_bComEnabled) {
-        CloseComSwitches();
-        return;
-    }
-    std::string storedPort = m_settings.m_comConfig.Port;   // emptied by a disabling for this session
-    ComSwitchesResult answer = OpenComSwitches();
-    m_strSessionDisabledPort.reset();
-    if (answer == ComSwitchesResult::DisabledForSession) {
-        m_settings.m_bComEnabled = 0;
-        m_strSessionDisabledPort = storedPort;
-    } else if (answer == ComSwitchesResult::DisabledPermanently) {
-        m_settings.m_bComEnabled = 0;
-        SaveSettings();
-    }
-}
 
 void CkvMidiDlg::HidePanel()
 {
@@ -338,80 +277,7 @@ void CkvMidiDlg::OnLButtonDown(UINT, POINT)
     Default();
 }
 
-LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
-{
-    // One notification stands for every device: the callbacks post only while none is pending.
-    // The dispatcher applies the NOTE OFF filter.
-    DrainMidiDevices(m_pMidiDevice, m_midiWakeup,
-                     [this](int device, const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
-    m_dispatcher.FinishMidiBatch(::GetTickCount64());
-    // A device the system closed (it went away) is closed here, after its last entries went
-    // out with its own number.
-    for (const auto& device : m_pMidiDevice) {
-        if (device && device->IsLost()) {
-            ScanMidiDevices();
-            break;
-        }
-    }
-    return 0;
-}
-
-LRESULT CkvMidiDlg::OnDeviceChange(WPARAM, LPARAM)
-{
-    // A device node came or went; the multimedia list may follow a moment later, which the
-    // timer's next look catches.
-    ScanMidiDevices();
-    return TRUE;
-}
-
-void CkvMidiDlg::DispatchMidiEntry(int device, const MidiRingEntry& entry)
-{
-    m_dispatcher.DispatchMidiEntry(device, entry.status, entry.data1, entry.data2);
-}
-
 LRESULT CkvMidiDlg::OnNetworkNotify(WPARAM, LPARAM) { return 0; }
-
-LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
-{
-    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam), ::GetTickCount64());
-    return 0;
-}
-
-LRESULT CkvMidiDlg::OnComPortState(WPARAM wParam, LPARAM)
-{
-    // Without a monitor the port is off, and a late message of a stopped one says nothing.
-    if (m_pComSwitchMonitor)
-        ReportDeviceState(m_settings.m_comConfig.Port, wParam != 0);
-    return 0;
-}
-
-void CkvMidiDlg::SendRemoteLine(const std::string& line) { KVCOM_send(line.c_str()); }
-
-void CkvMidiDlg::ShowLastCommand(const std::string& text, int device)
-{
-    PostToSettingsWindow(WM_LAST_COMMAND, reinterpret_cast<WPARAM>(text.c_str()), device);
-}
-
-void CkvMidiDlg::ShowComLineState(int line, int level)
-{
-    PostToSettingsWindow(WM_COM_LINE_STATE, static_cast<WPARAM>(line), level);
-}
-
-void CkvMidiDlg::SendAppCommand(int command)
-{
-    // No handler of ours: the default processing hands the command to the shell.
-    SendMessage(WM_APPCOMMAND, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(0, command));
-}
-
-void CkvMidiDlg::PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (m_hSettingsWnd && ::IsWindow(m_hSettingsWnd))
-        ::PostMessageA(m_hSettingsWnd, message, wParam, lParam);
-}
-
-void CkvMidiDlg::SetActivityTimer(unsigned milliseconds) { SetTimer(TIMER_ACTIVITY, milliseconds); }
-
-void CkvMidiDlg::KillActivityTimer() { KillTimer(TIMER_ACTIVITY); }
 
 BOOL CkvMidiDlg::OnHelpInfo(HELPINFO*) { return FALSE; }
 
@@ -438,22 +304,6 @@ void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
     UpdateProfileMenu();
     if (reinitialiseNetwork)
         ReinitNetwork();
-}
-
-void CkvMidiDlg::ReportDeviceState(const std::string& device, bool present)
-{
-    m_trayIcon.ShowBalloon("kvMidi", DeviceStateText(device, present), !present);
-    UpdateTrayTooltip();
-}
-
-void CkvMidiDlg::UpdateTrayTooltip()
-{
-    int openDevices = 0;
-    for (const auto& device : m_pMidiDevice)
-        openDevices += device && device->IsOpen() ? 1 : 0;
-    bool comOpen = m_pComSwitchMonitor && m_pComSwitchMonitor->IsOpen();
-    std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
-    m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()));
 }
 
 void CkvMidiDlg::UpdateProfileMenu()

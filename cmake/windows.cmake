@@ -46,6 +46,7 @@ add_executable(kvMidi WIN32
     framework/win_main.cpp
     app/kvmidi_app.cpp
     app/kvmidi_dlg.cpp
+    app/kvmidi_dlg_inputs.cpp
     ui/settings_dlg.cpp
     ui/settings_dlg.h
     ui/settings_host.h
