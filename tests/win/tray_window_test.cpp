@@ -66,7 +66,9 @@ TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
     Screenshot idle;
     ASSERT_TRUE(PumpUntil([&] { return CountPointerGreen(idle = IconSlot()) > 0; })) << "the icon never showed";
 
-    // The frames replace the icon in place; stopping puts the application icon back.
+    // A work-area change finds the icon still there: it stays shown, and the frames replace
+    // it in place; stopping puts the application icon back.
+    ::SendMessageA(tray->GetSafeHwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     tray->StartFrames();
     EXPECT_TRUE(PumpUntil([&] { return CountPointerGreen(IconSlot()) > 0 && IconSlot().pixels != idle.pixels; }));
     tray->StopFrames();
