@@ -37,7 +37,11 @@ hz=$(getconf CLK_TCK)
 awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
     -v com="$com" 'BEGIN { printf "idle CPU (COM switches %s): %.2f %% of one core\n", com ? "on, four lines polled" : "off", 100 * t / hz / s }'
 rm -f "$WINEPREFIX/dosdevices/com250"
+stripped=$(mktemp)
 for file in build/win64/bin/kvMidi.exe build/win64/bin/KvCom.dll build/win32/bin/kvMidi.exe; do
-    [ -f "$file" ] && printf '%s: %s bytes (%s stripped)\n' "$file" "$(stat -c %s "$file")" \
-        "$(x86_64-w64-mingw32-strip -o /dev/stdout "$file" 2>/dev/null | wc -c)"
+    [ -f "$file" ] || continue
+    case "$file" in build/win32/*) strip=i686-w64-mingw32-strip ;; *) strip=x86_64-w64-mingw32-strip ;; esac
+    "$strip" -o "$stripped" "$file"
+    printf '%s: %s bytes, %s stripped\n' "$file" "$(stat -c %s "$file")" "$(stat -c %s "$stripped")"
 done
+rm -f "$stripped"
