@@ -130,6 +130,11 @@ void CkvMidiDlg::LoadSettings()
         present[i] = m_pDeviceName[static_cast<size_t>(i)] != nullptr;
     ReadSettings(m_ini, present, m_settings);
     MatchMidiChoice(m_settings.m_midiChoice, m_pDeviceName, m_settings.m_bDeviceEnabled);
+    // The file keeps a port given up for this session only; the session goes on without it.
+    if (m_strSessionDisabledPort && m_settings.m_bComEnabled && m_settings.m_comConfig.Port == *m_strSessionDisabledPort) {
+        m_settings.m_bComEnabled = 0;
+        m_settings.m_comConfig.Port.clear();
+    }
 }
 
 void CkvMidiDlg::SaveSettings()
@@ -265,8 +270,12 @@ void CkvMidiDlg::OnSettings()
         LoadSettings();
         m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
-        SyncMidiDevices();
-        ApplyComSwitchesSetting();
+        // A Restart closed the dialog: the program is ending, so nothing is opened again
+        // (a port that fails would otherwise hold the way out with its dialog).
+        if (!m_pApp->m_bRestart) {
+            SyncMidiDevices();
+            ApplyComSwitchesSetting();
+        }
     }
     m_hSettingsWnd = nullptr;
 }

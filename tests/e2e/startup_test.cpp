@@ -92,8 +92,9 @@ bool DisablePortForThisSession(DWORD processId)
 
 // One copy runs per INI file: a second start on the default file, named in other letters,
 // ends and opens the first copy's settings dialog; a copy on another file runs beside it. A
-// port off for this session only is kept out of the file by that dialog's OK. Restart gives
-// the claim up and starts exactly one new copy, which tries the port again.
+// port off for this session only is kept out of the file by that dialog's OK. Restart, also
+// with the dialog open again, cancels it, gives the claim up and starts exactly one new copy,
+// which tries the port again.
 TEST(Startup, OneCopyRunsPerIniFileAndRestartHandsItOn)
 {
     ASSERT_TRUE(KvMidiProcesses(0).empty()) << "another kvMidi.exe is running";
@@ -123,8 +124,14 @@ TEST(Startup, OneCopyRunsPerIniFileAndRestartHandsItOn)
     EXPECT_EQ(IniValue(defaultIni, "Com", "Enable"), "1");
     EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), "COM250");
 
+    // Restart while the settings dialog is open closes it as if cancelled: nothing typed is kept.
+    ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_SETTINGS, 0);
+    SettingsDialog again = WaitForSettingsDialog(first.ProcessId());
+    ASSERT_TRUE(again.IsOpen());
+    again.SetText(IDC_DESTINATION, "Typed");
     ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_RESTART, 0);
     EXPECT_EQ(first.WaitForExit(kProgramDeadline), 0);
+    EXPECT_EQ(IniValue(defaultIni, "RemoteCmd", "Destination").value_or("<none>"), "");
     std::vector<DWORD> copies;
     EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.Program().ProcessId())).size() == 1; }));
     for (DWORD copy : copies) {
