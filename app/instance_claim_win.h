@@ -8,15 +8,7 @@
 #include <chrono>
 #include <string>
 
-#include "framework/unique_handle.h"
 #include "framework/win_handles.h"
-
-struct MappedViewTraits {
-    using Handle = void*;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::UnmapViewOfFile(h); }
-};
-using UniqueMappedView = UniqueHandle<MappedViewTraits>;
 
 class InstanceClaim {
 public:

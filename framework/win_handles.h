@@ -46,6 +46,11 @@ struct GdiObjectTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { ::DeleteObject(h); }
 };
+struct MappedViewTraits {            // a view of a file mapping
+    using Handle = void*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::UnmapViewOfFile(h); }
+};
 struct MemoryDcTraits {
     using Handle = HDC;
     static Handle Invalid() { return nullptr; }
@@ -61,3 +66,4 @@ using UniqueMenu = UniqueHandle<MenuHandleTraits>;
 using UniqueIcon = UniqueHandle<IconHandleTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueMappedView = UniqueHandle<MappedViewTraits>;
