@@ -33,6 +33,14 @@ struct Connection {
     bool senderWaiting = false;
     bool stop = false;
     unsigned long refused = 0;
+
+    // A process that ends without KVCOM_close has had its threads ended already; a thread
+    // object still joinable would end the process with an error on its way out.
+    ~Connection()
+    {
+        if (sender.joinable())
+            sender.detach();
+    }
 };
 
 Connection g_connection;
