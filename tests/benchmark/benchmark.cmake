@@ -1,20 +1,15 @@
 # The virtual MIDI driver: a winmm.dll for tests only, never shipped, for what must drive the
-# real kvMidi.exe (the end-to-end MIDI test and the benchmark). It lives in its own folder,
+# real kvMidi.exe (the end-to-end MIDI tests and the benchmark). It lives in its own folder,
 # bin/virtual_midi, with copies of kvMidi.exe and KvCom.dll and the binaries that need it, so
 # that nothing in bin/ ever loads it by accident (Windows itself would take a winmm.dll from
 # the program's folder). What runs there sets WINEDLLOVERRIDES so that Wine prefers it.
 set(virtual_midi_dir ${CMAKE_BINARY_DIR}/bin/virtual_midi)
 set(benchmark_source ${CMAKE_SOURCE_DIR}/tests/benchmark)
 
-add_library(virtual_midi_driver SHARED
-    ${benchmark_source}/virtual_midi_driver.cpp
-    ${benchmark_source}/virtual_midi_commands.cpp
-    ${benchmark_source}/winmm.def
-)
+add_library(virtual_midi_driver SHARED ${benchmark_source}/virtual_midi_driver.cpp ${benchmark_source}/winmm.def)
 set_target_properties(virtual_midi_driver PROPERTIES PREFIX "" OUTPUT_NAME winmm
                       RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
 target_include_directories(virtual_midi_driver PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(virtual_midi_driver PRIVATE user32 kernel32)
 kvmidi_warnings(virtual_midi_driver)
 
 # The program beside the driver, always the one just built.
@@ -26,31 +21,23 @@ add_custom_command(
     COMMENT "kvMidi.exe and KvCom.dll beside the virtual MIDI driver")
 add_custom_target(virtual_midi_program ALL DEPENDS ${virtual_midi_dir}/kvMidi.exe ${virtual_midi_dir}/KvCom.dll)
 
-add_library(kvmidi_virtual_midi_client STATIC ${benchmark_source}/virtual_midi_client.cpp)
-target_include_directories(kvmidi_virtual_midi_client PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(kvmidi_virtual_midi_client PUBLIC user32)
-kvmidi_warnings(kvmidi_virtual_midi_client)
-
-# The end-to-end MIDI test starts the kvMidi.exe beside the driver: it runs from that folder,
-# not from bin/ with the other end-to-end tests. Wine's own winmm stays the default; only this
-# test and the programs it starts use ours (WINEDLLOVERRIDES keeps tools/wine-env.sh's entries).
+# The end-to-end MIDI tests start the kvMidi.exe beside the driver: they run from that folder,
+# not from bin/ with the other end-to-end tests. Wine's own winmm stays the default; only these
+# tests and the programs they start use ours (WINEDLLOVERRIDES keeps tools/wine-env.sh's entries).
 set(midi_e2e_source ${CMAKE_SOURCE_DIR}/tests/e2e/midi_test.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/hung_shell_test.cpp)
 get_target_property(e2e_sources kvmidi_e2e_tests SOURCES)
 list(REMOVE_ITEM e2e_sources ${midi_e2e_source})
 set_property(TARGET kvmidi_e2e_tests PROPERTY SOURCES ${e2e_sources})
 add_executable(kvmidi_midi_e2e_tests ${midi_e2e_source})
-set_target_properties(kvmidi_midi_e2e_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
-target_link_libraries(kvmidi_midi_e2e_tests PRIVATE kvmidi_test_support kvmidi_virtual_midi_client gtest gtest_main)
-add_dependencies(kvmidi_midi_e2e_tests virtual_midi_driver virtual_midi_program)
-kvmidi_warnings(kvmidi_midi_e2e_tests)
+add_executable(kvmidi_midi_benchmark ${benchmark_source}/midi_benchmark.cpp)
+foreach(target kvmidi_midi_e2e_tests kvmidi_midi_benchmark)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
+    target_link_libraries(${target} PRIVATE kvmidi_test_support)
+    add_dependencies(${target} virtual_midi_driver virtual_midi_program)
+    kvmidi_warnings(${target})
+endforeach()
+target_link_libraries(kvmidi_midi_e2e_tests PRIVATE gtest gtest_main)
 kvmidi_add_gtest(midi_e2e_tests kvmidi_midi_e2e_tests)
 set_tests_properties(midi_e2e_tests PROPERTIES
     ENVIRONMENT "WINEPREFIX=${KVMIDI_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winealsa.drv,winepulse.drv,wineoss.drv=\\;winmm=n,b"
     WORKING_DIRECTORY ${virtual_midi_dir})
-
-# Latency and loss through the driver; a program that prints figures, run by hand.
-add_executable(kvmidi_midi_benchmark ${benchmark_source}/midi_benchmark.cpp)
-set_target_properties(kvmidi_midi_benchmark PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
-target_link_libraries(kvmidi_midi_benchmark PRIVATE kvmidi_test_support kvmidi_virtual_midi_client)
-add_dependencies(kvmidi_midi_benchmark virtual_midi_driver virtual_midi_program)
-kvmidi_warnings(kvmidi_midi_benchmark)

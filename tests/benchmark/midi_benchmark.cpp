@@ -1,34 +1,38 @@
 // Latency and loss from the MIDI callback to the REMOTE datagram, through the real kvMidi.exe
-// and the virtual MIDI driver: sustained streams on five devices at once, then a burst of 63
-// per device. A program that prints figures, not a test. Run it from its folder, with Wine
-// told to prefer the driver there (Wine reads that when a process starts, so the variable
-// must come from the shell):
-//   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-d devices] [seconds per rate] [rate ...]
-// (defaults: devices 0–4 at once, 10 seconds, rates 1000 and 1600 messages per second per device)
+// and the virtual MIDI driver, against the platform's own chain measured in the same run:
+// steady streams on all devices at once, then a burst of 63 per device. A program that prints
+// figures, not a test. Run it from its folder, with Wine told to prefer the driver there (Wine
+// reads that when a process starts, so the variable must come from the shell):
+//   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-d devices] [-w] [seconds] [rate ...]
+// (defaults: devices 0–4, 10 seconds per rate, 1000 and 1600 messages a second per device).
+// With -w it prints "ready" once the devices are started, waits for a line on its input,
+// streams the first rate alone and prints how many messages arrived: tools/bench-idle.sh counts
+// kvMidi's system calls meanwhile.
 #include <winsock2.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "framework/win_handles.h"
+#include "tests/benchmark/virtual_midi_client.h"
 #include "tests/support/kvmidi_process.h"
 #include "tests/support/temp_directory.h"
-#include "tests/benchmark/virtual_midi_client.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr unsigned kMaxDevices = 5;
-unsigned g_devices = kMaxDevices;
 constexpr auto kDeadline = 30s;
+unsigned g_devices = 5;
+unsigned g_streams = 0;   // names each stream's timeline
 
 LONGLONG Counter()
 {
@@ -37,11 +41,16 @@ LONGLONG Counter()
     return now.QuadPart;
 }
 
-double Frequency()
-{
+const double g_frequency = [] {
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
     return static_cast<double>(frequency.QuadPart);
+}();
+
+[[noreturn]] void Fail(const char* why)
+{
+    std::fprintf(stderr, "kvmidi_midi_benchmark: %s\n", why);
+    std::exit(1);
 }
 
 struct Arrival {
@@ -50,129 +59,75 @@ struct Arrival {
     unsigned sequence;
 };
 
-// Every datagram broadcast to 127.255.255.255 on its port, stamped on arrival.
+// Every datagram broadcast to 127.255.255.255 on its port: the device and sequence number of
+// its REMOTE line, stamped on arrival by a thread that does nothing else.
 class Receiver {
 public:
     Receiver()
     {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-        m_socket.Reset(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+        // Loss must be the program's: a buffer that holds seconds of the fastest stream.
         int buffer = 16 * 1024 * 1024;
-        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
         DWORD timeout = 100;
+        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
         ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
         sockaddr_in local = {};
         local.sin_family = AF_INET;
         local.sin_addr.s_addr = ::inet_addr("127.255.255.255");
-        ::bind(m_socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local);
         int length = sizeof local;
-        ::getsockname(m_socket.Get(), reinterpret_cast<sockaddr*>(&local), &length);
+        if (::bind(m_socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+            ::getsockname(m_socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
+            Fail("cannot bind 127.255.255.255");
         m_port = ::ntohs(local.sin_port);
-        m_arrivals.reserve(1 << 20);
         m_thread = std::thread([this] { Run(); });
     }
     ~Receiver()
     {
         m_stop = true;
         m_thread.join();
-        m_socket.Reset();
-        ::WSACleanup();
     }
 
     unsigned short Port() const { return m_port; }
-    // Waits until nothing has arrived for the quiet time; then the arrivals so far.
-    std::vector<Arrival> Collect(std::chrono::milliseconds quiet)
+
+    // Waits until nothing has arrived for the quiet time; then takes every arrival so far.
+    std::vector<Arrival> Take(std::chrono::milliseconds quiet)
     {
-        for (;;) {
-            size_t seen = m_count.load();
+        for (size_t seen = SIZE_MAX; seen != m_count;) {
+            seen = m_count;
             std::this_thread::sleep_for(quiet);
-            if (m_count.load() == seen)
-                break;
         }
-        std::vector<Arrival> taken(m_arrivals.begin(), m_arrivals.begin() + static_cast<std::ptrdiff_t>(m_count.load()));
-        return taken;
+        std::lock_guard lock(m_mutex);
+        m_count = 0;
+        return std::exchange(m_arrivals, {});
     }
-    void Clear()
-    {
-        m_clear = true;
-        while (m_clear)
-            std::this_thread::sleep_for(1ms);
-    }
-    size_t Malformed() const { return m_malformed; }
 
 private:
     void Run()
     {
-        char buffer[512];
+        char text[512];
         while (!m_stop) {
-            if (m_clear) {
-                m_arrivals.clear();
-                m_count = 0;
-                m_clear = false;
-            }
-            int received = ::recv(m_socket.Get(), buffer, sizeof buffer - 1, 0);
-            if (received <= 0)
-                continue;
+            int received = ::recv(m_socket.Get(), text, sizeof text - 1, 0);
             LONGLONG at = Counter();
-            buffer[received] = '\0';
             unsigned device = 0, status = 0, data1 = 0, data2 = 0;
-            if (std::sscanf(buffer, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1, &data2) != 4) {
-                ++m_malformed;
+            text[std::max(received, 0)] = '\0';
+            if (std::sscanf(text, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1,
+                            &data2) != 4)
                 continue;
-            }
+            std::lock_guard lock(m_mutex);
             m_arrivals.push_back({ at, device, virtual_midi::SequenceOf(status, data1, data2) });
             m_count = m_arrivals.size();
         }
     }
 
-    UniqueSocket m_socket;
+    UniqueSocket m_socket{ ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP) };
     unsigned short m_port = 0;
-    std::thread m_thread;
-    std::vector<Arrival> m_arrivals;
+    std::mutex m_mutex;
+    std::vector<Arrival> m_arrivals;   // guarded by m_mutex
     std::atomic<size_t> m_count{ 0 };
     std::atomic<bool> m_stop{ false };
-    std::atomic<bool> m_clear{ false };
-    std::atomic<size_t> m_malformed{ 0 };
+    std::thread m_thread;
 };
 
-// The driver writes the counter of each callback into it.
-class Timeline {
-public:
-    Timeline(const std::string& name, unsigned count) : m_name(name), m_count(count)
-    {
-        m_mapping.Reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                             static_cast<DWORD>(sizeof(std::int64_t) * count), name.c_str()));
-        if (m_mapping)
-            m_values = static_cast<std::int64_t*>(::MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    }
-    ~Timeline()
-    {
-        if (m_values)
-            ::UnmapViewOfFile(m_values);
-    }
-    bool IsValid() const { return m_values != nullptr; }
-    const std::string& Name() const { return m_name; }
-    std::int64_t At(unsigned index) const { return m_values[index]; }
-    unsigned Count() const { return m_count; }
-
-private:
-    std::string m_name;
-    unsigned m_count;
-    UniqueKernelHandle m_mapping;
-    std::int64_t* m_values = nullptr;
-};
-
-struct Figures {
-    size_t sent = 0;
-    size_t called = 0;
-    size_t arrived = 0;
-    size_t duplicates = 0;
-    std::vector<double> latencyMicroseconds;
-    double runSeconds = 0;
-};
-
-double Percentile(std::vector<double>& values, double fraction)
+double Percentile(std::vector<double> values, double fraction)
 {
     if (values.empty())
         return 0;
@@ -181,78 +136,50 @@ double Percentile(std::vector<double>& values, double fraction)
     return values[index];
 }
 
-// Streams `count` messages at `rate` per second on each device at once and matches every
-// callback with its datagram.
-Figures Measure(const VirtualMidiDriver& driver, Receiver& receiver, unsigned rate, unsigned count, const char* label)
+struct Figures {
+    size_t due = 0;
+    size_t called = 0;
+    std::vector<double> latency;   // microseconds, one per datagram that arrived
+};
+
+// Streams count messages at the rate on every device at once and matches each callback with
+// its datagram.
+Figures Measure(const VirtualMidiDriver& driver, Receiver& receiver, unsigned rate, unsigned count)
 {
+    receiver.Take(0ms);
     Figures figures;
-    receiver.Clear();
-    std::vector<std::unique_ptr<Timeline>> timelines;
-    LONGLONG start = Counter() + static_cast<LONGLONG>(Frequency() * 0.2);
+    figures.due = size_t{ count } * g_devices;
+    std::string name = "Local\\kvMidiBenchmark." + std::to_string(::GetCurrentProcessId()) + "." +
+                       std::to_string(++g_streams);
+    UniqueKernelHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                    static_cast<DWORD>(figures.due * sizeof(std::int64_t)), name.c_str()));
+    auto* called = static_cast<std::int64_t*>(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    LONGLONG start = Counter() + static_cast<LONGLONG>(g_frequency / 5);
     for (unsigned device = 0; device < g_devices; ++device) {
-        std::string name = "Local\\kvMidiBenchmark." + std::to_string(::GetCurrentProcessId()) + "." + label + "." +
-                           std::to_string(device);
-        timelines.push_back(std::make_unique<Timeline>(name, count));
-        if (!timelines.back()->IsValid()) {
-            std::fprintf(stderr, "cannot create the timeline %s\n", name.c_str());
-            std::exit(1);
-        }
-        virtual_midi::StreamCommand stream = {};
-        stream.device = device;
-        stream.count = count;
-        stream.ratePerSecond = rate;
-        stream.startCounter = start;
+        virtual_midi::StreamCommand stream = { device, count, rate, device * count, start, {} };
         std::snprintf(stream.timeline, sizeof stream.timeline, "%s", name.c_str());
-        if (!driver.Stream(stream)) {
-            std::fprintf(stderr, "the driver refused the stream\n");
-            std::exit(1);
-        }
+        if (!called || !driver.Stream(stream))
+            Fail("the driver refused the stream");
     }
     WaitUntil([&] { return driver.Query(0, virtual_midi::kActiveStreams) == 0; }, std::chrono::seconds(count / rate + 60));
-    LONGLONG end = Counter();
-    std::vector<Arrival> arrivals = receiver.Collect(1500ms);
-
-    double toMicroseconds = 1e6 / Frequency();
-    std::vector<std::vector<LONGLONG>> arrivedAt(g_devices, std::vector<LONGLONG>(count, 0));
-    for (const Arrival& arrival : arrivals) {
-        if (arrival.device >= g_devices || arrival.sequence >= count)
-            continue;
-        LONGLONG& slot = arrivedAt[arrival.device][arrival.sequence];
-        if (slot)
-            ++figures.duplicates;
-        else
-            slot = arrival.counter;
+    std::vector<LONGLONG> arrived(figures.due, 0);
+    for (const Arrival& arrival : receiver.Take(1500ms))
+        if (arrival.device < g_devices && arrival.sequence < count)
+            arrived[arrival.device * count + arrival.sequence] = arrival.counter;
+    for (size_t i = 0; i < figures.due; ++i) {
+        figures.called += called[i] != 0;
+        if (called[i] && arrived[i])
+            figures.latency.push_back(static_cast<double>(arrived[i] - called[i]) * 1e6 / g_frequency);
     }
-    LONGLONG last = 0;
-    for (unsigned device = 0; device < g_devices; ++device) {
-        for (unsigned k = 0; k < count; ++k) {
-            ++figures.sent;
-            std::int64_t called = timelines[device]->At(k);
-            if (!called)
-                continue;
-            ++figures.called;
-            last = std::max<LONGLONG>(last, called);
-            if (LONGLONG at = arrivedAt[device][k]) {
-                ++figures.arrived;
-                figures.latencyMicroseconds.push_back(static_cast<double>(at - called) * toMicroseconds);
-            }
-        }
-    }
-    figures.runSeconds = static_cast<double>(std::max(last, end) - start) / Frequency();
+    ::UnmapViewOfFile(called);
     return figures;
 }
 
-// The platform's own chain, measured in the same run as the baseline of the ratios: one
-// thread's sendto of REMOTE lines to the receiver, and the latency from PostThreadMessage to a
-// thread waiting in GetMessage, one post a millisecond.
-struct RawChain {
-    double sendsPerSecond = 0;
-    double postToGetP99 = 0;   // microseconds
-};
-
-RawChain MeasureRawChain(Receiver& receiver)
+// The platform's own chain, the baseline of the ratios: one thread's sendto of REMOTE lines to
+// the receiver (lines a second), and the p99 latency in microseconds from PostThreadMessage to
+// a thread waiting in GetMessage, one post a millisecond.
+std::pair<double, double> MeasureRawChain(Receiver& receiver)
 {
-    RawChain raw;
     UniqueSocket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     BOOL on = TRUE;
     ::setsockopt(sender.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
@@ -265,8 +192,8 @@ RawChain MeasureRawChain(Receiver& receiver)
     LONGLONG start = Counter();
     for (int i = 0; i < kSends; ++i)
         ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    raw.sendsPerSecond = kSends * Frequency() / static_cast<double>(Counter() - start);
-    receiver.Collect(500ms);
+    double sends = kSends * g_frequency / static_cast<double>(Counter() - start);
+    receiver.Take(500ms);
 
     std::vector<double> latency;
     std::atomic<DWORD> waiter{ 0 };
@@ -275,109 +202,97 @@ RawChain MeasureRawChain(Receiver& receiver)
         ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);   // makes the queue
         waiter = ::GetCurrentThreadId();
         while (::GetMessageA(&message, nullptr, 0, 0) > 0)
-            latency.push_back(static_cast<double>(Counter() - static_cast<LONGLONG>(message.lParam)) * 1e6 / Frequency());
+            latency.push_back(static_cast<double>(Counter() - message.lParam) * 1e6 / g_frequency);
     });
     WaitUntil([&] { return waiter != 0; });
     for (int i = 0; i < 3000; ++i) {
-        LONGLONG due = Counter() + static_cast<LONGLONG>(Frequency() / 1000);
+        LONGLONG due = Counter() + static_cast<LONGLONG>(g_frequency / 1000);
         ::PostThreadMessageA(waiter, WM_APP, 0, static_cast<LPARAM>(Counter()));
         while (Counter() < due)
             std::this_thread::yield();
     }
     ::PostThreadMessageA(waiter, WM_QUIT, 0, 0);
     thread.join();
-    raw.postToGetP99 = Percentile(latency, 0.99);
-    return raw;
+    return { sends, Percentile(latency, 0.99) };
 }
 
-void Print(const char* label, Figures figures)
+void Print(const std::string& label, const Figures& figures)
 {
-    std::vector<double>& latency = figures.latencyMicroseconds;
-    double median = Percentile(latency, 0.5);
-    double p99 = Percentile(latency, 0.99);
-    double maximum = latency.empty() ? 0 : *std::max_element(latency.begin(), latency.end());
-    size_t lost = figures.called - figures.arrived;
-    std::printf("%-22s %8zu %8zu %8zu %7.3f%% %10.0f %10.0f %10.0f %8.2f\n", label, figures.called, figures.arrived,
-                lost, figures.called ? 100.0 * static_cast<double>(lost) / static_cast<double>(figures.called) : 0.0,
-                median, p99, maximum, figures.runSeconds);
-    if (figures.called != figures.sent || figures.duplicates)
-        std::printf("%-22s   (%zu of %zu messages found their device not started; %zu duplicates)\n", "",
-                    figures.sent - figures.called, figures.sent, figures.duplicates);
+    size_t lost = figures.called - figures.latency.size();
+    std::printf("%-22s %8zu %8zu %7.3f%% %10.0f %10.0f %10.0f\n", label.c_str(), figures.called, lost,
+                figures.called ? 100.0 * static_cast<double>(lost) / static_cast<double>(figures.called) : 0.0,
+                Percentile(figures.latency, 0.5), Percentile(figures.latency, 0.99), Percentile(figures.latency, 1));
+    if (figures.called != figures.due)
+        std::printf("%-22s   (%zu of %zu messages found their device not started)\n", "",
+                    figures.due - figures.called, figures.due);
     std::fflush(stdout);
 }
 }
 
 int main(int argc, char** argv)
 {
-    int next = 1;
-    if (argc > 2 && std::strcmp(argv[1], "-d") == 0) {
-        g_devices = static_cast<unsigned>(std::atoi(argv[2]));
-        next = 3;
+    bool wait = false;
+    std::vector<unsigned> numbers;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-d") == 0 && i + 1 < argc)
+            g_devices = static_cast<unsigned>(std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "-w") == 0)
+            wait = true;
+        else
+            numbers.push_back(static_cast<unsigned>(std::atoi(argv[i])));
     }
-    unsigned seconds = argc > next ? static_cast<unsigned>(std::atoi(argv[next])) : 10;
-    std::vector<unsigned> rates;
-    for (int i = next + 1; i < argc; ++i)
-        rates.push_back(static_cast<unsigned>(std::atoi(argv[i])));
+    unsigned seconds = numbers.empty() ? 10 : numbers[0];
+    std::vector<unsigned> rates(numbers.size() > 1 ? numbers.begin() + 1 : numbers.end(), numbers.end());
     if (rates.empty())
         rates = { 1000, 1600 };
-    if (seconds == 0 || g_devices == 0 || g_devices > kMaxDevices) {
-        std::fprintf(stderr, "usage: kvmidi_midi_benchmark [-d devices 1-5] [seconds per rate] [rate ...]\n");
-        return 2;
-    }
+    if (seconds == 0 || g_devices == 0 || g_devices > 5 || std::count(rates.begin(), rates.end(), 0u))
+        Fail("usage: kvmidi_midi_benchmark [-d devices 1-5] [-w] [seconds per rate] [rate ...]");
 
-    char overrides[256] = {};
-    ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-    if (!std::strstr(overrides, "winmm=n")) {
-        std::fprintf(stderr, "WINEDLLOVERRIDES must contain winmm=n,b for kvMidi.exe to load the virtual driver\n");
-        return 2;
-    }
+    WSADATA winsock;
+    ::WSAStartup(MAKEWORD(2, 2), &winsock);
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "Keys,Pads,Pedal,Drums,Wind");
     Receiver receiver;
     TempDirectory folder;
     SeedIni(folder.Path(), receiver.Port(), "[Midi]\r\nDevices=0 1 2 3 4 \r\n");
     KvMidiProcess program;
-    if (!program.Start("-a " + folder.Path())) {
-        std::fprintf(stderr, "kvMidi.exe did not start\n");
-        return 1;
-    }
-    VirtualMidiDriver driver = VirtualMidiDriver::Find(program.ProcessId(), kDeadline);
-    bool ready = driver.IsFound() && WaitUntil([&] {
-        for (unsigned device = 0; device < g_devices; ++device)
-            if (driver.Query(device, virtual_midi::kIsStarted) != 1)
-                return false;
-        return true;
-    }, kDeadline) && program.ControllerWindow(kDeadline);
-    if (!ready) {
-        std::fprintf(stderr, "kvMidi.exe did not open its five devices through the virtual driver\n");
-        return 1;
-    }
+    VirtualMidiDriver driver = VirtualMidiDriver::Find(program.Start("-a " + folder.Path()) ? program.ProcessId() : 0,
+                                                       kDeadline);
+    if (!driver.IsFound() || !WaitUntil([&] {
+            for (unsigned device = 0; device < g_devices; ++device)
+                if (driver.Query(device, virtual_midi::kIsStarted) != 1)
+                    return false;
+            return true;
+        }, kDeadline) || !program.ControllerWindow(kDeadline))
+        Fail("kvMidi.exe did not start its devices through the virtual driver (WINEDLLOVERRIDES needs winmm=n,b)");
     // Let the start-up settle (the panel, the network library) before measuring.
     std::this_thread::sleep_for(1s);
 
-    RawChain raw = MeasureRawChain(receiver);
+    if (wait) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+        char line[16];
+        std::fgets(line, sizeof line, stdin);
+        Figures figures = Measure(driver, receiver, rates[0], rates[0] * seconds);
+        std::printf("arrived %zu of %zu\n", figures.latency.size(), figures.due);
+        program.Exit(kDeadline);
+        return 0;
+    }
+    auto [sends, postToGet] = MeasureRawChain(receiver);
     // At cable speed a millisecond brings 8 messages over five devices: their send time is
     // part of the latency budget.
-    double batchMicroseconds = 8 * 1e6 / raw.sendsPerSecond;
-    double budget = raw.postToGetP99 + batchMicroseconds;
-    std::printf("raw chain: sendto %.0f lines/s; post->get p99 %.0f us; 8 sends %.0f us; budget 1.2 x %.0f us\n",
-                raw.sendsPerSecond, raw.postToGetP99, batchMicroseconds, budget);
+    double budget = postToGet + 8 * 1e6 / sends;
+    std::printf("raw chain: sendto %.0f lines/s; post->get p99 %.0f us; budget (that + 8 sends) %.0f us\n", sends,
+                postToGet, budget);
     std::printf("%u device(s) at once; latency from the callback to the datagram's arrival, microseconds\n", g_devices);
-    std::printf("%-22s %8s %8s %8s %8s %10s %10s %10s %8s\n", "run", "called", "arrived", "lost", "loss", "median",
-                "p99", "max", "seconds");
+    std::printf("%-22s %8s %8s %8s %10s %10s %10s\n", "run", "called", "lost", "loss", "median", "p99", "max");
     for (unsigned rate : rates) {
-        std::string label = std::to_string(rate) + "/s x " + std::to_string(seconds) + " s";
-        Figures figures = Measure(driver, receiver, rate, rate * seconds, ("rate" + std::to_string(rate)).c_str());
-        double p99 = Percentile(figures.latencyMicroseconds, 0.99);
-        Print(label.c_str(), figures);
-        std::printf("%-22s   all devices %.2f x raw sendto; p99 %.2f x budget\n", "",
-                    rate * g_devices / raw.sendsPerSecond, p99 / budget);
+        Figures figures = Measure(driver, receiver, rate, rate * seconds);
+        Print(std::to_string(rate) + "/s x " + std::to_string(seconds) + " s", figures);
+        std::printf("%-22s   all devices %.2f x raw sendto; p99 %.2f x budget\n", "", rate * g_devices / sends,
+                    Percentile(figures.latency, 0.99) / budget);
     }
-    for (int round = 0; round < 3; ++round) {
-        std::string label = "burst 63, round " + std::to_string(round + 1);
-        Print(label.c_str(), Measure(driver, receiver, 10000000, 63, ("burst" + std::to_string(round)).c_str()));
-    }
-    if (receiver.Malformed())
-        std::printf("%zu datagrams did not parse\n", receiver.Malformed());
+    for (int round = 1; round <= 3; ++round)
+        Print("burst 63, round " + std::to_string(round), Measure(driver, receiver, 10000000, 63));
     program.Exit(kDeadline);
     return 0;
 }

@@ -5,37 +5,67 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "tests/benchmark/virtual_midi_protocol.h"
+#include "tests/support/kvmidi_process.h"
 
 class VirtualMidiDriver {
 public:
     // Waits until the process has loaded the driver (its first midiIn call) or the deadline
     // passes; IsFound tells which.
-    static VirtualMidiDriver Find(DWORD processId, std::chrono::milliseconds deadline);
+    static VirtualMidiDriver Find(DWORD processId, std::chrono::milliseconds deadline)
+    {
+        VirtualMidiDriver driver;
+        driver.m_deadline = deadline;
+        std::string title = std::to_string(processId);
+        WaitUntil([&] {
+            driver.m_window = ::FindWindowExA(HWND_MESSAGE, nullptr, virtual_midi::kDriverWindowClass, title.c_str());
+            return driver.m_window != nullptr;
+        }, deadline);
+        return driver;
+    }
 
     bool IsFound() const { return m_window != nullptr; }
 
     // Calls the device's callback once per message, in order, from the driver's thread; the
     // number of callbacks made (none when the device is not started), or -1 when the driver
     // did not answer.
-    int Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages) const;
+    int Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages) const
+    {
+        return static_cast<int>(Send(virtual_midi::kDeliver, device, 0, messages.data(),
+                                     messages.size() * sizeof(virtual_midi::ShortMessage)));
+    }
     // Schedules a paced stream on the driver's feeder; false when it was refused.
-    bool Stream(const virtual_midi::StreamCommand& stream) const;
+    bool Stream(const virtual_midi::StreamCommand& stream) const
+    {
+        return Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream) == 1;
+    }
     // Pulls device `device` or plugs the one pulled last back in at that number; false when refused.
-    bool Plug(unsigned device, bool present) const;
+    bool Plug(unsigned device, bool present) const { return Send(virtual_midi::kPlug, device, present) == 1; }
     // The value asked for, or -1 when the driver did not answer.
-    long long Query(unsigned device, virtual_midi::Query what) const;
+    long long Query(unsigned device, virtual_midi::Query what) const { return Send(virtual_midi::kQuery, device, what); }
 
 private:
-    bool Send(virtual_midi::Command command, const void* data, size_t size, LRESULT& result) const;
+    long long Send(virtual_midi::Command command, unsigned device, unsigned argument, const void* data = nullptr,
+                   size_t size = 0) const
+    {
+        COPYDATASTRUCT copy = { command | device << 8 | ULONG_PTR{ argument } << 16, static_cast<DWORD>(size),
+                                const_cast<void*>(data) };
+        DWORD_PTR answer = 0;
+        if (!m_window || !::SendMessageTimeoutA(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                                SMTO_NORMAL, static_cast<UINT>(m_deadline.count()), &answer))
+            return -1;
+        return static_cast<long long>(answer);
+    }
 
     HWND m_window = nullptr;
     std::chrono::milliseconds m_deadline{ 0 };
 };
 
 // A short message from its bytes.
-virtual_midi::ShortMessage MidiShortMessage(unsigned status, unsigned data1, unsigned data2);
+inline virtual_midi::ShortMessage MidiShortMessage(unsigned status, unsigned data1, unsigned data2)
+{
+    return { (status & 0xFF) | (data1 & 0xFF) << 8 | (data2 & 0xFF) << 16, 0 };
+}

@@ -1,8 +1,8 @@
-// What the end-to-end MIDI test or the benchmark and the virtual MIDI driver (a winmm.dll for
+// What the end-to-end MIDI tests or the benchmark and the virtual MIDI driver (a winmm.dll for
 // tests only) say to each other. The driver runs a hidden message-only window of class
 // kDriverWindowClass, titled with the decimal id of the process that loaded it, on a thread of
-// its own; each command is one WM_COPYDATA with the command in dwData and the struct below in
-// lpData; the reply is the message's result.
+// its own. Each command is one WM_COPYDATA whose dwData is the command | device << 8 |
+// argument << 16 and whose lpData is the command's data; the reply is the message's result.
 //
 // Devices are configured by the environment variable KVMIDI_VIRTUAL_MIDI, read when the
 // program first calls a midiIn function: a comma-separated list of product names, one per
@@ -18,46 +18,13 @@ constexpr const char* kDriverWindowClass = "KvMidiVirtualMidiDriver";
 constexpr const char* kConfigVariable = "KVMIDI_VIRTUAL_MIDI";
 
 enum Command : std::uintptr_t {
-    kDeliver = 1,   // DeliverCommand: reply = number of MIM_DATA callbacks made
-    kStream = 2,    // StreamCommand: reply = 1 when the stream was scheduled
-    kQuery = 3,     // QueryCommand: reply = the value asked for
-    kPlug = 4,      // PlugCommand: reply = 1 when done
-};
-
-// Pulling a device calls its open handle's callback with MIM_CLOSE, as the system does, and
-// takes it out of the list (the devices after it move down); plugging puts the device pulled
-// last back at the number given.
-struct PlugCommand {
-    std::uint32_t device;
-    std::uint32_t present;
-};
-
-struct ShortMessage {
-    std::uint32_t param1;      // status | data1 << 8 | data2 << 16
-    std::uint32_t timestamp;   // param2 of the callback
-};
-
-constexpr std::uint32_t kMaxDeliver = 1024;
-
-struct DeliverCommand {
-    std::uint32_t device;
-    std::uint32_t count;
-    ShortMessage messages[kMaxDeliver];   // only the first count are sent
-};
-
-// Messages paced by the driver's feeder thread: message k is due at startCounter + k / rate
-// seconds (QueryPerformanceCounter ticks; 0 = now) and carries SequenceMessage(k) with the
-// milliseconds since midiInStart as its timestamp. A due message that finds the device not
-// started is lost, as with real hardware.
-struct StreamCommand {
-    std::uint32_t device;
-    std::uint32_t count;
-    std::uint32_t ratePerSecond;
-    std::uint32_t reserved;
-    std::int64_t startCounter;
-    // A file mapping of count int64 values that gets the counter read just before each
-    // callback (0 for a message that found the device not started).
-    char timeline[64];
+    kDeliver = 1,   // data: ShortMessage[]; reply: the number of MIM_DATA callbacks made
+    kStream = 2,    // data: StreamCommand; reply: 1 when the stream was scheduled
+    kQuery = 3,     // argument: Query; reply: the value asked for
+    // Argument 0 pulls the device: its open handle's callback gets MIM_CLOSE, as from the
+    // system, and the devices after it move down. Argument 1 puts the device pulled last back
+    // in at that number. Reply: 1 when done.
+    kPlug = 4,
 };
 
 enum Query : std::uint32_t {
@@ -65,9 +32,25 @@ enum Query : std::uint32_t {
     kActiveStreams = 2,   // streams of all devices not finished yet
 };
 
-struct QueryCommand {
+struct ShortMessage {
+    std::uint32_t param1;      // status | data1 << 8 | data2 << 16
+    std::uint32_t timestamp;   // param2 of the callback
+};
+
+// Messages paced by the driver's feeder: message k is due at startCounter + k / rate seconds
+// (QueryPerformanceCounter ticks) and carries SequenceMessage(k) with the milliseconds since
+// midiInStart as its timestamp. A due message that finds the device not started is lost, as
+// with real hardware. The feeder wakes once a millisecond, the finest step of Wine's waits,
+// and calls every message due by then.
+struct StreamCommand {
     std::uint32_t device;
-    std::uint32_t what;
+    std::uint32_t count;
+    std::uint32_t ratePerSecond;
+    // In the file mapping named timeline, int64 number first + k gets the counter read just
+    // before the callback of message k (0 when it found the device not started).
+    std::uint32_t first;
+    std::int64_t startCounter;
+    char timeline[64];
 };
 
 // A stream's messages in a form whose datagrams tell them apart: channel messages only
