@@ -1,47 +1,74 @@
 #!/usr/bin/env bash
 # Idle cost of the program: the CPU time kvMidi.exe uses in 20 s with the COM switches on
 # (four lines polled every 10 ms on a port linked to a Linux pseudo-terminal) and nothing
-# else happening, as a share of one core (KVMIDI_BENCH_COM=0: switches off, for comparison);
-# and the size of the executables. Prints figures.
+# else happening, as a share of one core (KVMIDI_BENCH_COM=0: switches off, for comparison).
+# Then the system calls of its window thread per MIDI message while five devices of the
+# virtual MIDI driver send 400 messages a second each, against as long a time idle; and the
+# size of the executables. Prints figures. Needs the win64 build of kvmidi_midi_benchmark.
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
 seconds=${1:-20}
 . tools/wine-env.sh
 data=$(mktemp -d)
-pty_log="$data/pty"
-cleanup() { wine_env_stop; kill "${holder:-0}" 2>/dev/null || true; rm -rf "$data"; }
+cleanup() { wine_env_stop; kill "${holder:-0}" 2>/dev/null || true; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; }
 trap cleanup EXIT
 wine_env_start
+wait_for() {   # text, file: up to a minute
+    for _ in $(seq 600); do grep -q "$1" "$2" 2>/dev/null && return; sleep 0.1; done
+    echo "bench-idle: no \"$1\" in $2" >&2 && exit 1
+}
 
 # A pseudo-terminal held open by a small helper, linked as COM250 of the prefix.
 python3 -c 'import os, pty, sys, time
 master, slave = pty.openpty()
 print(os.ttyname(slave), flush=True)
-time.sleep(3600)' >"$pty_log" &
+time.sleep(3600)' >"$data/pty" &
 holder=$!
-for _ in $(seq 50); do [ -s "$pty_log" ] && break; sleep 0.1; done
-ln -sf "$(head -n1 "$pty_log")" "$WINEPREFIX/dosdevices/com250"
+wait_for /dev/ "$data/pty"
+ln -sf "$(head -n1 "$data/pty")" "$WINEPREFIX/dosdevices/com250"
 
 mkdir -p "$data/cfg"
-printf '%s\r\n' '[Network]' 'BroadcastAddress=127.255.255.255' 'Port=9871' '[Com]' 'Enable=1' 'Port=COM250' \
-    'Device=10' 'Cts=1' 'Dcd=1' 'Dsr=1' 'Ri=1' 'RtsOn=1' 'DtrOn=1' >"$data/cfg/kvMidi.ini"
 com=${KVMIDI_BENCH_COM:-1}
-sed -i "s/^Enable=1/Enable=$com/" "$data/cfg/kvMidi.ini"
+printf '%s\r\n' '[Network]' 'BroadcastAddress=127.255.255.255' 'Port=9871' '[Com]' "Enable=$com" 'Port=COM250' \
+    'Device=10' 'Cts=1' 'Dcd=1' 'Dsr=1' 'Ri=1' 'RtsOn=1' 'DtrOn=1' >"$data/cfg/kvMidi.ini"
 wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
 sleep 8   # start-up and the About panel's five seconds are not idle time
 pid=$(pgrep -f 'kvMidi.exe -a' | tail -n1)
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-before=$(ticks "$pid"); sleep "$seconds"; after=$(ticks "$pid")
-hz=$(getconf CLK_TCK)
-awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
-    -v com="$com" 'BEGIN { printf "idle CPU (COM switches %s): %.2f %% of one core\n", com ? "on, four lines polled" : "off", 100 * t / hz / s }'
-rm -f "$WINEPREFIX/dosdevices/com250"
-stripped=$(mktemp)
+ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
+before=$(ticks); sleep "$seconds"; after=$(ticks)
+awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$seconds" -v com="$com" \
+    'BEGIN { printf "idle CPU (COM switches %s): %.2f %% of one core\n", com ? "on, four lines polled" : "off", 100 * t / hz / s }'
+kill "$pid"
+while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
+
+# The window thread is the process's first one (tid = pid): the thread that reads the X
+# connection of the program's windows. The benchmark streams after a line on its input; the
+# idle time is taken after the stream, as start-up is not idle.
+window=8
+mkfifo "$data/go"
+(cd build/win64/bin/virtual_midi && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b" \
+    wine kvmidi_midi_benchmark.exe -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1) &
+exec 3>"$data/go"
+wait_for ready "$data/bench"
+tid=$(pgrep -f 'kvMidi.exe -a' | tail -n1)
+calls() {   # name: the window thread's system calls in the window
+    timeout -s INT "$window" strace -c -U calls -p "$tid" -o "$data/$1" 2>"$data/$1.log" || true
+    awk '$2 == "total" { print $1 }' "$data/$1"
+}
+calls busy >"$data/busy.total" &
+wait_for attached "$data/busy.log"
+echo go >&3
+wait $!
+wait_for arrived "$data/bench"
+idle=$(calls idle)
+exec 3>&-
+awk -v b="$(cat "$data/busy.total")" -v i="$idle" -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v w="$window" \
+    'BEGIN { printf "window thread, %d s: %d system calls, %d messages of %d arrived (%.2f calls a message); idle: %d (%.2f)\n",
+             w, b, n, (w - 4) * 2000, b / n, i, i / n }'
+
 for file in build/win64/bin/kvMidi.exe build/win64/bin/KvCom.dll build/win32/bin/kvMidi.exe; do
     [ -f "$file" ] || continue
-    case "$file" in build/win32/*) strip=i686-w64-mingw32-strip ;; *) strip=x86_64-w64-mingw32-strip ;; esac
-    "$strip" -o "$stripped" "$file"
-    printf '%s: %s bytes, %s stripped\n' "$file" "$(stat -c %s "$file")" "$(stat -c %s "$stripped")"
+    x86_64-w64-mingw32-strip -o "$data/stripped" "$file"   # its binutils read i686 files too
+    printf '%s: %s bytes, %s stripped\n' "$file" "$(stat -c %s "$file")" "$(stat -c %s "$data/stripped")"
 done
-rm -f "$stripped"

@@ -3,11 +3,11 @@
 // steady streams on all devices at once, then a burst of 63 per device. A program that prints
 // figures, not a test. Run it from its folder, with Wine told to prefer the driver there (Wine
 // reads that when a process starts, so the variable must come from the shell):
-//   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-d devices] [-w] [seconds] [rate ...]
-// (defaults: devices 0–4, 10 seconds per rate, 1000 and 1600 messages a second per device).
+//   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-w] [seconds] [rate ...]
+// (defaults: 10 seconds per rate, 1000 and 1600 messages a second on each of devices 0–4).
 // With -w it prints "ready" once the devices are started, waits for a line on its input,
-// streams the first rate alone and prints how many messages arrived: tools/bench-idle.sh counts
-// kvMidi's system calls meanwhile.
+// streams the first rate alone, prints how many messages arrived and ends kvMidi.exe after
+// another line or the end of the input: tools/bench-idle.sh counts kvMidi's system calls.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -31,21 +30,10 @@ using namespace std::chrono_literals;
 
 namespace {
 constexpr auto kDeadline = 30s;
-unsigned g_devices = 5;
+constexpr unsigned kDevices = 5;
 unsigned g_streams = 0;   // names each stream's timeline
 
-LONGLONG Counter()
-{
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-const double g_frequency = [] {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart);
-}();
+using virtual_midi::Now;
 
 [[noreturn]] void Fail(const char* why)
 {
@@ -53,79 +41,45 @@ const double g_frequency = [] {
     std::exit(1);
 }
 
-struct Arrival {
-    LONGLONG counter;
-    unsigned device;
-    unsigned sequence;
-};
+// The socket that gets every datagram broadcast to 127.255.255.255 on its port.
+UniqueSocket BindReceiver(unsigned short& port)
+{
+    UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    // Loss must be the program's: a buffer that holds seconds of the fastest stream. Receiving
+    // ends after a second and a half of quiet.
+    int buffer = 16 * 1024 * 1024;
+    DWORD quiet = 1500;
+    ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
+    ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&quiet), sizeof quiet);
+    sockaddr_in local = {};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = ::inet_addr("127.255.255.255");
+    int length = sizeof local;
+    if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        ::getsockname(socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
+        Fail("cannot bind 127.255.255.255");
+    port = ::ntohs(local.sin_port);
+    return socket;
+}
 
-// Every datagram broadcast to 127.255.255.255 on its port: the device and sequence number of
-// its REMOTE line, stamped on arrival by a thread that does nothing else.
-class Receiver {
-public:
-    Receiver()
-    {
-        // Loss must be the program's: a buffer that holds seconds of the fastest stream.
-        int buffer = 16 * 1024 * 1024;
-        DWORD timeout = 100;
-        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
-        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-        sockaddr_in local = {};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = ::inet_addr("127.255.255.255");
-        int length = sizeof local;
-        if (::bind(m_socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-            ::getsockname(m_socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
-            Fail("cannot bind 127.255.255.255");
-        m_port = ::ntohs(local.sin_port);
-        m_thread = std::thread([this] { Run(); });
+// Receives until nothing has come for the quiet time after the time given, stamping each
+// datagram's arrival: the time at (device * count + sequence number) of its REMOTE line.
+std::vector<std::int64_t> Receive(const UniqueSocket& socket, std::int64_t until, unsigned count)
+{
+    std::vector<std::int64_t> arrived(size_t{ count } * kDevices, 0);
+    char text[512];
+    for (;;) {
+        int received = ::recv(socket.Get(), text, sizeof text - 1, 0);
+        std::int64_t at = Now();
+        if (received <= 0 && at > until)
+            return arrived;
+        unsigned device = 0, status = 0, data1 = 0, data2 = 0;
+        text[std::max(received, 0)] = '\0';
+        if (std::sscanf(text, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1, &data2) == 4 &&
+            device < kDevices && virtual_midi::SequenceOf(status, data1, data2) < count)
+            arrived[device * count + virtual_midi::SequenceOf(status, data1, data2)] = at;
     }
-    ~Receiver()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-
-    unsigned short Port() const { return m_port; }
-
-    // Waits until nothing has arrived for the quiet time; then takes every arrival so far.
-    std::vector<Arrival> Take(std::chrono::milliseconds quiet)
-    {
-        for (size_t seen = SIZE_MAX; seen != m_count;) {
-            seen = m_count;
-            std::this_thread::sleep_for(quiet);
-        }
-        std::lock_guard lock(m_mutex);
-        m_count = 0;
-        return std::exchange(m_arrivals, {});
-    }
-
-private:
-    void Run()
-    {
-        char text[512];
-        while (!m_stop) {
-            int received = ::recv(m_socket.Get(), text, sizeof text - 1, 0);
-            LONGLONG at = Counter();
-            unsigned device = 0, status = 0, data1 = 0, data2 = 0;
-            text[std::max(received, 0)] = '\0';
-            if (std::sscanf(text, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1,
-                            &data2) != 4)
-                continue;
-            std::lock_guard lock(m_mutex);
-            m_arrivals.push_back({ at, device, virtual_midi::SequenceOf(status, data1, data2) });
-            m_count = m_arrivals.size();
-        }
-    }
-
-    UniqueSocket m_socket{ ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP) };
-    unsigned short m_port = 0;
-    std::mutex m_mutex;
-    std::vector<Arrival> m_arrivals;   // guarded by m_mutex
-    std::atomic<size_t> m_count{ 0 };
-    std::atomic<bool> m_stop{ false };
-    std::thread m_thread;
-};
+}
 
 double Percentile(std::vector<double> values, double fraction)
 {
@@ -136,64 +90,60 @@ double Percentile(std::vector<double> values, double fraction)
     return values[index];
 }
 
-struct Figures {
-    size_t due = 0;
-    size_t called = 0;
-    std::vector<double> latency;   // microseconds, one per datagram that arrived
-};
-
 // Streams count messages at the rate on every device at once and matches each callback with
-// its datagram.
-Figures Measure(const VirtualMidiDriver& driver, Receiver& receiver, unsigned rate, unsigned count)
+// its datagram: the latency of each that arrived, in microseconds.
+std::vector<double> Measure(const VirtualMidiDriver& driver, const UniqueSocket& socket, unsigned rate, unsigned count)
 {
-    receiver.Take(0ms);
-    Figures figures;
-    figures.due = size_t{ count } * g_devices;
+    Receive(socket, 0, 0);
+    size_t due = size_t{ count } * kDevices;
     std::string name = "Local\\kvMidiBenchmark." + std::to_string(::GetCurrentProcessId()) + "." +
                        std::to_string(++g_streams);
     UniqueKernelHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                    static_cast<DWORD>(figures.due * sizeof(std::int64_t)), name.c_str()));
+                                                    static_cast<DWORD>(due * sizeof(std::int64_t)), name.c_str()));
     auto* called = static_cast<std::int64_t*>(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    LONGLONG start = Counter() + static_cast<LONGLONG>(g_frequency / 5);
-    for (unsigned device = 0; device < g_devices; ++device) {
+    std::int64_t start = Now() + 200'000'000;
+    for (unsigned device = 0; device < kDevices; ++device) {
         virtual_midi::StreamCommand stream = { device, count, rate, device * count, start, {} };
         std::snprintf(stream.timeline, sizeof stream.timeline, "%s", name.c_str());
         if (!called || !driver.Stream(stream))
             Fail("the driver refused the stream");
     }
-    WaitUntil([&] { return driver.Query(0, virtual_midi::kActiveStreams) == 0; }, std::chrono::seconds(count / rate + 60));
-    std::vector<LONGLONG> arrived(figures.due, 0);
-    for (const Arrival& arrival : receiver.Take(1500ms))
-        if (arrival.device < g_devices && arrival.sequence < count)
-            arrived[arrival.device * count + arrival.sequence] = arrival.counter;
-    for (size_t i = 0; i < figures.due; ++i) {
-        figures.called += called[i] != 0;
+    std::vector<std::int64_t> arrived = Receive(socket, start + std::int64_t{ count } * 1'000'000'000 / rate, count);
+    if (driver.Query(0, virtual_midi::kActiveStreams) != 0)
+        Fail("the streams did not end in time");
+    std::vector<double> latency;
+    for (size_t i = 0; i < due; ++i)
         if (called[i] && arrived[i])
-            figures.latency.push_back(static_cast<double>(arrived[i] - called[i]) * 1e6 / g_frequency);
-    }
+            latency.push_back(static_cast<double>(arrived[i] - called[i]) / 1000);
     ::UnmapViewOfFile(called);
-    return figures;
+    return latency;
 }
 
 // The platform's own chain, the baseline of the ratios: one thread's sendto of REMOTE lines to
 // the receiver (lines a second), and the p99 latency in microseconds from PostThreadMessage to
 // a thread waiting in GetMessage, one post a millisecond.
-std::pair<double, double> MeasureRawChain(Receiver& receiver)
+std::pair<double, double> MeasureRawChain(const UniqueSocket& socket, unsigned short port)
 {
     UniqueSocket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     BOOL on = TRUE;
     ::setsockopt(sender.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
     sockaddr_in to = {};
     to.sin_family = AF_INET;
-    to.sin_port = ::htons(receiver.Port());
+    to.sin_port = ::htons(port);
     to.sin_addr.s_addr = ::inet_addr("127.255.255.255");
     const char line[] = "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/176/7/0\" 1";
     constexpr int kSends = 20000;
-    LONGLONG start = Counter();
-    for (int i = 0; i < kSends; ++i)
-        ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    double sends = kSends * g_frequency / static_cast<double>(Counter() - start);
-    receiver.Take(500ms);
+    double sends = 0;
+    // Received meanwhile, as the program's datagrams are.
+    std::thread sending([&] {
+        std::int64_t start = Now();
+        for (int i = 0; i < kSends; ++i)
+            ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to),
+                     sizeof to);
+        sends = kSends * 1e9 / static_cast<double>(Now() - start);
+    });
+    Receive(socket, 0, 0);
+    sending.join();
 
     std::vector<double> latency;
     std::atomic<DWORD> waiter{ 0 };
@@ -202,13 +152,13 @@ std::pair<double, double> MeasureRawChain(Receiver& receiver)
         ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);   // makes the queue
         waiter = ::GetCurrentThreadId();
         while (::GetMessageA(&message, nullptr, 0, 0) > 0)
-            latency.push_back(static_cast<double>(Counter() - message.lParam) * 1e6 / g_frequency);
+            latency.push_back(static_cast<double>(Now() - message.lParam) / 1000);
     });
     WaitUntil([&] { return waiter != 0; });
     for (int i = 0; i < 3000; ++i) {
-        LONGLONG due = Counter() + static_cast<LONGLONG>(g_frequency / 1000);
-        ::PostThreadMessageA(waiter, WM_APP, 0, static_cast<LPARAM>(Counter()));
-        while (Counter() < due)
+        std::int64_t due = Now() + 1'000'000;
+        ::PostThreadMessageA(waiter, WM_APP, 0, static_cast<LPARAM>(Now()));
+        while (Now() < due)
             std::this_thread::yield();
     }
     ::PostThreadMessageA(waiter, WM_QUIT, 0, 0);
@@ -216,49 +166,42 @@ std::pair<double, double> MeasureRawChain(Receiver& receiver)
     return { sends, Percentile(latency, 0.99) };
 }
 
-void Print(const std::string& label, const Figures& figures)
+// A message lost is one whose datagram never came, or one that found its device not started.
+void Print(const std::string& label, const std::vector<double>& latency, size_t due)
 {
-    size_t lost = figures.called - figures.latency.size();
-    std::printf("%-22s %8zu %8zu %7.3f%% %10.0f %10.0f %10.0f\n", label.c_str(), figures.called, lost,
-                figures.called ? 100.0 * static_cast<double>(lost) / static_cast<double>(figures.called) : 0.0,
-                Percentile(figures.latency, 0.5), Percentile(figures.latency, 0.99), Percentile(figures.latency, 1));
-    if (figures.called != figures.due)
-        std::printf("%-22s   (%zu of %zu messages found their device not started)\n", "",
-                    figures.due - figures.called, figures.due);
+    size_t lost = due - latency.size();
+    std::printf("%-22s %8zu %8zu %7.3f%% %10.0f %10.0f %10.0f\n", label.c_str(), due, lost,
+                100.0 * static_cast<double>(lost) / static_cast<double>(due), Percentile(latency, 0.5),
+                Percentile(latency, 0.99), Percentile(latency, 1));
     std::fflush(stdout);
 }
 }
 
 int main(int argc, char** argv)
 {
-    bool wait = false;
+    bool wait = argc > 1 && std::strcmp(argv[1], "-w") == 0;
     std::vector<unsigned> numbers;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-d") == 0 && i + 1 < argc)
-            g_devices = static_cast<unsigned>(std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "-w") == 0)
-            wait = true;
-        else
-            numbers.push_back(static_cast<unsigned>(std::atoi(argv[i])));
-    }
+    for (int i = wait ? 2 : 1; i < argc; ++i)
+        numbers.push_back(static_cast<unsigned>(std::atoi(argv[i])));
     unsigned seconds = numbers.empty() ? 10 : numbers[0];
     std::vector<unsigned> rates(numbers.size() > 1 ? numbers.begin() + 1 : numbers.end(), numbers.end());
     if (rates.empty())
         rates = { 1000, 1600 };
-    if (seconds == 0 || g_devices == 0 || g_devices > 5 || std::count(rates.begin(), rates.end(), 0u))
-        Fail("usage: kvmidi_midi_benchmark [-d devices 1-5] [-w] [seconds per rate] [rate ...]");
+    if (seconds == 0 || std::count(rates.begin(), rates.end(), 0u))
+        Fail("usage: kvmidi_midi_benchmark [-w] [seconds per rate] [rate per device ...]");
 
     WSADATA winsock;
     ::WSAStartup(MAKEWORD(2, 2), &winsock);
-    ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "Keys,Pads,Pedal,Drums,Wind");
-    Receiver receiver;
+    unsigned short port = 0;
+    UniqueSocket socket = BindReceiver(port);
     TempDirectory folder;
-    SeedIni(folder.Path(), receiver.Port(), "[Midi]\r\nDevices=0 1 2 3 4 \r\n");
+    SeedIni(folder.Path(), port, "[Midi]\r\nDevices=0 1 2 3 4 \r\n");
     KvMidiProcess program;
-    VirtualMidiDriver driver = VirtualMidiDriver::Find(program.Start("-a " + folder.Path()) ? program.ProcessId() : 0,
-                                                       kDeadline);
+    std::string devices = std::string(virtual_midi::kConfigVariable) + "=Keys,Pads,Pedal,Drums,Wind";
+    VirtualMidiDriver driver = VirtualMidiDriver::Find(
+        program.Start("-a " + folder.Path(), devices) ? program.ProcessId() : 0, kDeadline);
     if (!driver.IsFound() || !WaitUntil([&] {
-            for (unsigned device = 0; device < g_devices; ++device)
+            for (unsigned device = 0; device < kDevices; ++device)
                 if (driver.Query(device, virtual_midi::kIsStarted) != 1)
                     return false;
             return true;
@@ -271,28 +214,28 @@ int main(int argc, char** argv)
         std::printf("ready\n");
         std::fflush(stdout);
         char line[16];
+        if (!std::fgets(line, sizeof line, stdin))
+            Fail("no line on the input");
+        std::printf("arrived %zu\n", Measure(driver, socket, rates[0], rates[0] * seconds).size());
+        std::fflush(stdout);
         std::fgets(line, sizeof line, stdin);
-        Figures figures = Measure(driver, receiver, rates[0], rates[0] * seconds);
-        std::printf("arrived %zu of %zu\n", figures.latency.size(), figures.due);
-        program.Exit(kDeadline);
-        return 0;
+        return program.Exit(kDeadline) ? 0 : 1;
     }
-    auto [sends, postToGet] = MeasureRawChain(receiver);
+    auto [sends, postToGet] = MeasureRawChain(socket, port);
     // At cable speed a millisecond brings 8 messages over five devices: their send time is
     // part of the latency budget.
     double budget = postToGet + 8 * 1e6 / sends;
     std::printf("raw chain: sendto %.0f lines/s; post->get p99 %.0f us; budget (that + 8 sends) %.0f us\n", sends,
                 postToGet, budget);
-    std::printf("%u device(s) at once; latency from the callback to the datagram's arrival, microseconds\n", g_devices);
-    std::printf("%-22s %8s %8s %8s %10s %10s %10s\n", "run", "called", "lost", "loss", "median", "p99", "max");
+    std::printf("five devices at once; latency from the callback to the datagram's arrival, microseconds\n");
+    std::printf("%-22s %8s %8s %8s %10s %10s %10s\n", "run", "due", "lost", "loss", "median", "p99", "max");
     for (unsigned rate : rates) {
-        Figures figures = Measure(driver, receiver, rate, rate * seconds);
-        Print(std::to_string(rate) + "/s x " + std::to_string(seconds) + " s", figures);
-        std::printf("%-22s   all devices %.2f x raw sendto; p99 %.2f x budget\n", "", rate * g_devices / sends,
-                    Percentile(figures.latency, 0.99) / budget);
+        std::vector<double> latency = Measure(driver, socket, rate, rate * seconds);
+        Print(std::to_string(rate) + "/s x " + std::to_string(seconds) + " s", latency, rate * seconds * kDevices);
+        std::printf("%-22s   all devices %.2f x raw sendto; p99 %.2f x budget\n", "", rate * kDevices / sends,
+                    Percentile(latency, 0.99) / budget);
     }
     for (int round = 1; round <= 3; ++round)
-        Print("burst 63, round " + std::to_string(round), Measure(driver, receiver, 10000000, 63));
-    program.Exit(kDeadline);
-    return 0;
+        Print("burst 63, round " + std::to_string(round), Measure(driver, socket, 10000000, 63), 63 * kDevices);
+    return program.Exit(kDeadline) ? 0 : 1;
 }

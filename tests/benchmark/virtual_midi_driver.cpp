@@ -7,8 +7,10 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,6 @@ struct Device {
     MidiCallback callback = nullptr;
     DWORD_PTR instance = 0;
     bool started = false;
-    LONGLONG startCounter = 0;
 
     void Call(UINT message, DWORD_PTR param1 = 0, DWORD_PTR param2 = 0) const
     {
@@ -35,10 +36,8 @@ struct Device {
 
 struct Stream {
     StreamCommand command;
-    double ticksPerMessage;
-    HANDLE mapping;
-    std::int64_t* timeline;
-    std::uint32_t next = 0;
+    std::int64_t* timeline;   // a view of the benchmark's file mapping
+    std::uint32_t next;
 };
 
 std::recursive_mutex g_lock;
@@ -47,36 +46,18 @@ std::vector<Device> g_pulled;
 std::uintptr_t g_nextHandle = 0x4D490010;
 std::vector<Stream> g_streams;   // only the driver's thread touches them
 
-LONGLONG Now()
-{
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-LONGLONG Frequency()
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return frequency.QuadPart;
-}
-
 DWORD WINAPI DriverThread(LPVOID);
 
 // The lock, after reading the configuration and starting the driver's thread on first use.
 std::unique_lock<std::recursive_mutex> Locked()
 {
     [[maybe_unused]] static const bool configured = [] {
-        char buffer[4096] = {};
-        DWORD length = ::GetEnvironmentVariableA(kConfigVariable, buffer, sizeof buffer);
-        std::string text(buffer, length < sizeof buffer ? length : 0);
-        for (size_t start = 0; !text.empty() && start <= text.size();) {
-            size_t end = std::min(text.find(',', start), text.size());
-            std::string item = text.substr(start, end - start);
+        const char* text = std::getenv(kConfigVariable);
+        std::istringstream list(text ? text : "");
+        for (std::string item; std::getline(list, item, ',');) {
             Device& device = g_devices.emplace_back();
             device.failOpen = item.ends_with("!open");
             device.name = item.substr(0, item.size() - (device.failOpen ? 5 : 0));
-            start = end + 1;
         }
         ::CloseHandle(::CreateThread(nullptr, 0, &DriverThread, nullptr, 0, nullptr));
         return true;
@@ -92,24 +73,19 @@ Device* Find(HMIDIIN handle)
     return nullptr;
 }
 
-MMRESULT SetStarted(HMIDIIN handle, bool started)
+// Starts, stops or closes the device of the handle.
+MMRESULT Change(HMIDIIN handle, bool started, bool close = false)
 {
     auto lock = Locked();
     Device* device = Find(handle);
     if (!device)
         return MMSYSERR_INVALHANDLE;
+    if (close) {
+        device->Call(MIM_CLOSE);
+        device->handle = nullptr;
+    }
     device->started = started;
-    device->startCounter = Now();
     return MMSYSERR_NOERROR;
-}
-
-LRESULT Deliver(std::uint32_t index, const ShortMessage* messages, size_t count)
-{
-    if (index >= g_devices.size() || !g_devices[index].started)
-        return 0;
-    for (size_t i = 0; i < count; ++i)
-        g_devices[index].Call(MIM_DATA, messages[i].param1, messages[i].timestamp);
-    return static_cast<LRESULT>(count);
 }
 
 LRESULT Plug(std::uint32_t index, bool present)
@@ -138,37 +114,32 @@ LRESULT Schedule(const COPYDATASTRUCT& data)
     if (data.cbData != sizeof stream.command)
         return 0;
     std::memcpy(&stream.command, data.lpData, sizeof stream.command);
-    const StreamCommand& command = stream.command;
-    stream.command.timeline[sizeof command.timeline - 1] = '\0';
-    stream.ticksPerMessage = static_cast<double>(Frequency()) / std::max(command.ratePerSecond, 1u);
-    stream.mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, command.timeline);
-    if (stream.mapping)
-        stream.timeline = static_cast<std::int64_t*>(::MapViewOfFile(stream.mapping, FILE_MAP_WRITE, 0, 0, 0));
-    if (!stream.timeline) {
-        ::CloseHandle(stream.mapping);
-        return 0;
-    }
-    g_streams.push_back(stream);
-    return 1;
+    stream.command.timeline[sizeof stream.command.timeline - 1] = '\0';
+    stream.command.ratePerSecond = std::max(stream.command.ratePerSecond, 1u);
+    // The view keeps the mapping alive once its handle is closed.
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, stream.command.timeline);
+    if (mapping)
+        stream.timeline = static_cast<std::int64_t*>(::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    ::CloseHandle(mapping);
+    if (stream.timeline)
+        g_streams.push_back(stream);
+    return stream.timeline != nullptr;
 }
 
 // Calls every message of the stream that is due; true when the stream is finished.
-bool Feed(Stream& stream, LONGLONG now)
+bool Feed(Stream& stream, std::int64_t now)
 {
     const StreamCommand& command = stream.command;
     for (; stream.next < command.count; ++stream.next) {
-        if (command.startCounter + static_cast<LONGLONG>(stream.next * stream.ticksPerMessage) > now)
+        if (command.start + std::int64_t{ stream.next } * 1'000'000'000 / command.ratePerSecond > now)
             return false;
         auto lock = Locked();
         Device* device = command.device < g_devices.size() ? &g_devices[command.device] : nullptr;
-        LONGLONG calledAt = device && device->started ? Now() : 0;
-        stream.timeline[command.first + stream.next] = calledAt;
-        if (calledAt)
-            device->Call(MIM_DATA, SequenceMessage(stream.next),
-                         static_cast<DWORD_PTR>((calledAt - device->startCounter) * 1000 / Frequency()));
+        stream.timeline[command.first + stream.next] = device && device->started ? Now() : 0;
+        if (device && device->started)
+            device->Call(MIM_DATA, SequenceMessage(stream.next));
     }
     ::UnmapViewOfFile(stream.timeline);
-    ::CloseHandle(stream.mapping);
     return true;
 }
 
@@ -179,7 +150,12 @@ LRESULT HandleCommand(const COPYDATASTRUCT& data)
     auto lock = Locked();
     switch (data.dwData & 0xFF) {
     case kDeliver:
-        return Deliver(device, static_cast<const ShortMessage*>(data.lpData), data.cbData / sizeof(ShortMessage));
+        if (device >= g_devices.size() || !g_devices[device].started)
+            return 0;
+        for (size_t i = 0; i < data.cbData / sizeof(ShortMessage); ++i)
+            g_devices[device].Call(MIM_DATA, static_cast<const ShortMessage*>(data.lpData)[i].param1,
+                                   static_cast<const ShortMessage*>(data.lpData)[i].timestamp);
+        return static_cast<LRESULT>(data.cbData / sizeof(ShortMessage));
     case kStream:
         return Schedule(data);
     case kPlug:
@@ -206,13 +182,8 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 DWORD WINAPI DriverThread(LPVOID)
 {
-    HINSTANCE instance = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&CommandWindowProc), &instance);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = &CommandWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kDriverWindowClass;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = { 0, &CommandWindowProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, kDriverWindowClass };
     ::RegisterClassA(&windowClass);
     std::string title = std::to_string(::GetCurrentProcessId());
     ::CreateWindowExA(0, kDriverWindowClass, title.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
@@ -223,7 +194,7 @@ DWORD WINAPI DriverThread(LPVOID)
             while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
                 ::DispatchMessageA(&message);
         }
-        LONGLONG now = Now();
+        std::int64_t now = Now();
         std::erase_if(g_streams, [now](Stream& stream) { return Feed(stream, now); });
     }
 }
@@ -245,8 +216,7 @@ MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR id, LPMIDIINCAPSA caps, UINT size)
     if (id >= g_devices.size() || !caps)
         return MMSYSERR_BADDEVICEID;
     MIDIINCAPSA full = {};
-    const std::string& name = g_devices[id].name;
-    std::memcpy(full.szPname, name.data(), std::min(name.size(), sizeof full.szPname - 1));
+    g_devices[id].name.copy(full.szPname, sizeof full.szPname - 1);
     std::memcpy(caps, &full, std::min<size_t>(size, sizeof full));
     return MMSYSERR_NOERROR;
 }
@@ -259,29 +229,16 @@ MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWORD_PTR callback, DWORD_
     Device& device = g_devices[id];
     if (device.failOpen || device.handle)
         return MMSYSERR_ALLOCATED;
-    device.handle = reinterpret_cast<HMIDIIN>(g_nextHandle++);
-    device.callback = reinterpret_cast<MidiCallback>(callback);
-    device.instance = instance;
-    device.started = false;
+    device = { device.name, false, reinterpret_cast<HMIDIIN>(g_nextHandle++), reinterpret_cast<MidiCallback>(callback),
+               instance, false };
     // As in the system, MIM_OPEN arrives before the caller has seen the handle.
     device.Call(MIM_OPEN);
     *handle = device.handle;
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI midiInStart(HMIDIIN handle) { return SetStarted(handle, true); }
-MMRESULT WINAPI midiInStop(HMIDIIN handle) { return SetStarted(handle, false); }
-MMRESULT WINAPI midiInReset(HMIDIIN handle) { return SetStarted(handle, false); }
-
-MMRESULT WINAPI midiInClose(HMIDIIN handle)
-{
-    auto lock = Locked();
-    Device* device = Find(handle);
-    if (!device)
-        return MMSYSERR_INVALHANDLE;
-    device->Call(MIM_CLOSE);
-    device->handle = nullptr;
-    device->started = false;
-    return MMSYSERR_NOERROR;
-}
+MMRESULT WINAPI midiInStart(HMIDIIN handle) { return Change(handle, true); }
+MMRESULT WINAPI midiInStop(HMIDIIN handle) { return Change(handle, false); }
+MMRESULT WINAPI midiInReset(HMIDIIN handle) { return Change(handle, false); }
+MMRESULT WINAPI midiInClose(HMIDIIN handle) { return Change(handle, false, true); }
 }

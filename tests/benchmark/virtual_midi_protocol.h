@@ -10,6 +10,7 @@
 // MMSYSERR_ALLOCATED. Unset or empty: no device.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace virtual_midi {
@@ -37,19 +38,25 @@ struct ShortMessage {
     std::uint32_t timestamp;   // param2 of the callback
 };
 
-// Messages paced by the driver's feeder: message k is due at startCounter + k / rate seconds
-// (QueryPerformanceCounter ticks) and carries SequenceMessage(k) with the milliseconds since
-// midiInStart as its timestamp. A due message that finds the device not started is lost, as
-// with real hardware. The feeder wakes once a millisecond, the finest step of Wine's waits,
-// and calls every message due by then.
+// The clock of the streams, in nanoseconds: the same in every process of the machine.
+inline std::int64_t Now()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Messages paced by the driver's feeder: message k is due at start + k / rate seconds (Now())
+// and carries SequenceMessage(k), with timestamp 0 (the program does not pass timestamps on).
+// A due message that finds the device not started is lost, as with real hardware. The feeder
+// wakes once a millisecond, the finest step of Wine's waits, and calls every message due then.
 struct StreamCommand {
     std::uint32_t device;
     std::uint32_t count;
     std::uint32_t ratePerSecond;
-    // In the file mapping named timeline, int64 number first + k gets the counter read just
-    // before the callback of message k (0 when it found the device not started).
+    // In the file mapping named timeline, int64 number first + k gets Now() read just before
+    // the callback of message k (0 when it found the device not started).
     std::uint32_t first;
-    std::int64_t startCounter;
+    std::int64_t start;
     char timeline[64];
 };
 
