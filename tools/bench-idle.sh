@@ -36,7 +36,9 @@ wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
 sleep 8   # start-up and the About panel's five seconds are not idle time
 pid=$(pgrep -f 'kvMidi.exe -a' | tail -n1)
 ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
-before=$(ticks); sleep "$seconds"; after=$(ticks)
+before=$(ticks)
+sleep "$seconds"
+after=$(ticks)
 awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$seconds" -v com="$com" \
     'BEGIN { printf "idle CPU (COM switches %s): %.2f %% of one core\n", com ? "on, four lines polled" : "off", 100 * t / hz / s }'
 kill "$pid"
@@ -52,23 +54,20 @@ mkfifo "$data/go"
 exec 3>"$data/go"
 wait_for ready "$data/bench"
 tid=$(pgrep -f 'kvMidi.exe -a' | tail -n1)
-calls() {   # name: the window thread's system calls in the window
-    timeout -s INT "$window" strace -c -U calls -p "$tid" -o "$data/$1" 2>"$data/$1.log" || true
-    awk '$2 == "total" { print $1 }' "$data/$1"
-}
-calls busy >"$data/busy.total" &
+calls() { timeout -s INT "$window" strace -c -U calls -p "$tid" -o "$data/$1" 2>"$data/$1.log" || true; }
+total() { awk '$2 == "total" { print $1 }' "$data/$1"; }
+calls busy &
 wait_for attached "$data/busy.log"
 echo go >&3
 wait $!
 wait_for arrived "$data/bench"
-idle=$(calls idle)
+calls idle
 exec 3>&-
-awk -v b="$(cat "$data/busy.total")" -v i="$idle" -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v w="$window" \
+awk -v b="$(total busy)" -v i="$(total idle)" -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v w="$window" \
     'BEGIN { printf "window thread, %d s: %d system calls, %d messages of %d arrived (%.2f calls a message); idle: %d (%.2f)\n",
              w, b, n, (w - 4) * 2000, b / n, i, i / n }'
 
-for file in build/win64/bin/kvMidi.exe build/win64/bin/KvCom.dll build/win32/bin/kvMidi.exe; do
-    [ -f "$file" ] || continue
+for file in build/win64/bin/{kvMidi.exe,KvCom.dll} $(ls build/win32/bin/kvMidi.exe 2>/dev/null); do
     x86_64-w64-mingw32-strip -o "$data/stripped" "$file"   # its binutils read i686 files too
     printf '%s: %s bytes, %s stripped\n' "$file" "$(stat -c %s "$file")" "$(stat -c %s "$data/stripped")"
 done

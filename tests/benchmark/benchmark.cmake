@@ -4,12 +4,9 @@
 # that nothing in bin/ ever loads it by accident (Windows itself would take a winmm.dll from
 # the program's folder). What runs there sets WINEDLLOVERRIDES so that Wine prefers it.
 set(virtual_midi_dir ${CMAKE_BINARY_DIR}/bin/virtual_midi)
-set(benchmark_source ${CMAKE_SOURCE_DIR}/tests/benchmark)
 
-add_library(virtual_midi_driver SHARED ${benchmark_source}/virtual_midi_driver.cpp ${benchmark_source}/winmm.def)
-set_target_properties(virtual_midi_driver PROPERTIES PREFIX "" OUTPUT_NAME winmm
-                      RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
-target_include_directories(virtual_midi_driver PRIVATE ${CMAKE_SOURCE_DIR})
+add_library(virtual_midi_driver SHARED ${CMAKE_SOURCE_DIR}/tests/benchmark/virtual_midi_driver.cpp)
+set_target_properties(virtual_midi_driver PROPERTIES PREFIX "" OUTPUT_NAME winmm RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
 kvmidi_warnings(virtual_midi_driver)
 
 # The program beside the driver, always the one just built.
@@ -17,8 +14,7 @@ add_custom_command(
     OUTPUT ${virtual_midi_dir}/kvMidi.exe ${virtual_midi_dir}/KvCom.dll
     COMMAND ${CMAKE_COMMAND} -E make_directory ${virtual_midi_dir}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:kvMidi> $<TARGET_FILE:KvCom> ${virtual_midi_dir}
-    DEPENDS kvMidi KvCom
-    COMMENT "kvMidi.exe and KvCom.dll beside the virtual MIDI driver")
+    DEPENDS kvMidi KvCom)
 add_custom_target(virtual_midi_program ALL DEPENDS ${virtual_midi_dir}/kvMidi.exe ${virtual_midi_dir}/KvCom.dll)
 
 # The end-to-end MIDI tests start the kvMidi.exe beside the driver: they run from that folder,
@@ -29,7 +25,7 @@ get_target_property(e2e_sources kvmidi_e2e_tests SOURCES)
 list(REMOVE_ITEM e2e_sources ${midi_e2e_source})
 set_property(TARGET kvmidi_e2e_tests PROPERTY SOURCES ${e2e_sources})
 add_executable(kvmidi_midi_e2e_tests ${midi_e2e_source})
-add_executable(kvmidi_midi_benchmark ${benchmark_source}/midi_benchmark.cpp)
+add_executable(kvmidi_midi_benchmark ${CMAKE_SOURCE_DIR}/tests/benchmark/midi_benchmark.cpp)
 foreach(target kvmidi_midi_e2e_tests kvmidi_midi_benchmark)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
     target_link_libraries(${target} PRIVATE kvmidi_test_support)

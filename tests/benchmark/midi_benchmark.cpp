@@ -1,7 +1,6 @@
 // Latency and loss from the MIDI callback to the REMOTE datagram, through the real kvMidi.exe
 // and the virtual MIDI driver, against the platform's own chain measured in the same run:
-// steady streams on all devices at once, then a burst of 63 per device. A program that prints
-// figures, not a test. Run it from its folder, with Wine told to prefer the driver there (Wine
+// steady streams on all five devices at once. A program that prints figures, not a test. Run it from its folder, with Wine told to prefer the driver there (Wine
 // reads that when a process starts, so the variable must come from the shell):
 //   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-w] [seconds] [rate ...]
 // (defaults: 10 seconds per rate, 1000 and 1600 messages a second on each of devices 0–4).
@@ -16,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ranges>
+#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -31,7 +32,6 @@ using namespace std::chrono_literals;
 namespace {
 constexpr auto kDeadline = 30s;
 constexpr unsigned kDevices = 5;
-unsigned g_streams = 0;   // names each stream's timeline
 
 using virtual_midi::Now;
 
@@ -45,15 +45,13 @@ using virtual_midi::Now;
 UniqueSocket BindReceiver(unsigned short& port)
 {
     UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    sockaddr_in local = { AF_INET, 0, { { { 127, 255, 255, 255 } } }, {} };
     // Loss must be the program's: a buffer that holds seconds of the fastest stream. Receiving
     // ends after a second and a half of quiet.
     int buffer = 16 * 1024 * 1024;
     DWORD quiet = 1500;
     ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
     ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&quiet), sizeof quiet);
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = ::inet_addr("127.255.255.255");
     int length = sizeof local;
     if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
         ::getsockname(socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
@@ -75,19 +73,17 @@ std::vector<std::int64_t> Receive(const UniqueSocket& socket, std::int64_t until
             return arrived;
         unsigned device = 0, status = 0, data1 = 0, data2 = 0;
         text[std::max(received, 0)] = '\0';
-        if (std::sscanf(text, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1, &data2) == 4 &&
-            device < kDevices && virtual_midi::SequenceOf(status, data1, data2) < count)
-            arrived[device * count + virtual_midi::SequenceOf(status, data1, data2)] = at;
+        int fields = std::sscanf(text, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1, &data2);
+        unsigned sequence = (status - 0x80) << 16 | data1 << 8 | data2;   // as virtual_midi::SequenceMessage made it
+        if (fields == 4 && device < kDevices && sequence < count)
+            arrived[device * count + sequence] = at;
     }
 }
 
-double Percentile(std::vector<double> values, double fraction)
+// Of values in ascending order.
+double Percentile(const std::vector<double>& sorted, double fraction)
 {
-    if (values.empty())
-        return 0;
-    size_t index = std::min(values.size() - 1, static_cast<size_t>(fraction * static_cast<double>(values.size())));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index), values.end());
-    return values[index];
+    return sorted.empty() ? 0 : sorted[std::min(sorted.size() - 1, static_cast<size_t>(fraction * sorted.size()))];
 }
 
 // Streams count messages at the rate on every device at once and matches each callback with
@@ -96,19 +92,15 @@ std::vector<double> Measure(const VirtualMidiDriver& driver, const UniqueSocket&
 {
     Receive(socket, 0, 0);
     size_t due = size_t{ count } * kDevices;
-    std::string name = "Local\\kvMidiBenchmark." + std::to_string(::GetCurrentProcessId()) + "." +
-                       std::to_string(++g_streams);
+    virtual_midi::StreamCommand stream = { 0, count, rate, 0, Now() + 200'000'000, {} };
+    std::snprintf(stream.timeline, sizeof stream.timeline, "Local\\kvMidiBenchmark.%lu", ::GetCurrentProcessId());
     UniqueKernelHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                    static_cast<DWORD>(due * sizeof(std::int64_t)), name.c_str()));
+                                                    static_cast<DWORD>(due * sizeof(std::int64_t)), stream.timeline));
     auto* called = static_cast<std::int64_t*>(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    std::int64_t start = Now() + 200'000'000;
-    for (unsigned device = 0; device < kDevices; ++device) {
-        virtual_midi::StreamCommand stream = { device, count, rate, device * count, start, {} };
-        std::snprintf(stream.timeline, sizeof stream.timeline, "%s", name.c_str());
-        if (!called || !driver.Stream(stream))
+    for (; stream.device < kDevices; ++stream.device, stream.first += count)
+        if (!called || driver.Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream) != 1)
             Fail("the driver refused the stream");
-    }
-    std::vector<std::int64_t> arrived = Receive(socket, start + std::int64_t{ count } * 1'000'000'000 / rate, count);
+    std::vector<std::int64_t> arrived = Receive(socket, stream.start + std::int64_t{ count } * 1'000'000'000 / rate, count);
     if (driver.Query(0, virtual_midi::kActiveStreams) != 0)
         Fail("the streams did not end in time");
     std::vector<double> latency;
@@ -116,6 +108,7 @@ std::vector<double> Measure(const VirtualMidiDriver& driver, const UniqueSocket&
         if (called[i] && arrived[i])
             latency.push_back(static_cast<double>(arrived[i] - called[i]) / 1000);
     ::UnmapViewOfFile(called);
+    std::sort(latency.begin(), latency.end());
     return latency;
 }
 
@@ -127,20 +120,16 @@ std::pair<double, double> MeasureRawChain(const UniqueSocket& socket, unsigned s
     UniqueSocket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     BOOL on = TRUE;
     ::setsockopt(sender.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
-    sockaddr_in to = {};
-    to.sin_family = AF_INET;
-    to.sin_port = ::htons(port);
-    to.sin_addr.s_addr = ::inet_addr("127.255.255.255");
+    sockaddr_in to = { AF_INET, ::htons(port), { { { 127, 255, 255, 255 } } }, {} };
     const char line[] = "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/176/7/0\" 1";
-    constexpr int kSends = 20000;
     double sends = 0;
     // Received meanwhile, as the program's datagrams are.
     std::thread sending([&] {
         std::int64_t start = Now();
-        for (int i = 0; i < kSends; ++i)
+        for (int i = 0; i < 20000; ++i)
             ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to),
                      sizeof to);
-        sends = kSends * 1e9 / static_cast<double>(Now() - start);
+        sends = 20000 * 1e9 / static_cast<double>(Now() - start);
     });
     Receive(socket, 0, 0);
     sending.join();
@@ -156,39 +145,28 @@ std::pair<double, double> MeasureRawChain(const UniqueSocket& socket, unsigned s
     });
     WaitUntil([&] { return waiter != 0; });
     for (int i = 0; i < 3000; ++i) {
-        std::int64_t due = Now() + 1'000'000;
         ::PostThreadMessageA(waiter, WM_APP, 0, static_cast<LPARAM>(Now()));
-        while (Now() < due)
-            std::this_thread::yield();
+        ::Sleep(1);
     }
     ::PostThreadMessageA(waiter, WM_QUIT, 0, 0);
     thread.join();
+    std::sort(latency.begin(), latency.end());
     return { sends, Percentile(latency, 0.99) };
 }
 
-// A message lost is one whose datagram never came, or one that found its device not started.
-void Print(const std::string& label, const std::vector<double>& latency, size_t due)
-{
-    size_t lost = due - latency.size();
-    std::printf("%-22s %8zu %8zu %7.3f%% %10.0f %10.0f %10.0f\n", label.c_str(), due, lost,
-                100.0 * static_cast<double>(lost) / static_cast<double>(due), Percentile(latency, 0.5),
-                Percentile(latency, 0.99), Percentile(latency, 1));
-    std::fflush(stdout);
-}
 }
 
 int main(int argc, char** argv)
 {
     bool wait = argc > 1 && std::strcmp(argv[1], "-w") == 0;
-    std::vector<unsigned> numbers;
-    for (int i = wait ? 2 : 1; i < argc; ++i)
+    std::vector<unsigned> numbers;   // the seconds per rate, then the rates per device
+    for (int i = 1 + wait; i < argc; ++i)
         numbers.push_back(static_cast<unsigned>(std::atoi(argv[i])));
-    unsigned seconds = numbers.empty() ? 10 : numbers[0];
-    std::vector<unsigned> rates(numbers.size() > 1 ? numbers.begin() + 1 : numbers.end(), numbers.end());
-    if (rates.empty())
-        rates = { 1000, 1600 };
-    if (seconds == 0 || std::count(rates.begin(), rates.end(), 0u))
+    if (numbers.size() < 2)
+        numbers = { numbers.empty() ? 10 : numbers[0], 1000, 1600 };
+    if (std::count(numbers.begin(), numbers.end(), 0u))
         Fail("usage: kvmidi_midi_benchmark [-w] [seconds per rate] [rate per device ...]");
+    unsigned seconds = numbers[0];
 
     WSADATA winsock;
     ::WSAStartup(MAKEWORD(2, 2), &winsock);
@@ -197,27 +175,21 @@ int main(int argc, char** argv)
     TempDirectory folder;
     SeedIni(folder.Path(), port, "[Midi]\r\nDevices=0 1 2 3 4 \r\n");
     KvMidiProcess program;
-    std::string devices = std::string(virtual_midi::kConfigVariable) + "=Keys,Pads,Pedal,Drums,Wind";
-    VirtualMidiDriver driver = VirtualMidiDriver::Find(
-        program.Start("-a " + folder.Path(), devices) ? program.ProcessId() : 0, kDeadline);
-    if (!driver.IsFound() || !WaitUntil([&] {
-            for (unsigned device = 0; device < kDevices; ++device)
-                if (driver.Query(device, virtual_midi::kIsStarted) != 1)
-                    return false;
-            return true;
-        }, kDeadline) || !program.ControllerWindow(kDeadline))
+    bool running = program.Start("-a " + folder.Path(), std::string(virtual_midi::kConfigVariable) + "=A,B,C,D,E");
+    VirtualMidiDriver driver = VirtualMidiDriver::Find(running ? program.ProcessId() : 0, kDeadline);
+    auto started = [&](unsigned device) { return driver.Query(device, virtual_midi::kIsStarted) == 1; };
+    if (!WaitUntil([&] { return std::ranges::all_of(std::views::iota(0u, kDevices), started); }, kDeadline) ||
+        !program.ControllerWindow(kDeadline))
         Fail("kvMidi.exe did not start its devices through the virtual driver (WINEDLLOVERRIDES needs winmm=n,b)");
     // Let the start-up settle (the panel, the network library) before measuring.
     std::this_thread::sleep_for(1s);
 
     if (wait) {
         std::printf("ready\n");
-        std::fflush(stdout);
         char line[16];
         if (!std::fgets(line, sizeof line, stdin))
             Fail("no line on the input");
-        std::printf("arrived %zu\n", Measure(driver, socket, rates[0], rates[0] * seconds).size());
-        std::fflush(stdout);
+        std::printf("arrived %zu\n", Measure(driver, socket, numbers[1], numbers[1] * seconds).size());
         std::fgets(line, sizeof line, stdin);
         return program.Exit(kDeadline) ? 0 : 1;
     }
@@ -228,14 +200,17 @@ int main(int argc, char** argv)
     std::printf("raw chain: sendto %.0f lines/s; post->get p99 %.0f us; budget (that + 8 sends) %.0f us\n", sends,
                 postToGet, budget);
     std::printf("five devices at once; latency from the callback to the datagram's arrival, microseconds\n");
-    std::printf("%-22s %8s %8s %8s %10s %10s %10s\n", "run", "due", "lost", "loss", "median", "p99", "max");
-    for (unsigned rate : rates) {
+    std::printf("%-14s %8s %8s %8s %10s %10s %10s\n", "rate x time", "due", "lost", "loss", "median", "p99", "max");
+    // A message lost is one whose datagram never came, or one that found its device not started.
+    for (unsigned rate : std::span(numbers).subspan(1)) {
         std::vector<double> latency = Measure(driver, socket, rate, rate * seconds);
-        Print(std::to_string(rate) + "/s x " + std::to_string(seconds) + " s", latency, rate * seconds * kDevices);
-        std::printf("%-22s   all devices %.2f x raw sendto; p99 %.2f x budget\n", "", rate * kDevices / sends,
+        size_t due = size_t{ rate } * seconds * kDevices;
+        size_t lost = due - latency.size();
+        std::printf("%5u/s x %3u s %8zu %8zu %7.3f%% %10.0f %10.0f %10.0f\n", rate, seconds, due, lost,
+                    100.0 * static_cast<double>(lost) / static_cast<double>(due), Percentile(latency, 0.5),
+                    Percentile(latency, 0.99), latency.empty() ? 0 : latency.back());
+        std::printf("%-15s all devices %.2f x raw sendto; p99 %.2f x budget\n", "", rate * kDevices / sends,
                     Percentile(latency, 0.99) / budget);
     }
-    for (int round = 1; round <= 3; ++round)
-        Print("burst 63, round " + std::to_string(round), Measure(driver, socket, 10000000, 63), 63 * kDevices);
     return program.Exit(kDeadline) ? 0 : 1;
 }

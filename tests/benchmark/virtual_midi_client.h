@@ -1,5 +1,5 @@
 // A test's side of the virtual MIDI driver: finds the driver that a given process has loaded
-// and sends it commands, each answered within the deadline or failed.
+// and sends it commands.
 #pragma once
 
 #include <windows.h>
@@ -14,20 +14,15 @@
 class VirtualMidiDriver {
 public:
     // Waits until the process has loaded the driver (its first midiIn call) or the deadline
-    // passes; IsFound tells which.
+    // passes; then every command of a driver not found fails.
     static VirtualMidiDriver Find(DWORD processId, std::chrono::milliseconds deadline)
     {
         VirtualMidiDriver driver;
-        driver.m_deadline = deadline;
         std::string title = std::to_string(processId);
-        WaitUntil([&] {
-            driver.m_window = ::FindWindowExA(HWND_MESSAGE, nullptr, virtual_midi::kDriverWindowClass, title.c_str());
-            return driver.m_window != nullptr;
-        }, deadline);
+        auto find = [&] { return ::FindWindowExA(HWND_MESSAGE, nullptr, virtual_midi::kDriverWindowClass, title.c_str()); };
+        WaitUntil([&] { return (driver.m_window = find()) != nullptr; }, deadline);
         return driver;
     }
-
-    bool IsFound() const { return m_window != nullptr; }
 
     // Calls the device's callback once per message, in order, from the driver's thread; the
     // number of callbacks made (none when the device is not started), or -1 when the driver
@@ -37,17 +32,12 @@ public:
         return static_cast<int>(Send(virtual_midi::kDeliver, device, 0, messages.data(),
                                      messages.size() * sizeof(virtual_midi::ShortMessage)));
     }
-    // Schedules a paced stream on the driver's feeder; false when it was refused.
-    bool Stream(const virtual_midi::StreamCommand& stream) const
-    {
-        return Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream) == 1;
-    }
     // Pulls device `device` or plugs the one pulled last back in at that number; false when refused.
     bool Plug(unsigned device, bool present) const { return Send(virtual_midi::kPlug, device, present) == 1; }
     // The value asked for, or -1 when the driver did not answer.
-    long long Query(unsigned device, virtual_midi::Query what) const { return Send(virtual_midi::kQuery, device, what); }
+    long long Query(unsigned device, virtual_midi::Query what) const { return Send(what, device, 0); }
 
-private:
+    // The driver's reply to the command, or -1 when it did not answer in kProgramDeadline.
     long long Send(virtual_midi::Command command, unsigned device, unsigned argument, const void* data = nullptr,
                    size_t size = 0) const
     {
@@ -55,13 +45,13 @@ private:
                                 const_cast<void*>(data) };
         DWORD_PTR answer = 0;
         if (!m_window || !::SendMessageTimeoutA(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                                                SMTO_NORMAL, static_cast<UINT>(m_deadline.count()), &answer))
+                                                SMTO_NORMAL, static_cast<UINT>(kProgramDeadline.count()), &answer))
             return -1;
         return static_cast<long long>(answer);
     }
 
+private:
     HWND m_window = nullptr;
-    std::chrono::milliseconds m_deadline{ 0 };
 };
 
 // A short message from its bytes.

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/benchmark/virtual_midi_protocol.h"
+#include "virtual_midi_protocol.h"
 
 namespace virtual_midi {
 namespace {
@@ -27,11 +27,6 @@ struct Device {
     MidiCallback callback = nullptr;
     DWORD_PTR instance = 0;
     bool started = false;
-
-    void Call(UINT message, DWORD_PTR param1 = 0, DWORD_PTR param2 = 0) const
-    {
-        callback(handle, message, instance, param1, param2);
-    }
 };
 
 struct Stream {
@@ -65,44 +60,42 @@ std::unique_lock<std::recursive_mutex> Locked()
     return std::unique_lock(g_lock);
 }
 
-Device* Find(HMIDIIN handle)
-{
-    for (Device& device : g_devices)
-        if (handle && device.handle == handle)
-            return &device;
-    return nullptr;
-}
-
 // Starts, stops or closes the device of the handle.
 MMRESULT Change(HMIDIIN handle, bool started, bool close = false)
 {
     auto lock = Locked();
-    Device* device = Find(handle);
-    if (!device)
+    auto device = std::ranges::find(g_devices, handle, &Device::handle);
+    if (!handle || device == g_devices.end())
         return MMSYSERR_INVALHANDLE;
     if (close) {
-        device->Call(MIM_CLOSE);
+        device->callback(handle, MIM_CLOSE, device->instance, 0, 0);
         device->handle = nullptr;
     }
     device->started = started;
     return MMSYSERR_NOERROR;
 }
 
+// One MIM_DATA callback when the device is started; false otherwise.
+bool CallData(std::uint32_t index, DWORD_PTR param1, DWORD_PTR param2 = 0)
+{
+    Device* device = index < g_devices.size() && g_devices[index].started ? &g_devices[index] : nullptr;
+    if (device)
+        device->callback(device->handle, MIM_DATA, device->instance, param1, param2);
+    return device != nullptr;
+}
+
 LRESULT Plug(std::uint32_t index, bool present)
 {
     auto at = g_devices.begin() + std::min<std::ptrdiff_t>(index, std::ssize(g_devices));
-    if (present ? g_pulled.empty() : at == g_devices.end())
-        return 0;
-    if (present) {
+    if (present && !g_pulled.empty()) {
         g_devices.insert(at, g_pulled.back());
         g_pulled.pop_back();
         return 1;
     }
+    if (present || at == g_devices.end())
+        return 0;
     // The handle stays the caller's to close; the driver no longer knows it, as after a removal.
-    if (at->handle)
-        at->Call(MIM_CLOSE);
-    at->handle = nullptr;
-    at->started = false;
+    Change(at->handle, false, true);
     g_pulled.push_back(*at);
     g_devices.erase(at);
     return 1;
@@ -111,19 +104,14 @@ LRESULT Plug(std::uint32_t index, bool present)
 LRESULT Schedule(const COPYDATASTRUCT& data)
 {
     Stream stream = {};
-    if (data.cbData != sizeof stream.command)
-        return 0;
-    std::memcpy(&stream.command, data.lpData, sizeof stream.command);
-    stream.command.timeline[sizeof stream.command.timeline - 1] = '\0';
-    stream.command.ratePerSecond = std::max(stream.command.ratePerSecond, 1u);
-    // The view keeps the mapping alive once its handle is closed.
+    std::memcpy(&stream.command, data.lpData, std::min<size_t>(data.cbData, sizeof stream.command));
+    // The view keeps the mapping alive once its handle is closed; none without a mapping.
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, stream.command.timeline);
-    if (mapping)
-        stream.timeline = static_cast<std::int64_t*>(::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    stream.timeline = static_cast<std::int64_t*>(::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
     ::CloseHandle(mapping);
-    if (stream.timeline)
+    if (stream.timeline && stream.command.ratePerSecond)
         g_streams.push_back(stream);
-    return stream.timeline != nullptr;
+    return stream.timeline && stream.command.ratePerSecond;
 }
 
 // Calls every message of the stream that is due; true when the stream is finished.
@@ -134,10 +122,8 @@ bool Feed(Stream& stream, std::int64_t now)
         if (command.start + std::int64_t{ stream.next } * 1'000'000'000 / command.ratePerSecond > now)
             return false;
         auto lock = Locked();
-        Device* device = command.device < g_devices.size() ? &g_devices[command.device] : nullptr;
-        stream.timeline[command.first + stream.next] = device && device->started ? Now() : 0;
-        if (device && device->started)
-            device->Call(MIM_DATA, SequenceMessage(stream.next));
+        std::int64_t calledAt = Now();
+        stream.timeline[command.first + stream.next] = CallData(command.device, SequenceMessage(stream.next)) ? calledAt : 0;
     }
     ::UnmapViewOfFile(stream.timeline);
     return true;
@@ -149,21 +135,22 @@ LRESULT HandleCommand(const COPYDATASTRUCT& data)
     auto argument = static_cast<std::uint32_t>(data.dwData >> 16);
     auto lock = Locked();
     switch (data.dwData & 0xFF) {
-    case kDeliver:
-        if (device >= g_devices.size() || !g_devices[device].started)
-            return 0;
-        for (size_t i = 0; i < data.cbData / sizeof(ShortMessage); ++i)
-            g_devices[device].Call(MIM_DATA, static_cast<const ShortMessage*>(data.lpData)[i].param1,
-                                   static_cast<const ShortMessage*>(data.lpData)[i].timestamp);
-        return static_cast<LRESULT>(data.cbData / sizeof(ShortMessage));
+    case kDeliver: {
+        auto* messages = static_cast<const ShortMessage*>(data.lpData);
+        size_t count = data.cbData / sizeof *messages;
+        for (size_t i = 0; i < count; ++i)
+            if (!CallData(device, messages[i].param1, messages[i].timestamp))
+                return 0;
+        return static_cast<LRESULT>(count);
+    }
     case kStream:
         return Schedule(data);
     case kPlug:
         return Plug(device, argument != 0);
-    case kQuery:
-        if (argument == kActiveStreams)
-            return static_cast<LRESULT>(g_streams.size());
+    case kIsStarted:
         return device < g_devices.size() && g_devices[device].started;
+    case kActiveStreams:
+        return static_cast<LRESULT>(g_streams.size());
     default:
         return 0;
     }
@@ -204,13 +191,13 @@ DWORD WINAPI DriverThread(LPVOID)
 using namespace virtual_midi;
 
 extern "C" {
-UINT WINAPI midiInGetNumDevs()
+__declspec(dllexport) UINT WINAPI midiInGetNumDevs()
 {
     auto lock = Locked();
     return static_cast<UINT>(g_devices.size());
 }
 
-MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR id, LPMIDIINCAPSA caps, UINT size)
+__declspec(dllexport) MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR id, LPMIDIINCAPSA caps, UINT size)
 {
     auto lock = Locked();
     if (id >= g_devices.size() || !caps)
@@ -221,7 +208,8 @@ MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR id, LPMIDIINCAPSA caps, UINT size)
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
+__declspec(dllexport) MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWORD_PTR callback, DWORD_PTR instance,
+                                                 DWORD flags)
 {
     auto lock = Locked();
     if (!handle || id >= g_devices.size() || (flags & CALLBACK_TYPEMASK) != CALLBACK_FUNCTION)
@@ -232,13 +220,13 @@ MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWORD_PTR callback, DWORD_
     device = { device.name, false, reinterpret_cast<HMIDIIN>(g_nextHandle++), reinterpret_cast<MidiCallback>(callback),
                instance, false };
     // As in the system, MIM_OPEN arrives before the caller has seen the handle.
-    device.Call(MIM_OPEN);
+    device.callback(device.handle, MIM_OPEN, instance, 0, 0);
     *handle = device.handle;
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI midiInStart(HMIDIIN handle) { return Change(handle, true); }
-MMRESULT WINAPI midiInStop(HMIDIIN handle) { return Change(handle, false); }
-MMRESULT WINAPI midiInReset(HMIDIIN handle) { return Change(handle, false); }
-MMRESULT WINAPI midiInClose(HMIDIIN handle) { return Change(handle, false, true); }
+__declspec(dllexport) MMRESULT WINAPI midiInStart(HMIDIIN handle) { return Change(handle, true); }
+__declspec(dllexport) MMRESULT WINAPI midiInStop(HMIDIIN handle) { return Change(handle, false); }
+__declspec(dllexport) MMRESULT WINAPI midiInReset(HMIDIIN handle) { return Change(handle, false); }
+__declspec(dllexport) MMRESULT WINAPI midiInClose(HMIDIIN handle) { return Change(handle, false, true); }
 }

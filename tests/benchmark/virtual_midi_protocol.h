@@ -20,18 +20,15 @@ constexpr const char* kConfigVariable = "KVMIDI_VIRTUAL_MIDI";
 
 enum Command : std::uintptr_t {
     kDeliver = 1,   // data: ShortMessage[]; reply: the number of MIM_DATA callbacks made
-    kStream = 2,    // data: StreamCommand; reply: 1 when the stream was scheduled
-    kQuery = 3,     // argument: Query; reply: the value asked for
+    kStream,        // data: StreamCommand; reply: 1 when the stream was scheduled
     // Argument 0 pulls the device: its open handle's callback gets MIM_CLOSE, as from the
     // system, and the devices after it move down. Argument 1 puts the device pulled last back
     // in at that number. Reply: 1 when done.
-    kPlug = 4,
+    kPlug,
+    kIsStarted,       // reply: 1 when the device is started
+    kActiveStreams,   // reply: the streams of all devices not finished yet
 };
-
-enum Query : std::uint32_t {
-    kIsStarted = 1,
-    kActiveStreams = 2,   // streams of all devices not finished yet
-};
+using Query = Command;   // the commands that only ask
 
 struct ShortMessage {
     std::uint32_t param1;      // status | data1 << 8 | data2 << 16
@@ -41,8 +38,7 @@ struct ShortMessage {
 // The clock of the streams, in nanoseconds: the same in every process of the machine.
 inline std::int64_t Now()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return std::chrono::nanoseconds(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Messages paced by the driver's feeder: message k is due at start + k / rate seconds (Now())
@@ -61,16 +57,12 @@ struct StreamCommand {
 };
 
 // A stream's messages in a form whose datagrams tell them apart: channel messages only
-// (status 0x80–0xEF), unique for the first 0x70 * 65536 sequence numbers.
+// (status 0x80–0xEF), unique for the first 0x70 * 65536 sequence numbers, whose bytes give
+// the sequence number back as (status - 0x80) << 16 | data1 << 8 | data2.
 constexpr std::uint32_t SequenceMessage(std::uint32_t sequence)
 {
     std::uint32_t status = 0x80 + (sequence >> 16) % 0x70;
     return status | ((sequence >> 8) & 0xFF) << 8 | (sequence & 0xFF) << 16;
-}
-
-constexpr std::uint32_t SequenceOf(std::uint32_t status, std::uint32_t data1, std::uint32_t data2)
-{
-    return (status - 0x80) << 16 | data1 << 8 | data2;
 }
 
 }   // namespace virtual_midi
