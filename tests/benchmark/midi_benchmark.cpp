@@ -1,7 +1,8 @@
 // Latency and loss from the MIDI callback to the REMOTE datagram, through the real kvMidi.exe
 // and the virtual MIDI driver, against the platform's own chain measured in the same run:
-// steady streams on all five devices at once. A program that prints figures, not a test. Run it from its folder, with Wine told to prefer the driver there (Wine
-// reads that when a process starts, so the variable must come from the shell):
+// steady streams on all five devices at once. A program that prints figures, not a test. Run
+// it from its folder, with Wine told to prefer the driver there (Wine reads that when a
+// process starts, so the variable must come from the shell):
 //   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-w] [seconds] [rate ...]
 // (defaults: 10 seconds per rate, 1000 and 1600 messages a second on each of devices 0–4).
 // With -w it prints "ready" once the devices are started, waits for a line on its input,
@@ -153,8 +154,7 @@ std::pair<double, double> MeasureRawChain(const UniqueSocket& socket, unsigned s
     std::sort(latency.begin(), latency.end());
     return { sends, Percentile(latency, 0.99) };
 }
-
-}
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -168,6 +168,7 @@ int main(int argc, char** argv)
         Fail("usage: kvmidi_midi_benchmark [-w] [seconds per rate] [rate per device ...]");
     unsigned seconds = numbers[0];
 
+    std::setvbuf(stdout, nullptr, _IONBF, 0);   // each line at once, also into a pipe
     WSADATA winsock;
     ::WSAStartup(MAKEWORD(2, 2), &winsock);
     unsigned short port = 0;
