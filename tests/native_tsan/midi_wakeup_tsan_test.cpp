@@ -23,12 +23,11 @@ struct ThreadedFake final : MidiInApi, MidiFailureReporter {
     void Stop(MidiInHandle) override {}
     void Reset(MidiInHandle) override {}
     void Close(MidiInHandle) override {}
+    // Each drain takes at most 5 x 63 entries, so far more than 150 posts succeed.
     bool PostNotification(unsigned) noexcept override
     {
-        // Each drain takes at most 5 x 63 entries, so far more than 150 posts succeed.
-        if (std::uint32_t attempt = attempts.fetch_add(1, std::memory_order_relaxed); attempt < 150 && attempt % 3 == 2)
-            return false;
-        return posted.fetch_add(1, std::memory_order_release), true;
+        std::uint32_t attempt = attempts.fetch_add(1, std::memory_order_relaxed);
+        return (attempt >= 150 || attempt % 3 != 2) && (posted.fetch_add(1, std::memory_order_release), true);
     }
     void Report(const char*) override { ADD_FAILURE(); }
     static MidiInHandle Handle(unsigned device) { return reinterpret_cast<MidiInHandle>(0x100 + device); }
@@ -61,9 +60,9 @@ TEST(MidiWakeupThreads, EveryStoredEntryIsDispatchedOnceInOrderBeforeTheLastNoti
     std::thread first(produce, 0, 2), second(produce, 3, 4);
 
     std::uint32_t received[kMidiDeviceCount] = {};
-    auto sink = [&](int device, const MidiRingEntry& entry) {
-        ASSERT_EQ(static_cast<std::uint32_t>(entry.status | entry.data1 << 8 | entry.data2 << 16), MessageOf(entry.timestamp));
-        ASSERT_EQ(entry.timestamp, received[device]++) << device;
+    auto sink = [&](int device, const MidiRingEntry& e) {
+        ASSERT_EQ(std::tuple(e.status | e.data1 << 8 | e.data2 << 16, e.timestamp), std::tuple(MessageOf(e.timestamp), received[device]));
+        ++received[device];
     };
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (std::uint32_t handled = 0;;) {
