@@ -37,7 +37,7 @@ TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
         ASSERT_TRUE(program.Start(c.arguments, "", folder.Path()));
         SettingsDialog dialog = WaitForSettingsDialog(program.ProcessId());
         ASSERT_TRUE(dialog.IsOpen());
-        HWND controller = FindController(program.ProcessId());
+        HWND controller = FindProcessWindowIf(program.ProcessId(), IsController);
         ASSERT_TRUE(controller && !::IsWindowVisible(controller)) << "the panel shows only once start-up is over";
         dialog.SetText(IDC_BROADCAST_ADDRESS, "127.255.255.255");
         dialog.SetText(IDC_PORT, std::to_string(listener.Port()));

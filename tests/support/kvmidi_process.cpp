@@ -78,9 +78,7 @@ int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
 
 HWND KvMidiProcess::ControllerWindow(std::chrono::milliseconds deadline) const
 {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = FindController(m_processId)) != nullptr; }, deadline);
-    return window;
+    return WaitForWindow(m_processId, IsController, deadline);
 }
 
 bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
@@ -94,7 +92,7 @@ bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
             ::PostMessageA(open, WM_KEYDOWN, VK_ESCAPE, 0);
         else if (open)
             ::PostMessageA(open, WM_COMMAND, ::GetDlgItem(open, IDNO) ? IDNO : IDCANCEL, 0);
-        else if (HWND controller = FindController(m_processId))
+        else if (HWND controller = FindProcessWindowIf(m_processId, IsController))
             ::PostMessageA(controller, WM_COMMAND, IDOK, 0);   // while the panel shows, only hides it
         return WaitForExit(200ms) != -1;
     }, deadline);
@@ -135,22 +133,16 @@ std::string WindowText(HWND window)
     return std::string(text, std::min<size_t>(copied, sizeof text - 1));
 }
 
-HWND FindController(DWORD processId)
+bool IsController(HWND window)
 {
     // The About panel's revision line tells the controller from the settings dialog.
-    return FindProcessWindowIf(processId, [](HWND window) {
-        return WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_REVISION);
-    });
+    return WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_REVISION);
 }
 
-HWND WaitForDialog(DWORD processId, const std::function<bool(HWND)>& accept, std::chrono::milliseconds deadline)
+HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept, std::chrono::milliseconds deadline)
 {
     HWND found = nullptr;
-    WaitUntil([&] {
-        return (found = FindProcessWindowIf(processId, [&](HWND window) {
-                    return ::IsWindowVisible(window) && WindowClassName(window) == "#32770" && accept(window);
-                })) != nullptr;
-    }, deadline);
+    WaitUntil([&] { return (found = FindProcessWindowIf(processId, accept)) != nullptr; }, deadline);
     return found;
 }
 
@@ -158,7 +150,7 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
 {
     // The box's text is one of its static children; its caption alone would match the
     // controller, whose caption is the application's name too.
-    return WaitForDialog(processId, [&](HWND window) {
+    return WaitForWindow(processId, [&](HWND window) {
         for (HWND child = ::FindWindowExA(window, nullptr, "Static", nullptr); child;
              child = ::FindWindowExA(window, child, "Static", nullptr))
             if (WindowText(child) == text)
@@ -169,8 +161,8 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
 
 HWND WaitForPortErrorDialog(DWORD processId, HWND previous)
 {
-    return WaitForDialog(processId, [&](HWND window) {
-        return window != previous && WindowText(window) == "COM port opening error";
+    return WaitForWindow(processId, [&](HWND window) {
+        return window != previous && ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
     });
 }
 
@@ -197,12 +189,10 @@ bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys)
         return WindowClassName(window).rfind("KvWnd:", 0) == 0 && WindowText(window).empty();
     });
     ::PostMessageA(tray, WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    if (!WaitUntil([&] {
-            return (menu = FindProcessWindowIf(processId, [](HWND window) {
-                        return WindowClassName(window) == "#32768" && ::IsWindowVisible(window);
-                    })) != nullptr;
-        }))
+    HWND menu = WaitForWindow(processId, [](HWND window) {
+        return WindowClassName(window) == "#32768" && ::IsWindowVisible(window);
+    });
+    if (!menu)
         return false;
     for (WORD key : keys)
         ::PostMessageA(menu, WM_KEYDOWN, key, 0);

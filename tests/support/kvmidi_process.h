@@ -56,12 +56,12 @@ HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accep
 std::string WindowClassName(HWND window);
 // The text of a window of any process; a hung window gives an empty text.
 std::string WindowText(HWND window);
-// The controller (the About panel) of a process, visible or not.
-HWND FindController(DWORD processId);
+// The controller (the About panel), visible or not.
+bool IsController(HWND window);
 
-// A visible dialog of the process, once it shows, that the test accepts; null when none
-// shows within the deadline.
-HWND WaitForDialog(DWORD processId, const std::function<bool(HWND)>& accept,
+// The first window of the process that the test accepts, once there is one; null when none
+// comes within the deadline.
+HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept,
                    std::chrono::milliseconds deadline = kProgramDeadline);
 // The process's message box whose text is exactly `text`.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline = kProgramDeadline);

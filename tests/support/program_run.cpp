@@ -35,7 +35,9 @@ bool SettingsDialog::WaitForSelectedField(int id) const
 
 SettingsDialog WaitForSettingsDialog(DWORD processId)
 {
-    return SettingsDialog(WaitForDialog(processId, [](HWND window) { return ::GetDlgItem(window, IDC_BROADCAST_ADDRESS); }));
+    return SettingsDialog(WaitForWindow(processId, [](HWND window) {
+        return ::IsWindowVisible(window) && ::GetDlgItem(window, IDC_BROADCAST_ADDRESS);
+    }));
 }
 
 LedShown ShownLed(HWND led)

@@ -13,14 +13,11 @@ TempDirectory::TempDirectory()
 {
     static std::atomic<unsigned> counter{ 0 };
     std::error_code error;
-    fs::path base = fs::temp_directory_path(error);
-    while (!error) {
-        fs::path candidate = base / ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
-        if (fs::create_directory(candidate, error)) {
-            m_path = candidate.string() + "\\";
-            return;
-        }
-    }
+    fs::path folder = fs::temp_directory_path(error) /
+                      ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
+    fs::remove_all(folder, error);   // left by an earlier run of the same process id
+    if (fs::create_directories(folder, error))
+        m_path = folder.string() + "\\";
 }
 
 TempDirectory::~TempDirectory()
