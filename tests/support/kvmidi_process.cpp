@@ -159,10 +159,10 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
     }, deadline);
 }
 
-HWND WaitForPortErrorDialog(DWORD processId, HWND previous)
+HWND WaitForPortErrorDialog(DWORD processId)
 {
     return WaitForWindow(processId, [&](HWND window) {
-        return window != previous && ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
+        return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
     });
 }
 

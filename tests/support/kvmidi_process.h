@@ -65,8 +65,8 @@ HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept,
                    std::chrono::milliseconds deadline = kProgramDeadline);
 // The process's message box whose text is exactly `text`.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline = kProgramDeadline);
-// The COM port error dialog of the process, other than `previous`.
-HWND WaitForPortErrorDialog(DWORD processId, HWND previous = nullptr);
+// The COM port error dialog of the process.
+HWND WaitForPortErrorDialog(DWORD processId);
 // Answers the dialog with the command (IDOK, IDNO, a button's id) until it is gone; false
 // when it stayed.
 bool AnswerDialog(HWND dialog, int answer);
