@@ -38,9 +38,9 @@ INT_PTR RunPrompt(CGenericStringDlg& dialog, const Play& play)
     return done ? result : -1;
 }
 
-void Click(HWND prompt, int button) { ::PostMessageA(::GetDlgItem(prompt, button), BM_CLICK, 0, 0); }
-
-TEST(Prompt, OkTakesTheTextWithoutTheBlanksAroundAndCancelOrEscapeKeepsTheInitialText)
+// Typing stops at 80 characters; OK takes the text without the blanks around it, Cancel and
+// Escape keep the initial text.
+TEST(Prompt, TypingStopsAtEightyOkTakesTheTrimmedTextAndCancelOrEscapeKeepsTheInitialText)
 {
     struct Case { int control; UINT message; WPARAM wParam; INT_PTR result; const char* text; };
     const Case cases[] = { { IDOK, BM_CLICK, 0, IDOK, "Live set" }, { IDCANCEL, BM_CLICK, 0, IDCANCEL, "Live" },
@@ -50,28 +50,32 @@ TEST(Prompt, OkTakesTheTextWithoutTheBlanksAroundAndCancelOrEscapeKeepsTheInitia
         dialog.m_nCaptionId = IDS_SET_PROFILE_NAME;
         dialog.m_nPromptId = IDS_RENAME_PROFILE;
         dialog.m_strText = "Live";
-        std::string shown;
+        std::string shown, typed;
         EXPECT_EQ(RunPrompt(dialog, [&](HWND p, int) {
-            shown = WindowText(p) + '|' + WindowText(::GetDlgItem(p, IDC_PROMPT_TEXT)) + '|' +
-                    WindowText(::GetDlgItem(p, IDC_PROMPT_EDIT));
-            ::SetDlgItemTextA(p, IDC_PROMPT_EDIT, "  Live set\t ");
+            HWND edit = ::GetDlgItem(p, IDC_PROMPT_EDIT);
+            shown = WindowText(p) + '|' + WindowText(::GetDlgItem(p, IDC_PROMPT_TEXT)) + '|' + WindowText(edit);
+            ::SetWindowTextA(edit, "");
+            for (int i = 0; i < 100; ++i)
+                ::SendMessageA(edit, WM_CHAR, 'k', 0);
+            typed = WindowText(edit);
+            ::SetWindowTextA(edit, "  Live set\t ");
             ::PostMessageA(::GetDlgItem(p, c.control), c.message, c.wParam, 0);
             return true;
         }), c.result) << c.control;
         EXPECT_EQ(dialog.m_strText, c.text) << c.control;
         EXPECT_EQ(shown, "Set profile name...|Enter a name  for this profile (or empty to delete it)|Live");
+        EXPECT_EQ(typed, std::string(80, 'k'));
     }
 }
 
-TEST(Prompt, ALongerTextIsRefusedAndTypingStopsAtEightyCharacters)
+TEST(Prompt, ALongerTextShowsWholeButOkOnlyShowsTheRefusal)
 {
-    // A longer initial text shows whole, but OK only shows the message and keeps the text.
     CGenericStringDlg dialog;
     dialog.m_strText = std::string(90, 'n');
     std::string refusal, kept;
     EXPECT_EQ(RunPrompt(dialog, [&](HWND p, int tick) {
         if (tick == 1)
-            Click(p, IDOK);
+            ::PostMessageA(::GetDlgItem(p, IDOK), BM_CLICK, 0, 0);
         HWND box = FindProcessWindowIf(::GetCurrentProcessId(), [&](HWND w) {
             return w != p && WindowClassName(w) == "#32770" && ::IsWindowVisible(w);
         });
@@ -81,15 +85,11 @@ TEST(Prompt, ALongerTextIsRefusedAndTypingStopsAtEightyCharacters)
         }
         if (box || refusal.empty())
             return false;
-        kept = dialog.m_strText;
-        ::SetDlgItemTextA(p, IDC_PROMPT_EDIT, "");
-        for (int i = 0; i < 100; ++i)
-            ::SendMessageA(::GetDlgItem(p, IDC_PROMPT_EDIT), WM_CHAR, 'k', 0);
-        Click(p, IDOK);
+        kept = WindowText(::GetDlgItem(p, IDC_PROMPT_EDIT));
+        ::PostMessageA(p, WM_COMMAND, IDCANCEL, 0);
         return true;
-    }), IDOK);
+    }), IDCANCEL);
     EXPECT_EQ(refusal, "Please enter no more than 80 characters.");
     EXPECT_EQ(kept, std::string(90, 'n'));
-    EXPECT_EQ(dialog.m_strText, std::string(80, 'k'));
 }
 }
