@@ -1,13 +1,13 @@
-// The framework's windows: the routing of each kind of message-map entry, the dialog procedure
-// and modal loop, subclassing, and the colour requests a label answers and none answers.
-// Chaining to a base class's map is every dialog's, seen by the end-to-end tests.
+// The framework's windows around one modal dialog: the routing of each kind of message-map
+// entry, the dialog procedure and modal loop, subclassing, and the colour requests a label
+// answers and a plain control leaves to the dialog. Chaining to a base class's map is every
+// dialog's, seen by the end-to-end tests.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
-#include <utility>
 
 #include "framework/dialog.h"
 #include "framework/wnd.h"
@@ -19,17 +19,13 @@ const UINT g_probeMessage = ::RegisterWindowMessageA("kvMidi framework test prob
 UINT g_neverRegistered = 0;
 
 // A dialog on the prompt's template, its text a bold label, with one entry of each kind in its
-// map. Its first posted message hands it to the test; then it ends with IDOK once shown, or by
-// a quit; a loop that never shows it ends at the timer.
+// map. Its first posted message hands it to the test; it ends with IDOK once shown.
 class Probe : public CDialog {
 public:
-    Probe(CWnd* owner, bool quit, std::function<void(Probe&)> inLoop)
-        : CDialog(IDD_STRING_PROMPT, owner), m_quit(quit), m_inLoop(std::move(inLoop))
-    {
-    }
+    explicit Probe(CWnd* owner) : CDialog(IDD_STRING_PROMPT, owner) {}
 
+    std::function<void()> inLoop;
     std::string log;
-    bool everShown = false;
     CLabel label;
 
 protected:
@@ -43,17 +39,12 @@ protected:
     }
     LRESULT OnStart(WPARAM, LPARAM)
     {
-        m_inLoop(*this);
-        if (m_quit)
-            ::PostQuitMessage(3);
-        SetTimer(1, 5000);
+        inLoop();
         return 0;
     }
-    void OnTimer(UINT_PTR) { EndDialog(IDABORT); }
     LRESULT OnShowWindow(WPARAM shown, LPARAM)
     {
-        everShown = everShown || shown;
-        if (shown && !m_quit)
+        if (shown)
             PostMessage(WM_COMMAND, IDOK);
         return Default();
     }
@@ -63,10 +54,6 @@ protected:
     LRESULT OnDefaulted(WPARAM, LPARAM) { return Default() + 42; }
 
     DECLARE_MESSAGE_MAP()
-
-private:
-    bool m_quit;
-    std::function<void(Probe&)> m_inLoop;
 };
 
 BEGIN_MESSAGE_MAP(Probe, CDialog)
@@ -77,7 +64,6 @@ BEGIN_MESSAGE_MAP(Probe, CDialog)
     ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
     ON_REGISTERED_MESSAGE(g_probeMessage, OnProbe)
     ON_REGISTERED_MESSAGE(g_neverRegistered, OnProbe)
-    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 void RouteEachKindOfEntry(Probe& dialog)
@@ -101,79 +87,65 @@ void RouteEachKindOfEntry(Probe& dialog)
     }
 }
 
-// The label holds its font and answers the dialog's colour request with it, its colours and
-// its brush.
+// The label holds its font, and answers the dialog's colour request with it and its colours.
 void CheckLabel(Probe& dialog)
 {
     HDC dc = ::CreateCompatibleDC(nullptr);
-    LOGBRUSH brush = {};
-    ::GetObjectA(reinterpret_cast<HBRUSH>(dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                             reinterpret_cast<LPARAM>(dialog.label.m_hWnd))),
-                 sizeof brush, &brush);
-    auto held = reinterpret_cast<HGDIOBJ>(dialog.label.SendMessage(WM_GETFONT));
+    dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dialog.label.m_hWnd));
     LOGFONTA font = {};
-    ::GetObjectA(held, sizeof font, &font);
+    ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
     EXPECT_TRUE(font.lfWeight == FW_BOLD && font.lfHeight == -18);
-    EXPECT_EQ(brush.lbColor, ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(::GetCurrentObject(dc, OBJ_FONT), held);
-    EXPECT_EQ(::GetTextColor(dc), ::GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_FONT), reinterpret_cast<HGDIOBJ>(dialog.label.SendMessage(WM_GETFONT)));
+    EXPECT_TRUE(::GetTextColor(dc) == ::GetSysColor(COLOR_WINDOWTEXT) && ::GetBkMode(dc) == TRANSPARENT);
     ::DeleteDC(dc);
 }
 
-TEST(FrameworkWindow, TheModalLoopRoutesTheMapAndShowsTheDialogOnlyOnceTheQueueRunsEmpty)
+// Subclassing binds one object to a control until either goes; a control that does not answer
+// a colour request leaves it to the dialog.
+void CheckSubclassing(Probe& dialog, CWnd& outliving)
 {
-    CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr));
-    // Until the queue runs empty the dialog stays hidden, with its owner disabled; a quit ends
-    // the loop and is passed on.
-    for (bool quit : { false, true }) {
-        Probe dialog(&owner, quit, [&](Probe& d) {
-            EXPECT_FALSE(::IsWindowEnabled(owner.m_hWnd));
-            EXPECT_FALSE(d.IsWindowVisible());
-            RouteEachKindOfEntry(d);
-            CheckLabel(d);
-        });
-        EXPECT_EQ(dialog.DoModal(), quit ? -1 : IDOK);
-        EXPECT_EQ(dialog.everShown, !quit);
-        EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
-    }
-    MSG quit;
-    ASSERT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 3u);
-}
-
-TEST(FrameworkWindow, SubclassingBindsOneObjectUntilEitherGoes)
-{
-    CWnd window;
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "parent", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr));
-    HWND control = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, window.m_hWnd, nullptr, nullptr, nullptr);
-    const LONG_PTR staticProc = ::GetWindowLongPtrA(control, GWLP_WNDPROC);
+    HWND edit = dialog.GetDlgItem(IDC_PROMPT_EDIT);
+    const LONG_PTR editProc = ::GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    HDC dc = ::GetDC(edit);
+    auto answer = [&] {
+        return dialog.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit));
+    };
+    const LRESULT unbound = answer();
     {
         CWnd bound, second;
-        ASSERT_TRUE(bound.SubclassWindow(control));
-        EXPECT_EQ(CWnd::FromHandlePermanent(control), &bound);
-        EXPECT_FALSE(second.SubclassWindow(control)) << "one object per window";
-        // A control that does not answer a colour request leaves it to the parent.
-        HDC dc = ::GetDC(control);
-        const auto wParam = reinterpret_cast<WPARAM>(dc);
-        const auto lParam = reinterpret_cast<LPARAM>(control);
-        EXPECT_EQ(::SendMessageA(window.m_hWnd, WM_CTLCOLORSTATIC, wParam, lParam),
-                  ::DefWindowProcA(window.m_hWnd, WM_CTLCOLORSTATIC, wParam, lParam));
-        ::ReleaseDC(control, dc);
+        ASSERT_TRUE(bound.SubclassWindow(edit));
+        EXPECT_EQ(CWnd::FromHandlePermanent(edit), &bound);
+        EXPECT_FALSE(second.SubclassWindow(edit)) << "one object per window";
+        EXPECT_EQ(answer(), unbound);
     }
-    EXPECT_EQ(::GetWindowLongPtrA(control, GWLP_WNDPROC), staticProc) << "the object went first";
-    EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
-    CWnd bound;
-    ASSERT_TRUE(bound.SubclassWindow(control));
-    ::DestroyWindow(control);
-    EXPECT_EQ(bound.GetSafeHwnd(), nullptr) << "the control went first";
+    ::ReleaseDC(edit, dc);
+    EXPECT_EQ(::GetWindowLongPtrA(edit, GWLP_WNDPROC), editProc) << "the object went first";
+    EXPECT_EQ(CWnd::FromHandlePermanent(edit), nullptr);
+    EXPECT_TRUE(outliving.SubclassWindow(edit));
+}
+
+// Until the queue runs empty the dialog stays hidden, with its owner disabled. A control that
+// goes with the dialog leaves its object unbound; a window made by CreateEx goes with its object.
+TEST(FrameworkWindow, TheModalLoopRoutesEachKindOfEntryAndBindsControlsOnlyWhileBothLive)
+{
+    CWnd outliving;
     HWND made = nullptr;
     {
-        CWnd owned;
-        ASSERT_TRUE(owned.CreateEx(0, "STATIC", "made", WS_CHILD, 0, 0, 10, 10, window.m_hWnd, nullptr));
-        made = owned.GetSafeHwnd();
+        CWnd owner;
+        ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr));
+        made = owner.m_hWnd;
+        Probe dialog(&owner);
+        dialog.inLoop = [&] {
+            EXPECT_FALSE(::IsWindowEnabled(owner.m_hWnd));
+            EXPECT_FALSE(dialog.IsWindowVisible());
+            RouteEachKindOfEntry(dialog);
+            CheckLabel(dialog);
+            CheckSubclassing(dialog, outliving);
+        };
+        EXPECT_EQ(dialog.DoModal(), IDOK);
+        EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
+        EXPECT_EQ(outliving.GetSafeHwnd(), nullptr) << "the control went first";
     }
-    EXPECT_FALSE(::IsWindow(made)) << "a window made by CreateEx goes with its object";
+    EXPECT_FALSE(::IsWindow(made));
 }
 }
