@@ -15,40 +15,37 @@ def broken(case):
     return case.find("failure") is not None or case.find("error") is not None
 
 
-def gtest_counts(path):
-    ran = [c for c in ET.parse(path).getroot().iter("testcase")
-           if c.get("result") != "skipped" and c.get("status") != "notrun"]
-    return len(ran), sum(map(broken, ran))
+# (passed, failed) of one CTest test.
+def counts(results, test):
+    failed = test.get("status") not in ("run", "passed") or broken(test)
+    gtest = os.path.join(results, test.get("name") + ".xml")
+    if not os.path.exists(gtest):
+        return (0, 1) if failed else (1, 0)
+    ran = [case for case in ET.parse(gtest).getroot().iter("testcase")
+           if case.get("result") != "skipped" and case.get("status") != "notrun"]
+    fails = sum(map(broken, ran))
+    return len(ran) - fails, max(fails, int(failed))
 
 
-def coverage_passed(results):
+# (passed, failed) of the coverage, which it prints.
+def coverage(results):
     try:
         with open(os.path.join(results, "coverage.json")) as summary:
             percent = float(json.load(summary)["line_percent"])
     except (OSError, ValueError, KeyError):
         print("coverage: not measured (gcovr wrote no summary)")
-        return False
+        return 0, 1
     print(f"coverage: {percent:.1f} % of lines of the platform-free library")
-    return percent >= 90.0
+    return (1, 0) if percent >= 90.0 else (0, 1)
 
 
-total_passed, total_failed = 0, int(sys.argv[1])
+tiers = []
 for build_dir in sys.argv[2:]:
-    tier, results = os.path.basename(build_dir), os.path.join(build_dir, "test-results")
+    results = os.path.join(build_dir, "test-results")
     junit = os.path.join(results, "ctest.xml")
-    passed, failed, names = 0, 0, []
-    for test in ET.parse(junit).getroot().iter("testcase") if os.path.exists(junit) else []:
-        test_failed = test.get("status") not in ("run", "passed") or broken(test)
-        gtest = os.path.join(results, test.get("name") + ".xml")
-        ran, fails = gtest_counts(gtest) if os.path.exists(gtest) else (1, int(test_failed))
-        passed += ran - fails
-        failed += max(fails, int(test_failed))
-        names += [f"{tier}/{test.get('name')}"] if test_failed else []
-    if tier == "native" and os.path.exists(junit):
-        covered = coverage_passed(results)
-        passed, failed = passed + covered, failed + (not covered)
-        names += [] if covered else [f"{tier}/coverage"]
-    print(f"{tier}: {passed} passed, {failed} failed" + (f" ({', '.join(names)})" if names else ""))
-    total_passed, total_failed = total_passed + passed, total_failed + failed
-print(f"{total_passed} passed, {total_failed} failed")
-sys.exit(1 if total_failed else 0)
+    if os.path.exists(junit):
+        tiers += [counts(results, test) for test in ET.parse(junit).getroot().iter("testcase")]
+        tiers += [coverage(results)] if os.path.basename(build_dir) == "native" else []
+passed, failed = sum(c[0] for c in tiers), int(sys.argv[1]) + sum(c[1] for c in tiers)
+print(f"{passed} passed, {failed} failed")
+sys.exit(1 if failed else 0)

@@ -12,4 +12,5 @@ target_link_libraries(input_fuzz PRIVATE kvmidi_portable)
 set(corpus ${CMAKE_BINARY_DIR}/corpus/input_fuzz)
 set(regressions ${CMAKE_SOURCE_DIR}/tests/fuzz/regressions)
 file(MAKE_DIRECTORY ${corpus} ${regressions})
-add_test(NAME input_fuzz COMMAND input_fuzz -max_total_time=${KVMIDI_FUZZ_SECONDS} -print_final_stats=1 ${corpus} ${regressions})
+add_test(NAME input_fuzz
+         COMMAND input_fuzz -max_total_time=${KVMIDI_FUZZ_SECONDS} -print_final_stats=1 ${corpus} ${regressions})

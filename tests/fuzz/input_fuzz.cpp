@@ -26,12 +26,7 @@ void Check(bool promise)
         std::abort();
 }
 
-SettingNameTable& Names()
-{
-    static SettingNameTable names;
-    names.BuildSettingNameTable();
-    return names;
-}
+SettingNameTable g_names;
 
 // Whatever the checks accept, or the default-address function proposes, is an address they
 // accept.
@@ -39,7 +34,6 @@ void Addresses(FuzzedDataProvider& input)
 {
     std::string text = input.ConsumeRandomLengthString();
     Check(!IsValidIpAddress(text) || IsValidIpAddress(ClassfulBroadcastAddress(text)));
-    (void)EndsWith255(text);
     (void)CheckSettings(text, text, input.ConsumeIntegral<int>());
     std::vector<std::string> hostAddresses;
     while (input.remaining_bytes() > 0)
@@ -54,9 +48,8 @@ void RemoteLine(FuzzedDataProvider& input)
     std::string textCommand = input.ConsumeRandomLengthString(1100);
     std::string applicationId = input.ConsumeRandomLengthString(1100);
     std::string destination = input.ConsumeRandomLengthString(1100);
-    const int device = input.ConsumeIntegral<int>();
     auto byte = [&] { return input.ConsumeIntegralInRange(0, 255); };
-    std::string command = FormatCommandText(textCommand, device, byte(), byte(), byte());
+    std::string command = FormatCommandText(textCommand, input.ConsumeIntegral<int>(), byte(), byte(), byte());
     Check(command.compare(0, textCommand.size(), textCommand) == 0);
     std::string line = FormatRemoteLine(applicationId, destination, command);
     Check(line.find(command) != std::string::npos && line.find(destination) != std::string::npos);
@@ -70,29 +63,27 @@ void CommandLine(FuzzedDataProvider& input)
     location.baseDir = "C:\\ProgramData\\";
     location.dataDir = "C:\\ProgramData\\Karvo\\";
     UseDataDirectory(location, [](const std::string&) {});
-    const std::string commandLine = input.ConsumeRemainingBytesAsString();
-    ApplyCommandLine(commandLine, location, [](const std::string& path) { Check(path.size() < kMaxPathBuffer); });
+    ApplyCommandLine(input.ConsumeRemainingBytesAsString(), location,
+                     [](const std::string& path) { Check(path.size() < kMaxPathBuffer); });
     Check(location.iniFile.size() < kMaxPathBuffer && location.configDir.size() < kMaxPathBuffer);
 }
 
 // The settings read from any INI file, written back and read again, are the same.
 void IniFile(FuzzedDataProvider& input)
 {
-    const std::string name = input.ConsumeRandomLengthString(40);
     MemoryProfile file;
     while (input.remaining_bytes() > 0) {
         const std::string section = input.ConsumeRandomLengthString(16);
         const std::string key = input.ConsumeRandomLengthString(24);
         file.WriteString(section, key, input.ConsumeRandomLengthString());
     }
-    TypedIni ini(Names(), file);
+    TypedIni ini(g_names, file);
     const bool present[kMidiDeviceCount] = { true, true, false, true, true };
     Settings settings;
     ReadSettings(ini, present, settings);
     (void)ProfileMenuItems(ini, FindCurrentProfile(ini, settings));
-    (void)FindProfileByName(ini, name);
     MemoryProfile written;
-    TypedIni rewritten(Names(), written);
+    TypedIni rewritten(g_names, written);
     WriteSettings(rewritten, settings);
     Settings again;
     ReadSettings(rewritten, present, again);
@@ -111,7 +102,7 @@ struct TypedName : ProfilePrompts {
 void ProfileName(FuzzedDataProvider& input)
 {
     MemoryProfile file;
-    TypedIni ini(Names(), file);
+    TypedIni ini(g_names, file);
     TypedName prompts;
     prompts.name = input.ConsumeRemainingBytesAsString();
     SettingsRecord fields;
@@ -128,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     using Parser = void (*)(FuzzedDataProvider&);
     static constexpr Parser parsers[] = { Addresses, RemoteLine, CommandLine, IniFile, ProfileName };
+    g_names.BuildSettingNameTable();
     FuzzedDataProvider input(data, size);
     parsers[input.ConsumeIntegralInRange<std::size_t>(0, std::size(parsers) - 1)](input);
     return 0;

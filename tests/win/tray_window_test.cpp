@@ -39,7 +39,8 @@ TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
     ASSERT_EQ(CountPointerGreen(IconSlot()), 0) << "an icon is left from before";
 
     auto tray = std::make_unique<CSystemTray>();
-    ASSERT_TRUE(tray->AddIcon(icon) && tray->LoadFrames(IDI_FRAME_1, IDI_FRAME_3) && tray->SetDefaultItem(ID_SETTINGS));
+    ASSERT_TRUE(tray->AddIcon(icon));
+    ASSERT_TRUE(tray->LoadFrames(IDI_FRAME_1, IDI_FRAME_3) && tray->SetDefaultItem(ID_SETTINGS));
     Screenshot idle;
     ASSERT_TRUE(PumpUntil([&] { return CountPointerGreen(idle = IconSlot()) > 0; })) << "the icon never showed";
 
@@ -54,11 +55,11 @@ TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
     // A double click on the icon posts the default command, without a menu.
     EXPECT_EQ(::SendMessageA(tray->GetSafeHwnd(), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_LBUTTONDBLCLK), 1);
     MSG command = {};
-    EXPECT_TRUE(::PeekMessageA(&command, mainWindow.m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE) && command.wParam == ID_SETTINGS);
+    EXPECT_TRUE(::PeekMessageA(&command, mainWindow.m_hWnd, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(command.wParam, static_cast<WPARAM>(ID_SETTINGS));
 
     tray.reset();
     EXPECT_TRUE(PumpUntil([&] { return CountPointerGreen(IconSlot()) == 0; })) << "the icon stayed";
-    AfxGetApp()->m_pMainWnd = nullptr;
     ::DestroyIcon(icon);
 }
 }
