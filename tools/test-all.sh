@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the four presets and runs every test tier; ends with one line "N passed, N failed".
 set -uo pipefail
-repo_root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$repo_root"
+cd "$(dirname "$0")/.."
+repo_root=$PWD
 
 tools/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
@@ -10,7 +10,7 @@ mkdir -p build
 build_failures=0
 for preset in native fuzz win64 win32; do
     echo "== build $preset"
-    if ! { cmake --preset "$preset" >"build/$preset.log" 2>&1 && cmake --build --preset "$preset" >>"build/$preset.log" 2>&1; }; then
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"build/$preset.log" 2>&1; then
         tail -n 40 "build/$preset.log"
         echo "build $preset FAILED (full log: build/$preset.log)"
         build_failures=$((build_failures + 1))
@@ -23,20 +23,15 @@ wine_env_start
 
 # The coverage counts only this run's native tests.
 [ -d build/native ] && find build/native -name '*.gcda' -delete
-
 for preset in native fuzz win64 win32; do
     [ -d "build/$preset" ] || continue
     rm -rf "build/$preset/test-results"
     mkdir -p "build/$preset/test-results"
-    echo "== test $preset"
     ctest --preset "$preset" --output-junit "test-results/ctest.xml" | grep -vE '^\s*$'
 done
 
-# Line coverage of the platform-free library by the native tests; the summary prints it and
-# counts it as one test, failed below its threshold.
-if [ -d build/native/test-results ]; then
-    gcovr --root . --object-directory build/native --exclude-directories build/wineprefix --exclude 'tests/' --exclude 'build/' \
-        --json-summary build/native/test-results/coverage.json build/native >/dev/null 2>build/native/coverage.log
-fi
+# Line coverage of the platform-free library by the native tests, for the summary.
+[ -d build/native/test-results ] && gcovr --root . --object-directory build/native --exclude 'tests/' --exclude 'build/' \
+    --json-summary build/native/test-results/coverage.json build/native >/dev/null 2>build/native/coverage.log
 
-/usr/bin/python3 tools/summarize-tests.py --build-failures "$build_failures" build/native build/fuzz build/win64 build/win32
+/usr/bin/python3 tools/summarize-tests.py "$build_failures" build/native build/fuzz build/win64 build/win32

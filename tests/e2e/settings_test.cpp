@@ -1,47 +1,53 @@
-// The settings dialog of the real kvMidi.exe as one round trip: what the checks refuse, with
-// their messages, leaving every control as typed and the focus on the field at fault; what
-// Apply hands to the running program at once, trimmed; the Default buttons; what Cancel
-// undoes and what only OK stores.
+// The settings dialog of the real kvMidi.exe as one round trip: COM line changes, as the
+// polling thread posts them, reach the network and show in the open dialog; what the checks
+// refuse, with their messages, leaving every control as typed and the focus on the field at
+// fault; what Apply hands to the running program at once, trimmed; the Default buttons; what
+// Cancel undoes and what only OK stores.
 //
-// Every address typed here begins with 127; the host's own address that a Default button
-// shows is never applied (Cancel ends that run).
+// Every address typed here begins with 127.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "res/resource.h"
 #include "res/settings_ids.h"
-#include "tests/support/settings_driver.h"
+#include "tests/support/program_run.h"
 
 namespace {
-struct Refusal {
-    int field;
-    const char* text;
-    const char* message;
-};
-
-struct DefaultButton {
-    int button;
-    int edit;
-    const char* text;   // null: the host's own broadcast address, ending in 255
-};
-
-TEST(Settings, RefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOkStores)
+TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOkStores)
 {
-    SettingsRun run;
+    ProgramRun run;
     UdpListener next("127.255.255.255");
     ASSERT_TRUE(next.IsOpen());
     ASSERT_TRUE(run.Start("ApplicationId=STORED\r\n[RemoteCmd]\r\nDestination=Desk\r\n[Midi]\r\nTextCmd=FOOT\r\n"
-                          "[Com]\r\nDevice=20\r\n[Profile1]\r\nName=One\r\nPort=4000\r\n"));
+                          "[Com]\r\nDevice=20\r\nCtsMute=1\r\n[Profile1]\r\nName=One\r\nPort=4000\r\n") && run.HidePanel());
     std::string stored = ReadWholeFile(run.IniPath());
     SettingsDialog dialog = run.OpenSettings();
     ASSERT_TRUE(dialog.IsOpen());
 
-    // Edits before the field at fault and after it, the COM switches among them.
-    dialog.SetChecked(IDC_COM_ENABLE, true);
-    dialog.Click(IDC_COM_ENABLE);
+    // A muted line sends its REMOTE line like the others (its volume commands go to a shell
+    // without audio here); the COM switches are off, so the LEDs start grey.
+    EXPECT_TRUE(WaitUntil([&] { return ShownLed(dialog.Item(IDC_COM_LED_DSR)) == LedShown::Grey; }));
+    const int leds[] = { IDC_COM_LED_CTS, IDC_COM_LED_DCD, IDC_COM_LED_DSR, IDC_COM_LED_RI };
+    for (int line = 0; line < 4; ++line) {
+        for (int level : { 1, 0 }) {
+            std::string command = "FOOT/20/144/" + std::to_string(line) + (level ? "/127" : "/0");
+            run.PostLineEvent(line, level);
+            EXPECT_EQ(run.Receive(), RemoteLine("STORED", "Desk", command));
+            EXPECT_TRUE(WaitUntil([&] {
+                return dialog.Text(IDC_LAST_COMMAND) == command &&
+                       ShownLed(dialog.Item(leds[line])) == (level ? LedShown::Lit : LedShown::Dark);
+            })) << command << ": shows \"" << dialog.Text(IDC_LAST_COMMAND) << "\"";
+        }
+    }
+    // "Settings..." again brings the open dialog forward: no second one opens inside it.
+    ::PostMessageA(run.Controller(), WM_COMMAND, ID_SETTINGS, 0);
+
+    // Edits before the field at fault and after it, the COM switches among them. The port
+    // first: the exchange stops there, before the fields of the edits after it.
+    dialog.Check(IDC_COM_ENABLE, true);
     dialog.SetText(IDC_APPLICATION_ID, "TYPED");
-    // The port first: the exchange stops there, before the fields of the edits after it.
+    struct Refusal { int field; const char* text; const char* message; };
     const Refusal refusals[] = {
         { IDC_PORT, "65536", "Please enter an integer between 1 and 65535." },
         { IDC_BROADCAST_ADDRESS, "127.256.1.255", "Invalid IP address!" },
@@ -49,29 +55,32 @@ TEST(Settings, RefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOk
         { IDC_TEXT_COMMAND, "FOOT-1", "The text command can only contains letters and numbers" },
         { IDC_COM_DEVICE, "9", "COM device number must be between 10 and 255." },
     };
-    DWORD pid = run.Program().ProcessId();
     for (const Refusal& r : refusals) {
         std::string before = dialog.Text(r.field);
         dialog.SetText(r.field, r.text);
         dialog.Click(IDC_APPLY);
         // Under Wine No closes a plain message box as well as it declines the question.
-        EXPECT_TRUE(AnswerMessageBox(pid, r.message, IDNO)) << r.text << ": no \"" << r.message << "\"";
+        EXPECT_TRUE(run.Answer(r.message, IDNO)) << r.text << ": no \"" << r.message << "\"";
         EXPECT_TRUE(dialog.WaitForSelectedField(r.field)) << r.text;
         EXPECT_EQ(dialog.Text(IDC_APPLICATION_ID), "TYPED") << r.text;
         EXPECT_TRUE(dialog.IsChecked(IDC_COM_ENABLE) && dialog.IsEnabled(IDC_COM_DEVICE)) << r.text;
         dialog.SetText(r.field, before);
     }
     // A Load after a refused field changes only the five values a profile holds.
-    dialog.SetChecked(IDC_COM_ENABLE, false);
-    dialog.Click(IDC_COM_ENABLE);
+    dialog.Check(IDC_COM_ENABLE, false);
     dialog.SetText(IDC_PORT, "0");
     dialog.Click(IDC_LOAD_PROFILE_1);
-    EXPECT_TRUE(AnswerMessageBox(pid, "Please enter an integer between 1 and 65535.", IDOK));
+    EXPECT_TRUE(run.Answer("Please enter an integer between 1 and 65535.", IDOK));
     EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_PORT) == "4000"; }));
     EXPECT_TRUE(!dialog.IsChecked(IDC_COM_ENABLE) && !dialog.IsEnabled(IDC_COM_DEVICE));
-    // Nothing was handed over: the next switch event still carries the stored values.
+    // Nothing was handed over: the next switch event still carries the stored values, and
+    // the one dialog shows it.
     run.PostLineEvent(3, 1);
     EXPECT_EQ(run.Receive(), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
+    EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == "FOOT/20/144/3/127"; }));
+    EXPECT_EQ(FindProcessWindowIf(run.Pid(), [&](HWND window) {
+                  return window != dialog.Window() && ::GetDlgItem(window, IDC_BROADCAST_ADDRESS);
+              }), nullptr);
 
     // Apply: the texts act at once, trimmed as the file would give them back; the port only
     // after OK; the file is not touched.
@@ -84,19 +93,6 @@ TEST(Settings, RefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOk
     run.PostLineEvent(1, 1);   // posted after the click, so handled after Apply is through
     EXPECT_EQ(run.Receive(), RemoteLine("TEMP", "Elsewhere", "BAR/255/144/1/127"));
     EXPECT_EQ(ReadWholeFile(run.IniPath()), stored);
-
-    const DefaultButton buttons[] = {
-        { IDC_DEFAULT_PORT, IDC_PORT, "9871" },
-        { IDC_DEFAULT_APPLICATION_ID, IDC_APPLICATION_ID, "MIDI" },
-        { IDC_DEFAULT_TEXT_COMMAND, IDC_TEXT_COMMAND, "AUXMIDI" },
-        { IDC_DEFAULT_BROADCAST_ADDRESS, IDC_BROADCAST_ADDRESS, nullptr },
-    };
-    for (const DefaultButton& b : buttons) {
-        dialog.SetText(b.edit, "");
-        dialog.Click(b.button);
-        auto shows = [&](const std::string& text) { return b.text ? text == b.text : text.ends_with(".255"); };
-        EXPECT_TRUE(WaitUntil([&] { return shows(dialog.Text(b.edit)); })) << dialog.Text(b.edit);
-    }
 
     // Cancel after Apply: the stored settings come back.
     dialog.Click(IDCANCEL);

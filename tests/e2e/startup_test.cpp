@@ -5,42 +5,39 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
 #include "res/settings_ids.h"
-#include "tests/support/message_box_window.h"
-#include "tests/support/settings_driver.h"
+#include "tests/support/program_run.h"
 
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
 namespace {
-struct FirstRunCase {
-    const char* arguments;   // relative paths: the program runs in the test's folder
-    int answer;
-    const char* iniFile;
-    const char* failure;     // the message of a save that failed, or ""
-};
-
 // An INI file without an address opens the settings dialog before the panel shows. Cancel
 // ends the program without writing; OK stores the address, in folders made along a relative
 // path, or says once that it could not; then the panel shows for five seconds.
 TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
 {
-    const FirstRunCase cases[] = {
+    // Relative paths: the program runs in the test's folder. failure: the message of a save
+    // that failed, or "".
+    struct FirstRun { const char* arguments; int answer; const char* iniFile; const char* failure; };
+    const FirstRun cases[] = {
         { "-a Sub\\Dir", IDCANCEL, "Sub\\Dir\\cfg\\kvMidi.ini", "" },
         { "-a Sub\\Dir", IDOK, "Sub\\Dir\\cfg\\kvMidi.ini", "" },
         { "-i Gone\\kv.ini", IDOK, "Gone\\kv.ini", "Unable to save the settings to Gone\\kv.ini." },
     };
-    for (const FirstRunCase& c : cases) {
+    for (const FirstRun& c : cases) {
         TempDirectory folder;
         UdpListener listener("127.255.255.255");
         KvMidiProcess program;
         ASSERT_TRUE(program.Start(c.arguments, "", folder.Path()));
         SettingsDialog dialog = WaitForSettingsDialog(program.ProcessId());
         ASSERT_TRUE(dialog.IsOpen());
-        HWND controller = FindController(program.ProcessId());
+        HWND controller = FindProcessWindowIf(program.ProcessId(), IsController);
         ASSERT_TRUE(controller && !::IsWindowVisible(controller)) << "the panel shows only once start-up is over";
         dialog.SetText(IDC_BROADCAST_ADDRESS, "127.255.255.255");
         dialog.SetText(IDC_PORT, std::to_string(listener.Port()));
@@ -48,19 +45,18 @@ TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
         std::string ini = folder.Path() + c.iniFile;
         if (c.answer == IDCANCEL) {
             EXPECT_EQ(program.WaitForExit(kProgramDeadline), 0);
-            EXPECT_TRUE(DirectoryExists(folder.Path() + "Sub\\Dir\\cfg") && !FileExists(ini));
+            EXPECT_TRUE(fs::is_directory(folder.Path() + "Sub\\Dir\\cfg") && !fs::exists(ini));
             continue;
         }
         ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
         auto shown = std::chrono::steady_clock::now();
-        EXPECT_TRUE(!*c.failure || AnswerMessageBox(program.ProcessId(), c.failure, IDOK));
+        EXPECT_TRUE(!*c.failure || AnswerDialog(WaitForMessageBox(program.ProcessId(), c.failure), IDOK));
         PostComLineEvent(controller, 0, 1);
         EXPECT_EQ(listener.Receive(20000).value_or("<none>"), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
         EXPECT_EQ(WaitForMessageBox(program.ProcessId(), c.failure, 0ms), nullptr) << "one message per save";
         EXPECT_EQ(IniValue(ini, "Network", "BroadcastAddress").value_or(""), *c.failure ? "" : "127.255.255.255");
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }, 30s));
         EXPECT_GE(std::chrono::steady_clock::now() - shown, 4s);
-        EXPECT_TRUE(program.Exit(kProgramDeadline));
     }
 }
 
@@ -70,59 +66,50 @@ std::vector<DWORD> KvMidiProcesses(DWORD except)
     UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = snapshot && ::Process32First(snapshot.Get(), &entry); more;
-         more = ::Process32Next(snapshot.Get(), &entry)) {
+    for (BOOL more = snapshot && ::Process32First(snapshot.Get(), &entry); more; more = ::Process32Next(snapshot.Get(), &entry))
         if (_stricmp(entry.szExeFile, "kvMidi.exe") == 0 && entry.th32ProcessID != except)
             found.push_back(entry.th32ProcessID);
-    }
     return found;
 }
 
-// "Only for this session" in the port error dialog, answered as soon as it shows.
-bool DisablePortForThisSession(DWORD processId)
-{
-    HWND dialog = nullptr;
-    return WaitUntil([&] {
-        dialog = FindProcessWindowIf(processId, [](HWND window) {
-            return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
-        });
-        return dialog != nullptr;
-    }) && AnswerDialog(dialog, IDOK);
-}
-
 // One copy runs per INI file: a second start on the default file, named in other letters,
-// ends and opens the first copy's settings dialog; a copy on another file runs beside it. A
-// port off for this session only is kept out of the file by that dialog's OK. Restart, also
-// with the dialog open again, cancels it, gives the claim up and starts exactly one new copy,
-// which tries the port again.
-TEST(Startup, OneCopyRunsPerIniFileAndRestartHandsItOn)
+// ends and opens the first copy's settings dialog; a copy on another file runs beside it.
+// The port error dialog names the port as it is, never as a format; Enter (its default)
+// disables the port for this session only, which that settings dialog's OK keeps out of the
+// file. Restart, also with the dialog open again, cancels it, gives the
+// claim up and starts exactly one new copy, which tries the port again; Esc there disables
+// the port for good, keeping its name.
+TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
 {
     ASSERT_TRUE(KvMidiProcesses(0).empty()) << "another kvMidi.exe is running";
+    const std::string port = "COM%s%n%x%%";
     char karvo[MAX_PATH] = {};
     ::ExpandEnvironmentStringsA("%ProgramData%\\Karvo\\", karvo, sizeof karvo);
     std::string defaultIni = std::string(karvo) + "cfg\\kvMidi.ini";
-    bool hadDefault = FileExists(defaultIni);
+    bool hadDefault = fs::exists(defaultIni);
     std::string savedDefault = ReadWholeFile(defaultIni);
-    ::CreateDirectoryA(karvo, nullptr);
-    SeedIni(karvo, 9, "[Com]\r\nEnable=1\r\nPort=COM250\r\n");
+    fs::create_directories(std::string(karvo) + "cfg");
+    SeedIni(karvo, 9, "[Com]\r\nEnable=1\r\nPort=" + port + "\r\n");
 
     KvMidiProcess first;
     KvMidiProcess second;
     ASSERT_TRUE(first.Start(""));
-    ASSERT_TRUE(DisablePortForThisSession(first.ProcessId()));
+    HWND error = WaitForPortErrorDialog(first.ProcessId());
+    EXPECT_EQ(WindowText(::GetDlgItem(error, IDC_PORT_ERROR_TEXT)), "Unable to open " + port + ".");
+    ASSERT_TRUE(AnswerDialog(error, IDOK));
     std::string upper = defaultIni;
     ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
     ASSERT_TRUE(second.Start("-i " + upper));
     EXPECT_EQ(second.WaitForExit(kProgramDeadline), 0);
     SettingsDialog dialog = WaitForSettingsDialog(first.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());
-    SettingsRun beside;
-    ASSERT_TRUE(beside.Start());
+    ProgramRun beside;
+    ASSERT_TRUE(beside.Start() && beside.HidePanel());
 
     dialog.Click(IDOK);
     ASSERT_TRUE(WaitUntil([&] { return IniValue(defaultIni, "Com", "DtrOn").has_value(); }));
     EXPECT_EQ(IniValue(defaultIni, "Com", "Enable"), "1");
-    EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), "COM250");
+    EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), port);
 
     // Restart while the settings dialog is open closes it as if cancelled: nothing typed is kept.
     ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_SETTINGS, 0);
@@ -133,20 +120,17 @@ TEST(Startup, OneCopyRunsPerIniFileAndRestartHandsItOn)
     EXPECT_EQ(first.WaitForExit(kProgramDeadline), 0);
     EXPECT_EQ(IniValue(defaultIni, "RemoteCmd", "Destination").value_or("<none>"), "");
     std::vector<DWORD> copies;
-    EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.Program().ProcessId())).size() == 1; }));
-    for (DWORD copy : copies) {
-        EXPECT_TRUE(DisablePortForThisSession(copy));
-        UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, copy));
-        EXPECT_TRUE(WaitUntil([&] {
-            ::PostMessageA(FindController(copy), WM_COMMAND, IDOK, 0);
-            return ::WaitForSingleObject(process.Get(), 200) == WAIT_OBJECT_0;
-        }));
-        ::TerminateProcess(process.Get(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.Pid())).size() == 1; }));
+    for (DWORD id : copies) {
+        KvMidiProcess copy(id);
+        EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(id), IDCANCEL));
+        EXPECT_TRUE(copy.Exit());
     }
-    EXPECT_EQ(KvMidiProcesses(beside.Program().ProcessId()).size(), 0u);
+    EXPECT_EQ(IniValue(defaultIni, "Com", "Enable"), "0");
+    EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), port);
     if (hadDefault)
         WriteWholeFile(defaultIni, savedDefault);
     else
-        ::DeleteFileA(defaultIni.c_str());
+        fs::remove(defaultIni);
 }
 }

@@ -13,29 +13,24 @@ using Names = std::vector<std::string>;
 
 TEST(ComPortNames, TakeTheNumberAfterComInAnyCase)
 {
-    struct Case { const char* name; int number; };
-    const Case cases[] = {
-        { "COM1", 1 }, { "com7", 7 }, { "cOm12", 12 }, { "COM255", 255 }, { "COM007", 7 }, { "COM3X", 3 },
-        { "COM", 0 }, { "COM0", 0 }, { "COM256", 0 }, { "COM2560", 0 }, { "COMX", 0 }, { "COM-1", 0 },
-        { "COM99999999999999999999", 0 }, { "CO", 0 }, { "", 0 }, { "LPT1", 0 }, { "XCOM1", 0 }, { "C:", 0 },
+    const std::pair<const char*, int> cases[] = {
+        { "COM1", 1 }, { "com7", 7 }, { "cOm12", 12 }, { "COM255", 255 }, { "COM007", 7 }, { "COM3X", 3 }, { "COM", 0 },
+        { "COM0", 0 }, { "COM256", 0 }, { "COMX", 0 }, { "COM-1", 0 }, { "COM99999999999999999999", 0 }, { "", 0 }, { "XCOM1", 0 },
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ComPortNumberOfDeviceName(c.name), c.number) << '"' << c.name << '"';
+    for (auto [name, number] : cases)
+        EXPECT_EQ(ComPortNumberOfDeviceName(name), number) << '"' << name << '"';
 }
 
 TEST(ComPortNames, OfADeviceListAreSortedAndEndAtTheEmptyNameOrTheListsLength)
 {
     // "COM4" and "COM" end without the zero byte: the list's length ends them.
-    struct Case { std::string list; Names names; };
-    const Case cases[] = {
+    const std::pair<std::string, Names> cases[] = {
         { std::string("COM1\0COM10\0COM3\0\0", 17), { "COM1", "COM3", "COM10" } },
         { std::string("C:\0com7\0LPT1\0COM\0COM0\0COM256\0COM2\0\0COM9\0", 38), { "COM2", "COM7" } },
-        { "COM4", { "COM4" } },
-        { "COM", {} },
-        { "", {} },
+        { "COM4", { "COM4" } }, { "COM", {} }, { "", {} },
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(c.list)), c.names) << c.list;
+    for (const auto& [list, names] : cases)
+        EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(list)), names) << list;
     EXPECT_EQ(ComPortNames({ 255, 2, 20, 2 }), (Names{ "COM2", "COM2", "COM20", "COM255" }));
 }
 

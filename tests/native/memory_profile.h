@@ -15,13 +15,13 @@ public:
     std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultText,
                            std::size_t bufferSize) override
     {
-        const std::string* value = Find(section, key);
-        return (value ? *value : defaultText).substr(0, bufferSize > 0 ? bufferSize - 1 : 0);
+        auto entry = Find(section, key);
+        return (entry != m_entries.end() ? entry->value : defaultText).substr(0, bufferSize > 0 ? bufferSize - 1 : 0);
     }
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override
     {
-        if (const std::string* old = Find(section, key))
-            return void(const_cast<std::string&>(*old) = value);   // one of our own entries
+        if (auto entry = Find(section, key); entry != m_entries.end())
+            return void(entry->value = value);
         // A new key goes after the last one of its section, a new section at the end.
         auto last = std::find_if(m_entries.rbegin(), m_entries.rend(), [&](const Entry& e) { return Same(e.section, section); });
         m_entries.insert(last == m_entries.rend() ? m_entries.end() : last.base(), { section, key, value });
@@ -39,17 +39,16 @@ public:
                     m_entries[i].key + "=" + m_entries[i].value + "\n";
         return text;
     }
-    const std::string* Find(const std::string& section, const std::string& key) const
-    {
-        auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return Same(e.section, section) && Same(e.key, key); });
-        return it == m_entries.end() ? nullptr : &it->value;
-    }
 
 private:
     struct Entry { std::string section, key, value; };
+    std::vector<Entry>::iterator Find(const std::string& section, const std::string& key)
+    {
+        return std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return Same(e.section, section) && Same(e.key, key); });
+    }
     static bool Same(const std::string& a, const std::string& b)
     {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+        return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
     }
     std::vector<Entry> m_entries;
 };

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <tuple>
 #include <string>
 #include <vector>
 
@@ -34,7 +33,9 @@ SettingsRecord Running(const std::string& values)
     return settings;
 }
 
-class Profiles : public testing::Test {
+const char kLive[] = "Live|127.0.1.255|4000|LOG|CMD|Room 2";
+
+class Profiles : public testing::Test, public ProfilePrompts {
 protected:
     Profiles() { names.BuildSettingNameTable(); }
 
@@ -47,13 +48,23 @@ protected:
             if (v[i] != "~")
                 file.WriteString("Profile" + std::to_string(n), keys[i], v[i]);
     }
+    // The user's side of the dialog, answered in advance: a for the naming question, r for the
+    // renaming one, q for the delete question, e for an error; t when the fields are taken.
+    std::optional<std::string> AskProfileName(int, int promptId, const std::string& initial) override
+    {
+        events += promptId == IDS_ENTER_PROFILE_NAME && initial.empty() ? "a" : promptId == IDS_RENAME_PROFILE ? "r" : "?";
+        return nameAnswer;
+    }
+    void ShowProfileError(int messageId) override { events += messageId == IDS_SAVE_PROFILE_FIRST ? "e" : "?"; }
+    bool ConfirmProfileQuestion(int messageId) override { return events += messageId == IDS_CONFIRM_DELETE_PROFILE ? "q" : "?", yes; }
 
     SettingNameTable names;
     MemoryProfile file;
     TypedIni ini{ names, file };
+    std::optional<std::string> nameAnswer;
+    bool yes = false;
+    std::string events;
 };
-
-const char kLive[] = "Live|127.0.1.255|4000|LOG|CMD|Room 2";
 
 TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
 {
@@ -83,35 +94,25 @@ TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
     EXPECT_TRUE(fields == Running("127.0.1.255|4000|LOG|CMD|Room 2"));
 }
 
-TEST_F(Profiles, ByNameMatchesExactlyWithLetterCase)
+TEST_F(Profiles, ByNameMatchesExactlyAndCurrentIsTheLowestSlotEqualInAllFiveValues)
 {
     Store(2, "live");
     Store(5, "Live");
-    Store(7, "Live");
-    struct Case { const char* name; int slot; };
-    const Case cases[] = { { "live", 2 }, { "Live", 5 }, { "LIVE", 0 }, { "Live ", 0 },
-                           { "Liv", 0 },  { "", 0 },     { "Profile1", 0 } };
-    for (const Case& c : cases)
-        EXPECT_EQ(FindProfileByName(ini, c.name), c.slot) << '"' << c.name << '"';
-}
-
-TEST_F(Profiles, CurrentIsTheLowestUsedSlotEqualInAllFiveValuesAMissingPortBeingZero)
-{
+    Store(7, kLive);
+    for (auto [name, slot] : { std::pair{ "live", 2 }, { "Live", 5 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 }, { "Profile1", 0 } })
+        EXPECT_EQ(FindProfileByName(ini, name), slot) << '"' << name << '"';
     Store(1, "~|127.0.1.255|4000|LOG|CMD|Room 2");
     Store(3, kLive);
-    Store(6, kLive);
     Store(8, "No port|127.0.1.255|~|LOG|CMD|");
-    struct Case { const char* settings; int current; };
-    const Case cases[] = {
+    const std::pair<const char*, int> cases[] = {
         { "127.0.1.255|4000|LOG|CMD|Room 2", 3 }, { "127.0.1.254|4000|LOG|CMD|Room 2", 0 },
         { "127.0.1.255|4001|LOG|CMD|Room 2", 0 }, { "127.0.1.255|4000|log|CMD|Room 2", 0 },
         { "127.0.1.255|4000|LOG|CMDX|Room 2", 0 }, { "127.0.1.255|4000|LOG|CMD|Room 3", 0 },
-        { "127.0.1.255|0|LOG|CMD|", 8 },
-        // What loading slot 8 gives: a profile without Port is not current right after its load.
-        { "127.0.1.255|9871|LOG|CMD|", 0 },
+        // A missing Port counts as 0, so a profile without one is not current right after its load.
+        { "127.0.1.255|0|LOG|CMD|", 8 }, { "127.0.1.255|9871|LOG|CMD|", 0 },
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FindCurrentProfile(ini, Running(c.settings)), c.current) << c.settings;
+    for (auto [settings, current] : cases)
+        EXPECT_EQ(FindCurrentProfile(ini, Running(settings)), current) << settings;
 }
 
 TEST_F(Profiles, MenuAndButtonsShowNamesAsTypedOrTheSlotNumber)
@@ -136,68 +137,45 @@ TEST_F(Profiles, MenuAndButtonsShowNamesAsTypedOrTheSlotNumber)
     EXPECT_EQ(ReadProfileName(ini, 3), "Studio & Stage");
 }
 
-// The user's side of the dialog: answers given in advance, every question recorded.
-struct FakePrompts : ProfilePrompts {
-    std::optional<std::string> AskProfileName(int, int promptId, const std::string& initialText) override
-    {
-        return Record("ask " + std::to_string(promptId) + " '" + initialText + "'"), nameAnswer;
-    }
-    void ShowProfileError(int messageId) override { Record("error " + std::to_string(messageId)); }
-    bool ConfirmProfileQuestion(int messageId) override { return Record("question " + std::to_string(messageId)), yes; }
-    void Record(const std::string& event) { events += event + "; "; }
-
-    std::optional<std::string> nameAnswer;
-    bool yes = false;
-    std::string events;
-};
-
 TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
 {
-    const std::string askNew = "ask " + std::to_string(IDS_ENTER_PROFILE_NAME) + " ''; ";
-    const std::string askRename = "ask " + std::to_string(IDS_RENAME_PROFILE) + " 'Live'; ";
-    const std::string confirmDelete = "question " + std::to_string(IDS_CONFIRM_DELETE_PROFILE) + "; ";
-    const std::string fields = "BroadcastAddress=127.0.0.255\nPort=5000\nApplicationId=MIDI\nTextCmd=AUXMIDI\nDestination=Desk\n";
-    const std::string live = "BroadcastAddress=127.0.1.255\nPort=4000\nApplicationId=LOG\nTextCmd=CMD\nDestination=Room 2\n";
-    const std::string take = "take fields; ";
+    auto slot = [](int n, const char* name, const char* values) {
+        std::vector<std::string> v = Split(values);
+        return "[Profile" + std::to_string(n) + "]\nName=" + name + "\nBroadcastAddress=" + v[0] + "\nPort=" + v[1] +
+               "\nApplicationId=" + v[2] + "\nTextCmd=" + v[3] + "\nDestination=" + v[4] + "\n";
+    };
+    const char fields[] = "127.0.0.255|5000|MIDI|AUXMIDI|Desk", live[] = "127.0.1.255|4000|LOG|CMD|Room 2";
     // n: slot 4 holds Live at the start; refused: the dialog's data exchange fails.
-    struct Case { const char* rule; int n; bool shift; std::optional<std::string> name; bool yes, refused; ProfileEdit edit; std::string fileAfter, events; };
+    struct Case { int n; bool shift; std::optional<std::string> name; bool yes, refused; ProfileEdit edit; std::string fileAfter, events; };
     using E = ProfileEdit;
     const Case cases[] = {
-        { "an empty slot is named first, the name trimmed", 2, false, "  Live  ", false, false, E::Saved,
-          "[Profile2]\nName=Live\n" + fields, askNew + take },
-        { "cancelled naming writes nothing", 2, false, std::nullopt, false, false, E::Unchanged, "", askNew },
-        { "a name of blanks writes nothing", 2, false, " \t ", false, false, E::Unchanged, "", askNew },
-        { "refused fields write not even the name", 2, false, "New", false, true, E::Unchanged, "", askNew + take },
-        { "a used slot is overwritten without a question", 4, false, std::nullopt, false, false, E::Saved,
-          "[Profile4]\nName=Live\n" + fields, take },
-        { "refused fields leave a used slot as it was", 4, false, std::nullopt, false, true, E::Unchanged,
-          "[Profile4]\nName=Live\n" + live, take },
-        { "shift on an empty slot only tells to save first", 3, true, "X", true, false, E::Unchanged, "",
-          "error " + std::to_string(IDS_SAVE_PROFILE_FIRST) + "; " },
-        { "rename writes only the new name", 4, true, " Studio ", false, false, E::Renamed,
-          "[Profile4]\nName=Studio\n" + live, askRename },
-        { "rename cancelled", 4, true, std::nullopt, true, false, E::Unchanged, "[Profile4]\nName=Live\n" + live, askRename },
-        { "an empty name and No keep the slot", 4, true, "", false, false, E::Unchanged, "[Profile4]\nName=Live\n" + live,
-          askRename + confirmDelete },
-        { "an empty name and Yes delete the section", 4, true, "", true, false, E::Deleted, "", askRename + confirmDelete },
-        { "slot 0 is never touched", 0, false, "Live", true, false, E::Unchanged, "", "" },
-        { "nor slot 9", 9, true, "Live", true, false, E::Unchanged, "", "" },
+        { 2, false, "  Live  ", false, false, E::Saved, slot(2, "Live", fields), "at" },   // named first, trimmed
+        { 2, false, std::nullopt, false, false, E::Unchanged, "", "a" },
+        { 2, false, " \t ", false, false, E::Unchanged, "", "a" },
+        { 2, false, "New", false, true, E::Unchanged, "", "at" },   // refused fields: not even the name
+        { 4, false, std::nullopt, false, false, E::Saved, slot(4, "Live", fields), "t" },   // overwritten without a question
+        { 4, false, std::nullopt, false, true, E::Unchanged, slot(4, "Live", live), "t" },
+        { 3, true, "X", true, false, E::Unchanged, "", "e" },   // shift on an empty slot: save it first
+        { 4, true, " Studio ", false, false, E::Renamed, slot(4, "Studio", live), "r" },
+        { 4, true, std::nullopt, true, false, E::Unchanged, slot(4, "Live", live), "r" },
+        { 4, true, "", false, false, E::Unchanged, slot(4, "Live", live), "rq" },
+        { 4, true, "", true, false, E::Deleted, "", "rq" },
+        { 0, false, "Live", true, false, E::Unchanged, "", "" },
+        { 9, true, "Live", true, false, E::Unchanged, "", "" },
     };
     for (const Case& c : cases) {
         file = MemoryProfile();
         if (c.n == 4)
             Store(4, kLive);
-        FakePrompts prompts;
-        prompts.nameAnswer = c.name;
-        prompts.yes = c.yes;
-        SettingsRecord dialogFields = Running("127.0.0.255|5000|MIDI|AUXMIDI|Desk");
-        ProfileEdit edit = SaveProfileFromDialog(ini, c.n, c.shift, prompts, [&]() -> const SettingsRecord* {
-            prompts.Record("take fields");
+        nameAnswer = c.name;
+        yes = c.yes;
+        events.clear();
+        SettingsRecord dialogFields = Running(fields);
+        ProfileEdit edit = SaveProfileFromDialog(ini, c.n, c.shift, *this, [&]() -> const SettingsRecord* {
+            events += "t";
             return c.refused ? nullptr : &dialogFields;
         });
-        EXPECT_EQ(edit, c.edit) << c.rule;
-        EXPECT_EQ(file.Text(), c.fileAfter) << c.rule;
-        EXPECT_EQ(prompts.events, c.events) << c.rule;
+        EXPECT_EQ(std::tuple(edit, file.Text(), events), std::tuple(c.edit, c.fileAfter, c.events)) << c.n << c.name.value_or("-");
     }
 }
 }

@@ -1,3 +1,5 @@
+// The settings in the INI file: the device lists, every key in its order, the defaults, and
+// values as a hand-edited file may hold them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,7 +26,7 @@ protected:
     TypedIni ini{ names, file };
 };
 
-TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyToken)
+TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyTokenAndNamesKeepAnyText)
 {
     struct Case { const char* text; bool present[kMidiDeviceCount]; int expected[kMidiDeviceCount]; };
     const Case cases[] = {
@@ -37,27 +39,11 @@ TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyToken)
         ParseDeviceList(c.text, c.present, enabled);
         EXPECT_TRUE(std::equal(enabled, enabled + kMidiDeviceCount, c.expected)) << '"' << c.text << '"';
     }
-    const int oneAndFour[kMidiDeviceCount] = { 0, 1, 0, 0, 1 }, none[kMidiDeviceCount] = {};
-    EXPECT_EQ(FormatDeviceList(oneAndFour) + "|" + FormatDeviceList(none), "1 4 |");
-}
-
-TEST(DeviceNames, KeepAnyNameAndReadAnything)
-{
     const std::vector<MidiDeviceChoice> odd = { { 4, " \"Pa,d%s\" " }, { 0, "K\xE9ys:2\n" } };
     EXPECT_EQ(FormatDeviceNames(odd), "4:%20%22Pa%2Cd%25s%22%20,0:K%E9ys:2%0A");
     EXPECT_TRUE(ParseDeviceNames(FormatDeviceNames(odd)) == odd);
     const std::vector<MidiDeviceChoice> read = { { 1, "a%4" }, { 2, "%zzb" }, { 0, "J" } };   // "%4a" is "J"
     EXPECT_TRUE(ParseDeviceNames("1:a%4,,x,5:e,-1:f,3:,2:%zzb,0x:%4a") == read);
-}
-
-TEST_F(SettingsFile, AnEmptyFileLoadsEveryDefault)
-{
-    Settings expected;
-    expected.m_nPort = 9871;
-    expected.m_strApplicationId = "MIDI";
-    expected.m_strTextCommand = "AUXMIDI";
-    expected.m_comConfig.Device = 10;
-    EXPECT_TRUE(Read() == expected);
 }
 
 TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
@@ -80,8 +66,7 @@ TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
               "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=1 4 \nDeviceNames=1:Pads,4:Wind\n"
               "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
               "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=0\nDtrOn=1\n");
-    Settings loaded = Read({ true, true, true, true, false });
-    EXPECT_TRUE(loaded == saved);
+    EXPECT_TRUE(Read({ true, true, true, true, false }) == saved);
 }
 
 TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
@@ -102,26 +87,25 @@ TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
     }
 }
 
-TEST_F(SettingsFile, MalformedValuesAreTakenAsTheyCome)
+TEST_F(SettingsFile, MissingKeysTakeTheirDefaultsAndMalformedValuesAreTakenAsTheyCome)
 {
     const char* values[][3] = { { "Network", "Port", "9871xyz" }, { "Midi", "FilterNoteOff", "" }, { "Com", "Enable", "yes" },
                                 { "Com", "Device", "letters" }, { "Com", "Cts", "0" }, { "Com", "Dsr", "00" } };
     for (auto& value : values)
         file.WriteString(value[0], value[1], value[2]);
-    Settings settings = Read();
-    EXPECT_EQ(std::vector<int>({ settings.m_nPort, settings.m_bFilterNoteOff, settings.m_bComEnabled,
-                                 settings.m_comConfig.Device, settings.m_comConfig.Cts, settings.m_comConfig.Dsr }),
-              std::vector<int>({ 9871, 1, 1, 0, 0, 1 }));
-}
-
-TEST_F(SettingsFile, ReadsAreCutTo1022CharactersAndAnUnknownSectionIsNeitherReadNorWritten)
-{
-    ini.WriteIniString(999, NETWORK_PORT, "x");
-    std::string text = "kept";
-    EXPECT_EQ(ini.ReadIniString(999, NETWORK_PORT, "default", text), 0);
-    EXPECT_EQ(file.Text() + text, "kept");
+    Settings expected;
+    expected.m_nPort = 9871;
+    expected.m_strApplicationId = "MIDI";
+    expected.m_strTextCommand = "AUXMIDI";
+    expected.m_bFilterNoteOff = expected.m_bComEnabled = expected.m_comConfig.Dsr = 1;
+    EXPECT_TRUE(Read() == expected);
+    // Values are cut to 1022 characters, and an unknown section is neither read nor written.
     ini.WriteIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, std::string(2000, 'v'));
+    ini.WriteIniString(999, NETWORK_PORT, "x");
+    std::string text;
+    EXPECT_EQ(ini.ReadIniString(999, NETWORK_PORT, "default", text), 0);
     EXPECT_EQ(ini.ReadIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, "", text), 1022);
     EXPECT_EQ(text, std::string(1022, 'v'));
+    EXPECT_EQ(file.Text().find("=x\n"), std::string::npos);
 }
 }

@@ -1,14 +1,14 @@
 #include "kvmidi_process.h"
 
-#include <cstring>
 #include <thread>
-#include <vector>
 
 #include "app/config_location.h"
 #include "input/com_switch_monitor_win.h"
 #include "res/resource.h"
 #include "tests/support/temp_directory.h"
 #include "ui/system_tray.h"
+
+using namespace std::chrono_literals;
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
 {
@@ -18,59 +18,50 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
             return true;
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(20ms);
     }
-}
-
-std::string BinaryDirectory()
-{
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return DirectoryOfPath(path);
 }
 
 std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
 {
     std::string cfg = dataFolder + "cfg\\";
     ::CreateDirectoryA(cfg.c_str(), nullptr);
-    std::string ini = cfg + "kvMidi.ini";
-    WriteWholeFile(ini, "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" + std::to_string(port) +
-                            "\r\n" + extraLines);
-    return ini;
+    WriteWholeFile(cfg + "kvMidi.ini", "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" + std::to_string(port) +
+                                           "\r\n" + extraLines);
+    return cfg + "kvMidi.ini";
+}
+
+KvMidiProcess::KvMidiProcess(DWORD processId)
+    : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)),
+      m_processId(processId)
+{
 }
 
 KvMidiProcess::~KvMidiProcess()
 {
     if (IsRunning())
-        Kill();
+        Exit();
 }
 
 bool KvMidiProcess::Start(const std::string& arguments, const std::string& extraEnvironment,
-                         const std::string& workingFolder)
+                          const std::string& workingFolder)
 {
-    std::string exe = BinaryDirectory() + "kvMidi.exe";
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string exe = DirectoryOfPath(path) + "kvMidi.exe";
     std::string commandLine = "\"" + exe + "\" " + arguments;
-    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
-    mutableLine.push_back('\0');
-
-    // The environment block: ours, then the extra lines, each ended by a null.
-    std::vector<char> environment;
-    if (!extraEnvironment.empty()) {
-        LPCH current = ::GetEnvironmentStringsA();
-        for (LPCH entry = current; *entry; entry += std::strlen(entry) + 1)
-            environment.insert(environment.end(), entry, entry + std::strlen(entry) + 1);
-        ::FreeEnvironmentStringsA(current);
-        for (char c : extraEnvironment + "\n")
-            environment.push_back(c == '\n' ? '\0' : c);
-        environment.push_back('\0');
-    }
-
+    // The program inherits our environment, the extra variable set for as long as it starts.
+    std::string name = extraEnvironment.substr(0, extraEnvironment.find('='));
+    if (!extraEnvironment.empty())
+        ::SetEnvironmentVariableA(name.c_str(), extraEnvironment.substr(name.size() + 1).c_str());
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                          environment.empty() ? nullptr : environment.data(),
-                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
+    BOOL started = ::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info);
+    if (!extraEnvironment.empty())
+        ::SetEnvironmentVariableA(name.c_str(), nullptr);
+    if (!started)
         return false;
     ::CloseHandle(info.hThread);
     m_process.Reset(info.hProcess);
@@ -85,46 +76,36 @@ int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
     return ended && ::GetExitCodeProcess(m_process.Get(), &code) ? static_cast<int>(code) : -1;
 }
 
-bool KvMidiProcess::IsRunning() const
-{
-    return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
-}
-
 HWND KvMidiProcess::ControllerWindow(std::chrono::milliseconds deadline) const
 {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = FindController(m_processId)) != nullptr; }, deadline);
-    return window;
+    return WaitForWindow(m_processId, IsController, deadline);
 }
 
 bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
 {
-    HWND controller = ControllerWindow(deadline);
-    // Exit while the panel shows only hides it; the program ends once it is hidden.
-    return controller && WaitUntil([&] {
-        ::PostMessageA(controller, WM_COMMAND, IDOK, 0);
-        return WaitForExit(std::chrono::milliseconds(200)) != -1;
+    bool ended = WaitUntil([&] {
+        HWND open = FindProcessWindowIf(m_processId, [](HWND window) {
+            return ::IsWindowVisible(window) && !::GetDlgItem(window, IDC_REVISION) &&
+                   (WindowClassName(window) == "#32770" || WindowClassName(window) == "#32768");
+        });
+        if (open && WindowClassName(open) == "#32768")
+            ::PostMessageA(open, WM_KEYDOWN, VK_ESCAPE, 0);
+        else if (open)
+            ::PostMessageA(open, WM_COMMAND, ::GetDlgItem(open, IDNO) ? IDNO : IDCANCEL, 0);
+        else if (HWND controller = FindProcessWindowIf(m_processId, IsController))
+            ::PostMessageA(controller, WM_COMMAND, IDOK, 0);   // while the panel shows, only hides it
+        return WaitForExit(200ms) != -1;
     }, deadline);
-}
-
-void KvMidiProcess::Kill()
-{
-    if (m_process) {
+    if (!ended && m_process) {
         ::TerminateProcess(m_process.Get(), 1);
         ::WaitForSingleObject(m_process.Get(), 5000);
     }
+    return ended;
 }
 
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept)
 {
-    std::vector<HWND> windows;
-    ::EnumWindows(
-        [](HWND window, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows) {
+    for (HWND window = ::GetTopWindow(nullptr); window; window = ::GetWindow(window, GW_HWNDNEXT)) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(window, &owner);
         if (owner == processId && accept(window))
@@ -149,21 +130,49 @@ std::string WindowText(HWND window)
     if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                                5000, &copied))
         return std::string();
-    return std::string(text, copied < sizeof text ? static_cast<size_t>(copied) : sizeof text - 1);
+    return std::string(text, std::min<size_t>(copied, sizeof text - 1));
 }
 
-HWND FindProcessDialog(DWORD processId, int controlId)
+bool IsController(HWND window)
 {
-    return FindProcessWindowIf(processId, [&](HWND window) {
-        return WindowClassName(window) == "#32770" && ::IsWindowVisible(window) && ::GetDlgItem(window, controlId);
+    // The About panel's revision line tells the controller from the settings dialog.
+    return WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_REVISION);
+}
+
+HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept, std::chrono::milliseconds deadline)
+{
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindProcessWindowIf(processId, accept)) != nullptr; }, deadline);
+    return found;
+}
+
+HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline)
+{
+    // The box's text is one of its static children; its caption alone would match the
+    // controller, whose caption is the application's name too.
+    return WaitForWindow(processId, [&](HWND window) {
+        for (HWND child = ::FindWindowExA(window, nullptr, "Static", nullptr); child;
+             child = ::FindWindowExA(window, child, "Static", nullptr))
+            if (WindowText(child) == text)
+                return true;
+        return false;
+    }, deadline);
+}
+
+HWND WaitForPortErrorDialog(DWORD processId)
+{
+    return WaitForWindow(processId, [&](HWND window) {
+        return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
     });
 }
 
-HWND FindController(DWORD processId)
+bool AnswerDialog(HWND dialog, int answer)
 {
-    // The About panel's revision line tells the controller from the settings dialog.
-    return FindProcessWindowIf(processId, [](HWND window) {
-        return WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_REVISION);
+    return dialog && WaitUntil([&] {
+        if (!::IsWindow(dialog) || !::IsWindowVisible(dialog))
+            return true;
+        ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+        return false;
     });
 }
 
@@ -172,7 +181,7 @@ void PostComLineEvent(HWND controller, int line, int level)
     ::PostMessageA(controller, WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level);
 }
 
-void PostTrayRightClick(DWORD processId)
+bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys)
 {
     // The tray's hidden window, which the shell calls back: of a class the framework registers
     // ("KvWnd:..."), without a title.
@@ -180,10 +189,12 @@ void PostTrayRightClick(DWORD processId)
         return WindowClassName(window).rfind("KvWnd:", 0) == 0 && WindowText(window).empty();
     });
     ::PostMessageA(tray, WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
-}
-
-void PressKey(WORD virtualKey)
-{
-    ::keybd_event(static_cast<BYTE>(virtualKey), 0, 0, 0);
-    ::keybd_event(static_cast<BYTE>(virtualKey), 0, KEYEVENTF_KEYUP, 0);
+    HWND menu = WaitForWindow(processId, [](HWND window) {
+        return WindowClassName(window) == "#32768" && ::IsWindowVisible(window);
+    });
+    if (!menu)
+        return false;
+    for (WORD key : keys)
+        ::PostMessageA(menu, WM_KEYDOWN, key, 0);
+    return true;
 }

@@ -1,11 +1,12 @@
-// The real kvMidi.exe, started by a test with its own data folder and ended with it, and the
-// windows of it that tests drive.
+// The real kvMidi.exe, started by a test and ended with it, and the windows of it that tests
+// find, read and answer as a user would.
 #pragma once
 
 #include <windows.h>
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "framework/win_handles.h"
@@ -15,34 +16,35 @@ inline constexpr std::chrono::milliseconds kProgramDeadline{ 20000 };
 // Polls the condition until it holds or the deadline passes; never a fixed sleep.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kProgramDeadline);
 
-// Where the program's binaries sit beside the tests, ending with "\".
-std::string BinaryDirectory();
-
 // A data folder for one run: <folder>\cfg\kvMidi.ini, seeded with a loopback address.
 std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines = "");
 
 class KvMidiProcess {
 public:
     KvMidiProcess() = default;
+    // A copy the test did not start itself, such as the one a Restart starts.
+    explicit KvMidiProcess(DWORD processId);
     ~KvMidiProcess();   // ends a program still running
+    KvMidiProcess(const KvMidiProcess&) = delete;
+    KvMidiProcess& operator=(const KvMidiProcess&) = delete;
 
-    // Starts kvMidi.exe with the command line after the program name, the extra "NAME=value"
-    // lines (separated by '\n') in its environment, and the working folder given or ours;
-    // false on failure.
+    // Starts kvMidi.exe with the command line after the program name, the variable
+    // "NAME=value" added to its environment, and the working folder given or ours.
     bool Start(const std::string& arguments, const std::string& extraEnvironment = "",
                const std::string& workingFolder = "");
 
     // Waits for the program to end; its exit code, or -1 when it is still running.
     int WaitForExit(std::chrono::milliseconds deadline);
-    bool IsRunning() const;
+    bool IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
     DWORD ProcessId() const { return m_processId; }
 
     // The controller window (the hidden About panel) once it exists, or null.
     HWND ControllerWindow(std::chrono::milliseconds deadline) const;
 
-    // Ends the program as the tray menu's Exit does; waits for it.
-    bool Exit(std::chrono::milliseconds deadline);
-    void Kill();
+    // Declines whatever still shows (settings cancelled, a question answered No, a message
+    // acknowledged, a menu closed), then Exit until the program is gone; false when it had
+    // to be killed.
+    bool Exit(std::chrono::milliseconds deadline = kProgramDeadline);
 
 private:
     UniqueKernelHandle m_process;
@@ -54,18 +56,24 @@ HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accep
 std::string WindowClassName(HWND window);
 // The text of a window of any process; a hung window gives an empty text.
 std::string WindowText(HWND window);
-inline std::string WindowCaption(HWND window) { return WindowText(window); }
+// The controller (the About panel), visible or not.
+bool IsController(HWND window);
 
-// A visible dialog of the process that has a control with this id, or null: the controller and
-// the settings dialog share their caption, their controls tell them apart.
-HWND FindProcessDialog(DWORD processId, int controlId);
-// The controller (the About panel) of a process, visible or not.
-HWND FindController(DWORD processId);
+// The first window of the process that the test accepts, once there is one; null when none
+// comes within the deadline.
+HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept,
+                   std::chrono::milliseconds deadline = kProgramDeadline);
+// The process's message box whose text is exactly `text`.
+HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline = kProgramDeadline);
+// The COM port error dialog of the process.
+HWND WaitForPortErrorDialog(DWORD processId);
+// Answers the dialog with the command (IDOK, IDNO, a button's id) until it is gone; false
+// when it stayed.
+bool AnswerDialog(HWND dialog, int answer);
 
 // What the program's own threads and the shell send it: a COM line changing level, as the
 // polling thread posts it, and a right click on the tray icon, as the shell calls it back.
 void PostComLineEvent(HWND controller, int line, int level);
-void PostTrayRightClick(DWORD processId);
-
-// A key as the user's keyboard gives it, to the window with the focus on the desktop.
-void PressKey(WORD virtualKey);
+// Opens the tray's popup and posts the keys to it: the menu's loop reads every key that
+// reaches its thread, so they act whatever window has the focus on the desktop.
+bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys);

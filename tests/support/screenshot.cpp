@@ -26,8 +26,6 @@ Screenshot CaptureScreenRect(const RECT& rect)
         return {};
     for (std::uint32_t& pixel : shot.pixels)
         pixel &= 0xFFFFFF;
-    shot.width = width;
-    shot.height = height;
     return shot;
 }
 

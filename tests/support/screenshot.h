@@ -9,12 +9,7 @@
 #include <vector>
 
 struct Screenshot {
-    int width = 0;
-    int height = 0;
     std::vector<std::uint32_t> pixels;   // 0x00RRGGBB, top row first
-
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    bool Empty() const { return pixels.empty(); }
 };
 
 // The part of the screen (the virtual desktop) in the rectangle.

@@ -13,33 +13,18 @@ TempDirectory::TempDirectory()
 {
     static std::atomic<unsigned> counter{ 0 };
     std::error_code error;
-    fs::path base = fs::temp_directory_path(error);
-    while (!error) {
-        fs::path candidate =
-            base / ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
-        if (fs::create_directory(candidate, error)) {
-            m_path = candidate.string() + "\\";
-            return;
-        }
-    }
+    fs::path folder = fs::temp_directory_path(error) /
+                      ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
+    fs::remove_all(folder, error);   // left by an earlier run of the same process id
+    if (fs::create_directories(folder, error))
+        m_path = folder.string() + "\\";
 }
 
 TempDirectory::~TempDirectory()
 {
+    std::error_code error;
     if (!m_path.empty())
-        RemoveTree(m_path);
-}
-
-bool DirectoryExists(const std::string& path)
-{
-    std::error_code error;
-    return fs::is_directory(path, error);
-}
-
-bool FileExists(const std::string& path)
-{
-    std::error_code error;
-    return fs::is_regular_file(path, error);
+        fs::remove_all(fs::path(m_path).parent_path(), error);
 }
 
 std::string ReadWholeFile(const std::string& path)
@@ -50,15 +35,5 @@ std::string ReadWholeFile(const std::string& path)
 
 void WriteWholeFile(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-void RemoveTree(const std::string& path)
-{
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
-    std::error_code error;
-    fs::remove_all(folder, error);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }

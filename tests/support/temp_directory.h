@@ -1,4 +1,5 @@
-// A fresh folder under the temporary directory, removed with everything in it at the end.
+// A fresh folder under the temporary directory, removed with everything in it at the end, and
+// whole files read and written.
 #pragma once
 
 #include <string>
@@ -17,8 +18,5 @@ private:
     std::string m_path;
 };
 
-bool DirectoryExists(const std::string& path);
-bool FileExists(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& text);
-void RemoveTree(const std::string& path);

@@ -1,8 +1,9 @@
 // The COM switch monitor on a real (pseudo-terminal) port of the Wine prefix, and the port
-// error dialog's answers around it.
+// error dialog's answer around it.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -15,88 +16,57 @@
 using namespace std::chrono_literals;
 
 namespace {
-// Missing ports and pseudo-terminal ports come from ranges of their own, above anything Wine
-// maps by itself; both are numbered 10 or more, which needs the "\\.\" path.
-constexpr int kFirstMissingPort = 200;
-constexpr int kFirstTerminalPort = 230;
-
-ComSwitchConfig ConfigFor(const std::string& port, int cts)
-{
-    ComSwitchConfig config;
-    config.Port = port;
-    config.Cts = cts;
-    return config;
-}
+std::function<void()> g_tick;
+void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) { g_tick(); }
 
 // A failed open makes three attempts 100 ms apart and leaves the monitor ready for another;
-// without a watched line the port is held with no thread; a second open changes nothing.
-TEST(ComSwitchMonitor, OpensAfterAFailedOpenAndPollsOnlyWhenALineIsWatched)
-{
-    ComSwitchMonitor monitor(nullptr);
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(monitor.Open(ConfigFor("COM" + std::to_string(UnusedComPortNumber(kFirstMissingPort)), 0)));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 250ms);
-    EXPECT_FALSE(monitor.IsOpen());
-    PseudoTerminalPort port(UnusedComPortNumber(kFirstTerminalPort));
-    ASSERT_TRUE(port.WaitUntilReady());
-    ASSERT_TRUE(monitor.Open(ConfigFor(port.Name(), 0)));
-    EXPECT_TRUE(monitor.Open(ConfigFor("COM-not-a-port", 1)));
-    EXPECT_TRUE(monitor.IsOpen() && !monitor.IsPolling());
-    EXPECT_TRUE(monitor.Close());
-    EXPECT_FALSE(monitor.IsOpen());
-}
-
-// Every status read of the pseudo-terminal fails, as on an adapter that was pulled: the port
-// is reported lost, is retried every 2 s, and the monitor still stops at once.
-TEST(ComSwitchMonitor, APortWhoseStatusReadFailsIsReportedLost)
-{
-    PseudoTerminalPort port(UnusedComPortNumber(kFirstTerminalPort));
-    ASSERT_TRUE(port.WaitUntilReady());
-    HWND window = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ComSwitchMonitor monitor(window);
-    MSG message = {};
-    ASSERT_TRUE(monitor.Open(ConfigFor(port.Name(), 1)) && monitor.IsPolling());
-    EXPECT_TRUE(WaitUntil([&] { return ::PeekMessageA(&message, window, WM_COM_LINE_EVENT, WM_COM_PORT_STATE, PM_REMOVE); }));
-    EXPECT_TRUE(message.message == WM_COM_PORT_STATE && message.wParam == 0);
-    auto start = std::chrono::steady_clock::now();
-    monitor.Close();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
-    ::DestroyWindow(window);
-}
-
-// The error dialog's modal loop dispatches the tray's settings change made meanwhile: played
-// here by a tick that installs a monitor on a good port, then answers the dialog.
-struct Meanwhile {
-    std::unique_ptr<ComSwitchMonitor>& current;
-    ComSwitchConfig config;
-    bool done = false;
-};
-Meanwhile* g_meanwhile = nullptr;
-
-void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND dialog = FindProcessWindowIf(::GetCurrentProcessId(), [](HWND window) {
-        return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
-    });
-    if (!dialog || !g_meanwhile || std::exchange(g_meanwhile->done, true))
-        return;
-    StartComSwitchMonitor(g_meanwhile->current, g_meanwhile->config, nullptr, nullptr);
-    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-}
-
-TEST(ComSwitches, DisablingAlsoStopsAMonitorInstalledWhileTheErrorDialogWaited)
+// without a watched line the port is held with no thread.
+// With one, every status read of the pseudo-terminal fails, as on an adapter that was pulled:
+// the port is reported lost, and the monitor still stops at once. Last, disabling after the
+// error dialog also stops a monitor that the tray's settings installed while it waited.
+TEST(ComSwitchMonitor, RetriesPollsOnlyWatchedLinesAndIsStoppedWhenTheUserDisablesIt)
 {
     CWinApp app("kvMidi");   // the error dialog's template and texts come from this module
-    PseudoTerminalPort port(UnusedComPortNumber(kFirstTerminalPort));
+    // Missing ports (from 200) and pseudo-terminal ports (from 230) have ranges of their own,
+    // above anything Wine maps by itself; numbers of 10 or more need the "\\.\" path.
+    ComSwitchConfig missing{ .Port = "COM" + std::to_string(UnusedComPortNumber(200)) };
+    PseudoTerminalPort port(UnusedComPortNumber(230));
     ASSERT_TRUE(port.WaitUntilReady());
-    std::unique_ptr<ComSwitchMonitor> current;
-    Meanwhile meanwhile{ current, ConfigFor(port.Name(), 0) };
-    g_meanwhile = &meanwhile;
-    ComSwitchConfig missing = ConfigFor("COM" + std::to_string(UnusedComPortNumber(kFirstMissingPort)), 0);
+    HWND window = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    auto monitor = std::make_unique<ComSwitchMonitor>(window);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(monitor->Open(missing));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 250ms);
+    ASSERT_TRUE(monitor->Open({ .Port = port.Name() }));
+    EXPECT_TRUE(monitor->IsOpen() && !monitor->IsPolling());
+    monitor->Close();
+
+    ASSERT_TRUE(monitor->Open({ .Port = port.Name(), .Cts = 1 }) && monitor->IsPolling());
+    MSG message = {};
+    EXPECT_TRUE(WaitUntil([&] {
+        return ::PeekMessageA(&message, window, WM_COM_LINE_EVENT, WM_COM_PORT_STATE, PM_REMOVE);
+    }));
+    EXPECT_TRUE(message.message == WM_COM_PORT_STATE && message.wParam == 0);
+    start = std::chrono::steady_clock::now();
+    monitor->Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+
+    ComSwitchConfig good{ .Port = port.Name() };
+    monitor.reset();
+    bool answered = false;
+    g_tick = [&] {
+        HWND dialog = FindProcessWindowIf(::GetCurrentProcessId(), [](HWND w) {
+            return ::IsWindowVisible(w) && WindowText(w) == "COM port opening error";
+        });
+        if (!dialog || std::exchange(answered, true))
+            return;
+        StartComSwitchMonitor(monitor, good, nullptr, nullptr);
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    };
     UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &OnTick);
-    EXPECT_EQ(StartComSwitchMonitor(current, missing, nullptr, nullptr), ComSwitchesResult::DisabledForSession);
+    EXPECT_EQ(StartComSwitchMonitor(monitor, missing, nullptr, nullptr), ComSwitchesResult::DisabledForSession);
     ::KillTimer(nullptr, timer);
-    g_meanwhile = nullptr;
-    EXPECT_TRUE(meanwhile.done && current == nullptr);
+    EXPECT_TRUE(answered && monitor == nullptr);
+    ::DestroyWindow(window);
 }
 }

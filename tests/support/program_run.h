@@ -1,11 +1,10 @@
-// The settings dialog of a running kvMidi.exe, driven from the test through its control ids,
-// and one program run around it: its own data folder, a listener on the port its INI names,
-// its message boxes, the LEDs as the screen shows them and the INI file's values.
+// One run of kvMidi.exe as a test drives it: its own data folder, a listener on the port its INI
+// names, its settings dialog driven through control ids, the LEDs as the screen shows them and
+// the INI file's values.
 #pragma once
 
 #include <windows.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
 
@@ -13,12 +12,9 @@
 #include "tests/support/temp_directory.h"
 #include "tests/support/udp_listener.h"
 
-inline constexpr std::chrono::milliseconds kSettingsDeadline = kProgramDeadline;
-
 class SettingsDialog {
 public:
-    SettingsDialog() = default;
-    explicit SettingsDialog(HWND window) : m_hWnd(window) {}
+    explicit SettingsDialog(HWND window = nullptr) : m_hWnd(window) {}
 
     HWND Window() const { return m_hWnd; }
     bool IsOpen() const { return m_hWnd && ::IsWindow(m_hWnd) && ::IsWindowVisible(m_hWnd); }
@@ -27,8 +23,8 @@ public:
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     std::string Text(int id) const { return WindowText(Item(id)); }
     void SetText(int id, const std::string& text) const { Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
-    // Sets the box as a data exchange would see it, without the click its handler reacts to.
-    void SetChecked(int id, bool checked) const { Send(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+    // Sets the box, then clicks it as the user does.
+    void Check(int id, bool checked) const;
     bool IsChecked(int id) const { return Send(id, BM_GETCHECK, 0) == BST_CHECKED; }
     bool IsEnabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
     // Posted, never sent: the handler may run a modal message box.
@@ -49,9 +45,6 @@ private:
 // The process's visible settings dialog (the dialog with the broadcast address edit).
 SettingsDialog WaitForSettingsDialog(DWORD processId);
 
-// A message box of the process with exactly this text, answered; false when none showed.
-bool AnswerMessageBox(DWORD processId, const std::string& text, int answer);
-
 // What an LED control shows on the screen: lit green, dark green or grey (disabled).
 enum class LedShown { Lit, Dark, Grey, Unknown };
 LedShown ShownLed(HWND led);
@@ -59,44 +52,36 @@ LedShown ShownLed(HWND led);
 // A value of the INI file as the system's private-profile functions read it.
 std::optional<std::string> IniValue(const std::string& path, const char* section, const char* key);
 
-// One run of kvMidi.exe with its own data folder and a listener on the port its INI names,
-// its About panel hidden so that nothing covers the dialogs. Ends the program on destruction
-// without ever saying Yes or OK to anything it still shows.
-class SettingsRun {
-public:
-    SettingsRun() = default;
-    ~SettingsRun();
-    SettingsRun(const SettingsRun&) = delete;
-    SettingsRun& operator=(const SettingsRun&) = delete;
+// REMOTE: "<application>" "<destination>" "<command>" 1
+std::string RemoteLine(const std::string& application, const std::string& destination, const std::string& command);
 
+// The program with its own data folder and a listener on the loopback broadcast address;
+// ended on destruction without ever saying Yes or OK to anything it still shows.
+class ProgramRun {
+public:
     // Seeds the INI with the loopback broadcast address, the listener's port and the lines,
-    // starts the program with "-a <folder>" and the arguments, and hides its panel.
-    bool Start(const std::string& iniLines = "", const std::string& arguments = "");
-    // Starts with the INI as it is (or missing) and waits for nothing.
-    bool StartWithoutSeed();
+    // and starts the program with "-a <folder>", the arguments and the environment lines.
+    bool Start(const std::string& iniLines = "", const std::string& arguments = "", const std::string& environment = "");
+    // Waits until start-up is over (the panel shows) and hides the panel, so that nothing
+    // covers the dialogs.
+    bool HidePanel();
 
     // Opens the dialog through the controller's "Settings..." command.
     SettingsDialog OpenSettings();
-
     void PostLineEvent(int line, int level) { PostComLineEvent(Controller(), line, level); }
     // The next datagram on the run's listener, or "<none>".
     std::string Receive() { return m_listener.Receive(20000).value_or("<none>"); }
-    // Ends the program through Cancel and Exit; false when it had to be killed.
-    bool End();
+    // Answers the message box with exactly this text; false when none showed.
+    bool Answer(const std::string& text, int answer) { return AnswerDialog(WaitForMessageBox(Pid(), text), answer); }
 
     KvMidiProcess& Program() { return m_program; }
-    // The controller window once it exists, or null.
-    HWND Controller();
+    DWORD Pid() const { return m_program.ProcessId(); }
+    HWND Controller() { return m_program.ControllerWindow(kProgramDeadline); }
     UdpListener& Listener() { return m_listener; }
-    const std::string& Folder() const { return m_folder.Path(); }
     std::string IniPath() const { return m_folder.Path() + "cfg\\kvMidi.ini"; }
 
 private:
     TempDirectory m_folder;
     UdpListener m_listener{ "127.255.255.255" };
     KvMidiProcess m_program;
-    HWND m_hController = nullptr;
 };
-
-// REMOTE: "<application>" "<destination>" "<command>" 1
-std::string RemoteLine(const std::string& application, const std::string& destination, const std::string& command);

@@ -1,0 +1,77 @@
+// The real program in the Wine desktop as a user meets it: its icon in the notification area,
+// a profile loaded by name from the command line and another from the icon's menu, driven
+// with the keys, the usage box, the About panel, a profile saved from the settings dialog and
+// Exit. The network follows the loaded profile and the file stores it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "res/resource.h"
+#include "res/settings_ids.h"
+#include "tests/support/program_run.h"
+#include "tests/support/screenshot.h"
+
+namespace {
+const char kUsage[] = "kvMidi[.exe] [{-a|--alternate-appdata} IniFileDirectory] [{-i|--alternate-ini} "
+                      "IniFile.ini] [{-p|--profile} ProfileName]";
+
+bool TrayShowsOurIcon() { return CountPointerGreen(CaptureScreenRect(FirstTrayIconSlot())) > 0; }
+
+// A used slot as the file holds it; every address is the loopback broadcast.
+std::string ProfileLines(int n, const std::string& name, unsigned short port, const std::string& values)
+{
+    return "[Profile" + std::to_string(n) + "]\r\nName=" + name + "\r\nBroadcastAddress=127.255.255.255\r\nPort=" +
+           std::to_string(port) + "\r\n" + values;
+}
+
+// The menu's keys, down from no selection: 1 is "About kvMidi...", 2 "Profiles" (right opens
+// it on its first slot), 4 "Command-line arguments..." (the separator is skipped); up once
+// is the last item, "Exit".
+TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
+{
+    ASSERT_FALSE(TrayShowsOurIcon()) << "an icon is left from before";
+    ProgramRun run;
+    UdpListener studio("127.255.255.255"), third("127.255.255.255");
+    ASSERT_TRUE(studio.IsOpen() && third.IsOpen());
+    ASSERT_TRUE(run.Start(ProfileLines(2, "Studio", studio.Port(), "ApplicationId=STUDIO\r\nTextCmd=REC\r\n") +
+                              ProfileLines(3, "Three", third.Port(), "ApplicationId=THREE\r\nTextCmd=TRI\r\nDestination=Hall\r\n"),
+                          "-p Studio"));
+    ASSERT_TRUE(WaitUntil(TrayShowsOurIcon)) << "the icon never showed in the notification area";
+    ASSERT_TRUE(run.HidePanel());
+    // Each event is handled once the load before it is through, saving included.
+    run.PostLineEvent(0, 1);
+    EXPECT_EQ(studio.Receive(20000).value_or("<none>"), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
+    EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(studio.Port()));
+
+    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN }));
+    EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Network", "ApplicationId") == "THREE"; }));
+    run.PostLineEvent(2, 1);
+    EXPECT_EQ(third.Receive(20000).value_or("<none>"), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
+
+    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN }));
+    HWND box = WaitForMessageBox(run.Pid(), kUsage);
+    EXPECT_EQ(WindowText(box), "kvMidi");
+    EXPECT_TRUE(AnswerDialog(box, IDOK)) << "no box with the usage text";
+
+    HWND controller = run.Controller();
+    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_DOWN, VK_RETURN }));
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; })) << "About did not show the panel";
+    EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_TITLE)), "kvMidi version 1.2.0-dev");
+    EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_REVISION)), "Revision: 46 (2022-11-04 01:32:49)");
+    // A click on the panel hides it at once, and the program goes on.
+    ::PostMessageA(controller, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }));
+
+    // Save as into the used slot 2 puts the running values in without a question.
+    SettingsDialog dialog = run.OpenSettings();
+    ASSERT_TRUE(dialog.IsOpen());
+    dialog.Click(IDC_SAVE_PROFILE_1 + 1);
+    EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile2", "ApplicationId") == "THREE"; }));
+    dialog.Click(IDCANCEL);
+    ASSERT_TRUE(dialog.WaitUntilClosed());
+
+    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_UP, VK_RETURN }));
+    EXPECT_EQ(run.Program().WaitForExit(kProgramDeadline), 0);
+    EXPECT_TRUE(WaitUntil([] { return !TrayShowsOurIcon(); })) << "the icon stayed after the program ended";
+}
+}
