@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,7 @@ public:
     // did not answer.
     int Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages) const
     {
-        return static_cast<int>(Send(virtual_midi::kDeliver, device, 0, messages.data(),
-                                     messages.size() * sizeof(virtual_midi::ShortMessage)));
+        return static_cast<int>(Send(virtual_midi::kDeliver, device, 0, messages.data(), std::span(messages).size_bytes()));
     }
     // Pulls device `device` or plugs the one pulled last back in at that number; false when refused.
     bool Plug(unsigned device, bool present) const { return Send(virtual_midi::kPlug, device, present) == 1; }

@@ -105,13 +105,14 @@ LRESULT Schedule(const COPYDATASTRUCT& data)
 {
     Stream stream = {};
     std::memcpy(&stream.command, data.lpData, std::min<size_t>(data.cbData, sizeof stream.command));
-    // The view keeps the mapping alive once its handle is closed; none without a mapping.
-    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, stream.command.timeline);
+    // The view keeps the mapping alive once its handle is closed; no mapping, no view.
+    const StreamCommand& command = stream.command;
+    HANDLE mapping = command.ratePerSecond ? ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, command.timeline) : nullptr;
     stream.timeline = static_cast<std::int64_t*>(::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
     ::CloseHandle(mapping);
-    if (stream.timeline && stream.command.ratePerSecond)
+    if (stream.timeline)
         g_streams.push_back(stream);
-    return stream.timeline && stream.command.ratePerSecond;
+    return stream.timeline != nullptr;
 }
 
 // Calls every message of the stream that is due; true when the stream is finished.
