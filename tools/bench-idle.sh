@@ -11,7 +11,7 @@ cd "$repo_root"
 seconds=${1:-20}
 . tools/wine-env.sh
 data=$(mktemp -d)
-cleanup() { wine_env_stop; kill "${holder:-0}" 2>/dev/null || true; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; }
+cleanup() { wine_env_stop; kill ${holder:+"$holder"} 2>/dev/null || true; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; }
 trap cleanup EXIT
 wine_env_start
 wait_for() {   # text, file: up to a minute
@@ -33,8 +33,8 @@ com=${KVMIDI_BENCH_COM:-1}
 printf '%s\r\n' '[Network]' 'BroadcastAddress=127.255.255.255' 'Port=9871' '[Com]' "Enable=$com" 'Port=COM250' \
     'Device=10' 'Cts=1' 'Dcd=1' 'Dsr=1' 'Ri=1' 'RtsOn=1' 'DtrOn=1' >"$data/cfg/kvMidi.ini"
 wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
+pid=$!   # Wine's loader runs the program in the process it was started as
 sleep 8   # start-up and the About panel's five seconds are not idle time
-pid=$(pgrep -f 'kvMidi.exe -a' | tail -n1)
 ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 before=$(ticks)
 sleep "$seconds"
@@ -45,15 +45,16 @@ kill "$pid"
 while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
 
 # The window thread is the process's first one (tid = pid): the thread that reads the X
-# connection of the program's windows. The benchmark streams after a line on its input; the
-# idle time is taken after the stream, as start-up is not idle.
+# connection of the program's windows. The benchmark's copy of kvMidi.exe is told from other
+# worktrees' by its path. The benchmark streams after a line on its input; the idle time is
+# taken after the stream, as start-up is not idle.
 window=8
 mkfifo "$data/go"
 (cd build/win64/bin/virtual_midi && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b" \
     wine kvmidi_midi_benchmark.exe -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1) &
 exec 3>"$data/go"
 wait_for ready "$data/bench"
-tid=$(pgrep -f 'kvMidi.exe -a' | tail -n1)
+tid=$(pgrep -f "$(tr / . <<<"$repo_root").build.win64.bin.virtual_midi.kvMidi.exe -a")
 calls() { timeout -s INT "$window" strace -c -U calls -p "$tid" -o "$data/$1" 2>"$data/$1.log" || true; }
 total() { awk '$2 == "total" { print $1 }' "$data/$1"; }
 calls busy &
