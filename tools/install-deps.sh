@@ -9,7 +9,7 @@ set -euo pipefail
 # wineboot commands the scripts call.
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev binutils
           mingw-w64 wine wine64 xvfb x11-utils xdotool imagemagick python3
-          nsis zip unzip gcovr clang libclang-rt-14-dev strace)
+          nsis zip unzip gcovr clang libclang-rt-14-dev strace procps)
 
 # Every command a script of tools/ or a CMake test runs.
 commands=(cmake ctest ninja g++ python3
@@ -18,7 +18,7 @@ commands=(cmake ctest ninja g++ python3
           i686-w64-mingw32-gcc-posix i686-w64-mingw32-g++-posix i686-w64-mingw32-windres
           i686-w64-mingw32-dlltool i686-w64-mingw32-objdump
           wine wineserver winepath wineboot Xvfb xdpyinfo xwininfo xdotool import convert
-          makensis zip unzip gcovr clang clang++ strace)
+          makensis zip unzip gcovr clang clang++ strace gcc pgrep x86_64-w64-mingw32-strip)
 
 missing=()
 for package in "${packages[@]}"; do
