@@ -20,8 +20,8 @@ namespace {
 TEST(MidiE2e, DevicesSendAPulledDeviceReturnsAtItsNewNumberAndAHungShellLosesNothing)
 {
     ProgramRun run;
-    ASSERT_TRUE(run.Start("[Midi]\r\nDevices=0 1 2 3 4 \r\nFilterNoteOff=1\r\n", "",
-                          std::string(virtual_midi::kConfigVariable) + "=Keys,Pads!open,Pedal,D,E"));
+    ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "Keys,Pads!open,Pedal,D,E");   // the program inherits it
+    ASSERT_TRUE(run.Start("[Midi]\r\nDevices=0 1 2 3 4 \r\nFilterNoteOff=1\r\n"));
     EXPECT_TRUE(run.Answer("Cannot open MIDI device", IDOK));
     VirtualMidiDriver driver = VirtualMidiDriver::Find(run.Pid(), kProgramDeadline);
     auto started = [&](unsigned device) { return driver.Query(device, virtual_midi::kIsStarted) == 1; };

@@ -1,9 +1,9 @@
 #include "kvmidi_process.h"
 
+#include <fstream>
 #include <thread>
 
 #include "app/config_location.h"
-#include "input/com_switch_monitor_win.h"
 #include "res/resource.h"
 #include "tests/support/temp_directory.h"
 #include "ui/system_tray.h"
@@ -26,8 +26,8 @@ std::string SeedIni(const std::string& dataFolder, unsigned short port, const st
 {
     std::string cfg = dataFolder + "cfg\\";
     ::CreateDirectoryA(cfg.c_str(), nullptr);
-    WriteWholeFile(cfg + "kvMidi.ini", "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" + std::to_string(port) +
-                                           "\r\n" + extraLines);
+    std::ofstream(cfg + "kvMidi.ini", std::ios::binary)
+        << "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" << port << "\r\n" << extraLines;
     return cfg + "kvMidi.ini";
 }
 
@@ -43,25 +43,17 @@ KvMidiProcess::~KvMidiProcess()
         Exit();
 }
 
-bool KvMidiProcess::Start(const std::string& arguments, const std::string& extraEnvironment,
-                          const std::string& workingFolder)
+bool KvMidiProcess::Start(const std::string& arguments, const std::string& workingFolder)
 {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path);
     std::string exe = DirectoryOfPath(path) + "kvMidi.exe";
     std::string commandLine = "\"" + exe + "\" " + arguments;
-    // The program inherits our environment, the extra variable set for as long as it starts.
-    std::string name = extraEnvironment.substr(0, extraEnvironment.find('='));
-    if (!extraEnvironment.empty())
-        ::SetEnvironmentVariableA(name.c_str(), extraEnvironment.substr(name.size() + 1).c_str());
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    BOOL started = ::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                    workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info);
-    if (!extraEnvironment.empty())
-        ::SetEnvironmentVariableA(name.c_str(), nullptr);
-    if (!started)
+    if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
         return false;
     ::CloseHandle(info.hThread);
     m_process.Reset(info.hProcess);
@@ -74,11 +66,6 @@ int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
     DWORD code = 0;
     bool ended = m_process && ::WaitForSingleObject(m_process.Get(), static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0;
     return ended && ::GetExitCodeProcess(m_process.Get(), &code) ? static_cast<int>(code) : -1;
-}
-
-HWND KvMidiProcess::ControllerWindow(std::chrono::milliseconds deadline) const
-{
-    return WaitForWindow(m_processId, IsController, deadline);
 }
 
 bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
@@ -174,11 +161,6 @@ bool AnswerDialog(HWND dialog, int answer)
         ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         return false;
     });
-}
-
-void PostComLineEvent(HWND controller, int line, int level)
-{
-    ::PostMessageA(controller, WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level);
 }
 
 bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys)

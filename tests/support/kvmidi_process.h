@@ -19,38 +19,6 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // A data folder for one run: <folder>\cfg\kvMidi.ini, seeded with a loopback address.
 std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines = "");
 
-class KvMidiProcess {
-public:
-    KvMidiProcess() = default;
-    // A copy the test did not start itself, such as the one a Restart starts.
-    explicit KvMidiProcess(DWORD processId);
-    ~KvMidiProcess();   // ends a program still running
-    KvMidiProcess(const KvMidiProcess&) = delete;
-    KvMidiProcess& operator=(const KvMidiProcess&) = delete;
-
-    // Starts kvMidi.exe with the command line after the program name, the variable
-    // "NAME=value" added to its environment, and the working folder given or ours.
-    bool Start(const std::string& arguments, const std::string& extraEnvironment = "",
-               const std::string& workingFolder = "");
-
-    // Waits for the program to end; its exit code, or -1 when it is still running.
-    int WaitForExit(std::chrono::milliseconds deadline);
-    bool IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
-    DWORD ProcessId() const { return m_processId; }
-
-    // The controller window (the hidden About panel) once it exists, or null.
-    HWND ControllerWindow(std::chrono::milliseconds deadline) const;
-
-    // Declines whatever still shows (settings cancelled, a question answered No, a message
-    // acknowledged, a menu closed), then Exit until the program is gone; false when it had
-    // to be killed.
-    bool Exit(std::chrono::milliseconds deadline = kProgramDeadline);
-
-private:
-    UniqueKernelHandle m_process;
-    DWORD m_processId = 0;
-};
-
 // The first top-level window of the process that the test accepts, or null.
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept);
 std::string WindowClassName(HWND window);
@@ -63,6 +31,38 @@ bool IsController(HWND window);
 // comes within the deadline.
 HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept,
                    std::chrono::milliseconds deadline = kProgramDeadline);
+
+class KvMidiProcess {
+public:
+    KvMidiProcess() = default;
+    // A copy the test did not start itself, such as the one a Restart starts.
+    explicit KvMidiProcess(DWORD processId);
+    ~KvMidiProcess();   // ends a program still running
+    KvMidiProcess(const KvMidiProcess&) = delete;
+    KvMidiProcess& operator=(const KvMidiProcess&) = delete;
+
+    // Starts kvMidi.exe with the command line after the program name, our environment and
+    // the working folder given or ours.
+    bool Start(const std::string& arguments, const std::string& workingFolder = "");
+
+    // Waits for the program to end; its exit code, or -1 when it is still running.
+    int WaitForExit(std::chrono::milliseconds deadline);
+    bool IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
+    DWORD ProcessId() const { return m_processId; }
+
+    // The controller window (the hidden About panel) once it exists, or null.
+    HWND ControllerWindow(std::chrono::milliseconds deadline) const { return WaitForWindow(m_processId, IsController, deadline); }
+
+    // Declines whatever still shows (settings cancelled, a question answered No, a message
+    // acknowledged, a menu closed), then Exit until the program is gone; false when it had
+    // to be killed.
+    bool Exit(std::chrono::milliseconds deadline = kProgramDeadline);
+
+private:
+    UniqueKernelHandle m_process;
+    DWORD m_processId = 0;
+};
+
 // The process's message box whose text is exactly `text`.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline = kProgramDeadline);
 // The COM port error dialog of the process.
@@ -71,9 +71,7 @@ HWND WaitForPortErrorDialog(DWORD processId);
 // when it stayed.
 bool AnswerDialog(HWND dialog, int answer);
 
-// What the program's own threads and the shell send it: a COM line changing level, as the
-// polling thread posts it, and a right click on the tray icon, as the shell calls it back.
-void PostComLineEvent(HWND controller, int line, int level);
-// Opens the tray's popup and posts the keys to it: the menu's loop reads every key that
-// reaches its thread, so they act whatever window has the focus on the desktop.
+// Opens the tray's popup, as the shell's call back for a right click on the icon does, and
+// posts the keys to it: the menu's loop reads every key that reaches its thread, so they act
+// whatever window has the focus on the desktop.
 bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys);

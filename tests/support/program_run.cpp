@@ -1,7 +1,6 @@
 #include "program_run.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "res/resource.h"
 #include "res/settings_ids.h"
@@ -13,12 +12,6 @@ LRESULT SettingsDialog::Send(int id, UINT message, WPARAM wParam, LPARAM lParam)
     if (!::SendMessageTimeoutA(Item(id), message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
         return 0;
     return static_cast<LRESULT>(result);
-}
-
-void SettingsDialog::Check(int id, bool checked) const
-{
-    Send(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
-    Click(id);
 }
 
 bool SettingsDialog::WaitForSelectedField(int id) const
@@ -46,8 +39,8 @@ LedShown ShownLed(HWND led)
     // green when dark, grey when disabled; their outlines and glints are a few pixels only.
     RECT rect = {};
     ::GetWindowRect(led, &rect);
-    const std::vector<std::uint32_t> pixels = CaptureScreenRect(rect).pixels;
-    const std::uint32_t fills[] = { 0x00FF00, 0x008000, 0x808080 };
+    const Screenshot pixels = CaptureScreenRect(rect);
+    const COLORREF fills[] = { RGB(0, 255, 0), RGB(0, 128, 0), RGB(128, 128, 128) };
     LedShown shown = LedShown::Unknown;
     int bodies = 0;
     for (int fill = 0; fill < 3; ++fill) {
@@ -71,10 +64,10 @@ std::string RemoteLine(const std::string& application, const std::string& destin
     return "REMOTE: \"" + application + "\" \"" + destination + "\" \"" + command + "\" 1";
 }
 
-bool ProgramRun::Start(const std::string& iniLines, const std::string& arguments, const std::string& environment)
+bool ProgramRun::Start(const std::string& iniLines, const std::string& arguments)
 {
     SeedIni(m_folder.Path(), m_listener.Port(), iniLines);
-    return m_listener.IsOpen() && m_program.Start("-a " + m_folder.Path() + (arguments.empty() ? "" : " ") + arguments, environment);
+    return m_listener.IsOpen() && m_program.Start("-a " + m_folder.Path() + (arguments.empty() ? "" : " ") + arguments);
 }
 
 bool ProgramRun::HidePanel()

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "input/com_switch_monitor_win.h"
 #include "tests/support/kvmidi_process.h"
 #include "tests/support/temp_directory.h"
 #include "tests/support/udp_listener.h"
@@ -23,10 +24,6 @@ public:
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     std::string Text(int id) const { return WindowText(Item(id)); }
     void SetText(int id, const std::string& text) const { Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
-    // Sets the box, then clicks it as the user does.
-    void Check(int id, bool checked) const;
-    bool IsChecked(int id) const { return Send(id, BM_GETCHECK, 0) == BST_CHECKED; }
-    bool IsEnabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
     // Posted, never sent: the handler may run a modal message box.
     void Click(int id) const
     {
@@ -60,15 +57,16 @@ std::string RemoteLine(const std::string& application, const std::string& destin
 class ProgramRun {
 public:
     // Seeds the INI with the loopback broadcast address, the listener's port and the lines,
-    // and starts the program with "-a <folder>", the arguments and the environment lines.
-    bool Start(const std::string& iniLines = "", const std::string& arguments = "", const std::string& environment = "");
+    // and starts the program with "-a <folder>" and the arguments.
+    bool Start(const std::string& iniLines = "", const std::string& arguments = "");
     // Waits until start-up is over (the panel shows) and hides the panel, so that nothing
     // covers the dialogs.
     bool HidePanel();
 
     // Opens the dialog through the controller's "Settings..." command.
     SettingsDialog OpenSettings();
-    void PostLineEvent(int line, int level) { PostComLineEvent(Controller(), line, level); }
+    // A COM line changing level, as the polling thread posts it.
+    void PostLineEvent(int line, int level) { ::PostMessageA(Controller(), WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level); }
     // The next datagram on the run's listener, or "<none>".
     std::string Receive() { return m_listener.Receive(20000).value_or("<none>"); }
     // Answers the message box with exactly this text; false when none showed.

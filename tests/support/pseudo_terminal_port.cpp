@@ -10,18 +10,19 @@
 using namespace std::chrono_literals;
 
 namespace {
-// Wine starts a Linux program given by its Z: path like a Windows one, but its process handle
-// cannot be waited for: the caller waits for the program's effect instead.
-bool RunLinuxProgram(std::string commandLine)
+// Wine starts a Linux program given by its Z: path like a Windows one, with Wine's own
+// environment, but its process handle cannot be waited for: the caller waits for the
+// command's effect instead.
+void RunShellCommand(const std::string& command)
 {
+    std::string commandLine = "Z:\\bin\\sh -c \"" + command + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return false;
-    UniqueKernelHandle process(info.hProcess);
-    UniqueKernelHandle thread(info.hThread);
-    return true;
+    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        ::CloseHandle(info.hProcess);
+        ::CloseHandle(info.hThread);
+    }
 }
 
 // The port's device opens now, exclusively, or why not.
@@ -44,25 +45,22 @@ int UnusedComPortNumber(int first)
     return 0;
 }
 
-// Each open of the multiplexer is a new terminal of its own, so the port never seems busy.
-PseudoTerminalPort::PseudoTerminalPort(int number) : m_name("COM" + std::to_string(number))
+// Each COM<n> of the prefix is a link com<n> in its dosdevices folder. Each open of the
+// multiplexer is a new terminal of its own, so the port never seems busy.
+PseudoTerminalPort::PseudoTerminalPort(int number)
+    : m_name("COM" + std::to_string(number)),
+      m_link("\\\"${WINEPREFIX:-$HOME/.wine}/dosdevices/com" + std::to_string(number) + "\\\"")
 {
-    // Wine hands its own environment to the programs it runs; each COM<n> is a link com<n>.
-    char prefix[MAX_PATH] = {};
-    DWORD length = ::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
-    if (length == 0 || length >= sizeof prefix)
-        return;
-    m_link = std::string(prefix) + "/dosdevices/com" + std::to_string(number);
-    m_bStarted = RunLinuxProgram("Z:\\usr\\bin\\ln -sfn /dev/ptmx \"" + m_link + "\"");
+    RunShellCommand("ln -sfn /dev/ptmx " + m_link);
 }
 
 PseudoTerminalPort::~PseudoTerminalPort()
 {
-    if (m_bStarted && RunLinuxProgram("Z:\\usr\\bin\\rm -f \"" + m_link + "\""))
-        WaitUntil([&] { return OpenComPort(m_name) != ERROR_SUCCESS; }, 20s);
+    RunShellCommand("rm -f " + m_link);
+    WaitUntil([&] { return OpenComPort(m_name) != ERROR_SUCCESS; }, 20s);
 }
 
 bool PseudoTerminalPort::WaitUntilReady() const
 {
-    return m_bStarted && WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; }, 20s);
+    return WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; }, 20s);
 }

@@ -1,6 +1,5 @@
 // A serial port for tests under Wine: COM<n> of the running prefix linked, for as long as the
-// object lives, to the Linux pseudo-terminal multiplexer (in the prefix that WINEPREFIX names,
-// as the test runs set it). Wine opens it like any port and
+// object lives, to the Linux pseudo-terminal multiplexer. Wine opens it like any port and
 // accepts its line settings; it has no modem lines, so every status read of it fails.
 #pragma once
 
@@ -19,8 +18,7 @@ public:
 
 private:
     std::string m_name;
-    std::string m_link;   // the Linux path of the prefix's link
-    bool m_bStarted = false;
+    std::string m_link;   // the link's Linux path, quoted for the shell's command line
 };
 
 // The first port number from `first` up that no device of the prefix answers to, or 0.

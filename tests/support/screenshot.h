@@ -4,13 +4,10 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
-struct Screenshot {
-    std::vector<std::uint32_t> pixels;   // 0x00RRGGBB, top row first
-};
+// The colours row by row, top row first, as GDI gives them (0x00BBGGRR).
+using Screenshot = std::vector<COLORREF>;
 
 // The part of the screen (the virtual desktop) in the rectangle.
 Screenshot CaptureScreenRect(const RECT& rect);

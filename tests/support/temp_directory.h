@@ -1,5 +1,5 @@
 // A fresh folder under the temporary directory, removed with everything in it at the end, and
-// whole files read and written.
+// a whole file read.
 #pragma once
 
 #include <string>
@@ -19,4 +19,3 @@ private:
 };
 
 std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& text);

@@ -6,20 +6,20 @@
 #include <optional>
 #include <string>
 
+#include "tools/kvlisten/listen_core.h"
 #include "tools/kvlisten/udp_receiver.h"
 
-class UdpListener {
+class UdpListener : public UdpReceiver {
 public:
     // Binds to the address (127.0.0.1, or 127.255.255.255 to receive what is broadcast there)
-    // and a free port chosen by the system, or the given port.
-    explicit UdpListener(const char* address, unsigned short port = 0);
+    // and a free port chosen by the system. An address that does not parse becomes
+    // 255.255.255.255, which no socket can bind to.
+    explicit UdpListener(const char* address) : UdpReceiver(ParseIpv4(address).value_or(0xFFFFFFFFu), 0) {}
 
-    unsigned short Port() const { return m_receiver.Port(); }
-    bool IsOpen() const { return m_receiver.IsOpen(); }
-
-    // The next datagram, or nothing when none arrives within the time.
-    std::optional<std::string> Receive(unsigned timeoutMilliseconds);
-
-private:
-    UdpReceiver m_receiver;
+    // The next datagram's bytes, or nothing when none arrives within the time.
+    std::optional<std::string> Receive(unsigned timeoutMilliseconds)
+    {
+        std::optional<Datagram> datagram = UdpReceiver::Receive(timeoutMilliseconds);
+        return datagram ? std::optional<std::string>(std::move(datagram->bytes)) : std::nullopt;
+    }
 };

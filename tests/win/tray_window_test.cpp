@@ -48,9 +48,9 @@ TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
     // it in place; stopping puts the application icon back.
     ::SendMessageA(tray->GetSafeHwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     tray->StartFrames();
-    EXPECT_TRUE(PumpUntil([&] { return CountPointerGreen(IconSlot()) > 0 && IconSlot().pixels != idle.pixels; }));
+    EXPECT_TRUE(PumpUntil([&] { return CountPointerGreen(IconSlot()) > 0 && IconSlot() != idle; }));
     tray->StopFrames();
-    EXPECT_TRUE(PumpUntil([&] { return IconSlot().pixels == idle.pixels; }));
+    EXPECT_TRUE(PumpUntil([&] { return IconSlot() == idle; }));
 
     // A double click on the icon posts the default command, without a menu.
     EXPECT_EQ(::SendMessageA(tray->GetSafeHwnd(), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_LBUTTONDBLCLK), 1);
