@@ -99,13 +99,5 @@ TEST_F(SettingsFile, MissingKeysTakeTheirDefaultsAndMalformedValuesAreTakenAsThe
     expected.m_strTextCommand = "AUXMIDI";
     expected.m_bFilterNoteOff = expected.m_bComEnabled = expected.m_comConfig.Dsr = 1;
     EXPECT_TRUE(Read() == expected);
-    // Values are cut to 1022 characters, and an unknown section is neither read nor written.
-    ini.WriteIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, std::string(2000, 'v'));
-    ini.WriteIniString(999, NETWORK_PORT, "x");
-    std::string text;
-    EXPECT_EQ(ini.ReadIniString(999, NETWORK_PORT, "default", text), 0);
-    EXPECT_EQ(ini.ReadIniString(SECTION_REMOTE_CMD, REMOTE_CMD_DESTINATION, "", text), 1022);
-    EXPECT_EQ(text, std::string(1022, 'v'));
-    EXPECT_EQ(file.Text().find("=x\n"), std::string::npos);
 }
 }
