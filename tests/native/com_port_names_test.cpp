@@ -23,19 +23,4 @@ TEST(ComPortNames, OfADeviceListTakeTheNumberAfterComInAnyCaseSortedUntilTheEmpt
     for (const auto& [list, names] : cases)
         EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(list)), names) << list;
 }
-
-TEST(ComPortNames, TheDeviceNameListIsReadIntoABufferGrownWhileTooSmall)
-{
-    // The list ("COM1") fits once the buffer holds `needed` characters; 0: the reading fails.
-    const std::pair<size_t, Names> cases[] = { { kDeviceNamesFirstSize + 1, { "COM1" } }, { kDeviceNamesMaxSize + 1, {} }, { 0, {} } };
-    for (const auto& [needed, names] : cases) {
-        std::string list = ReadDeviceNameList([needed = needed](std::vector<char>& buffer) {
-            if (needed == 0 || buffer.size() < needed)
-                return DeviceNamesRead{ 0, needed != 0 };
-            std::copy_n("COM1\0\0", 6, buffer.begin());
-            return DeviceNamesRead{ 6, false };
-        });
-        EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(list)), names) << needed;
-    }
-}
 }

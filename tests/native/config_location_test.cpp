@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 const std::string kDefaultIni = "C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini";
@@ -30,5 +31,13 @@ TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
         EXPECT_EQ(location.iniFile, c.iniFile) << c.commandLine;
         EXPECT_EQ(location.startProfile, c.profile) << c.commandLine;
     }
+}
+
+// Folders made along a relative path are the end-to-end test's.
+TEST(PathText, FoldersAlongAPathLeaveOutTheDriveAndTheProgramsFolderEndsWithItsSeparator)
+{
+    using Folders = std::vector<std::string>;
+    EXPECT_EQ(FoldersAlongPath("C:\\kv\\cfg\\"), (Folders{ "C:\\kv", "C:\\kv\\cfg" }));
+    EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi\\kvMidi.exe"), "C:\\Program Files\\kvMidi\\");
 }
 }
