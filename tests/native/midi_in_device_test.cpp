@@ -1,5 +1,5 @@
 // MIDI input above the multimedia calls, on a fake of them: the callback's body and its ring,
-// the selection, devices that go and come back, and the drain.
+// the selection, a device that goes away, and the drain.
 #include <gtest/gtest.h>
 
 #include <optional>
