@@ -45,7 +45,6 @@ TEST(CommandDispatcher, AMidiEntryIsFilteredOrBecomesOneCommandShownOncePerDrain
 {
     struct Case { const char *rule, *textCommand, *applicationId, *destination; int filter, device, status, data1, data2; Log log; };
     const Case cases[] = {
-        { "NOTE ON with the defaults", "", "", "", 1, 2, 0x90, 60, 100, Sent("AUXMIDI/2/144/60/100", 2) },
         { "settings are text, never formats or escaped", "%s%n", "A\"B", "%d", 0, 0, 0x80, 0, 255,
           { "send REMOTE: \"A\"B\" \"%d\" \"%s%n/0/128/0/255\" 1", "dialog %s%n/0/128/0/255 0", "frames", "set timer 5000" } },
         { "the filter drops NOTE ON of velocity 0 on any channel", "", "", "", 1, 1, 0x9A, 60, 0, {} },

@@ -1,6 +1,6 @@
-// The notification-area icon's rules: what reaches the shell, and when, for the frames and
-// for the flags after failures; and the queue that carries the calls to the tray's thread.
-#include "ui/tray_call_queue.h"
+// The notification-area icon after the shell refused it: what reaches the shell, and when, for
+// the frames and for the flags; and the texts the icon shows. The icon added, changed by the
+// frames and deleted is the Wine tier's.
 #include "ui/tray_icon_state.h"
 #include "ui/tray_texts.h"
 
@@ -14,7 +14,7 @@ namespace {
 TrayIcon Icon(std::uintptr_t resourceId) { return reinterpret_cast<TrayIcon>(resourceId); }
 using Action = TrayShell::Action;
 
-// "add 130;" for an add of icon 130 (always with kTrayAddFlags), "mod", "del"; "(kill n)" for a kill.
+// "add 130;" for an add of icon 130 (always with kTrayAddFlags), "mod", "del".
 std::string Call(Action action, unsigned flags, TrayIcon icon)
 {
     const char* names[] = { "add ", "mod ", "del " };
@@ -23,15 +23,14 @@ std::string Call(Action action, unsigned flags, TrayIcon icon)
 }
 
 struct FakeShell : TrayShell {
-    // The controller's start-up: the application icon, added as the shell answers, and frames
-    // 131 to 133 unless there are none.
-    explicit FakeShell(bool addSucceeds = true, bool frames = true)
+    // The controller's start-up: the application icon, which the shell refuses, and frames 131
+    // to 133.
+    FakeShell()
     {
         state.SetShellOk(true);
-        results = { addSucceeds };
+        results = { false };
         state.AddIcon(Icon(130));
-        if (frames)
-            state.SetFrames({ Icon(131), Icon(132), Icon(133) });
+        state.SetFrames({ Icon(131), Icon(132), Icon(133) });
     }
     bool NotifyIcon(Action action, unsigned flags, TrayIcon icon) override
     {
@@ -39,43 +38,18 @@ struct FakeShell : TrayShell {
         bool result = results.empty() || results.front();
         return results.empty() ? result : (results.pop_front(), result);
     }
-    unsigned SetFrameTimer() override { return timerId; }
-    bool KillFrameTimer(unsigned id) override { return calls += "(kill " + std::to_string(id) + ")", true; }
+    unsigned SetFrameTimer() override { return 4567; }
+    bool KillFrameTimer(unsigned) override { return true; }
 
     std::string calls;
     std::deque<bool> results;   // the answers of the next calls; true once they run out
-    unsigned timerId = 4567;
     TrayIconState state{ *this };
 };
 
-TEST(TrayIcon, FramesRunFromTheSecondWrapRestartAndStopOnTheIconFromBefore)
+TEST(TrayIcon, AHiddenIconKeepsItsFramesInTheRecordUntilTheShellTakesIt)
 {
     FakeShell shell;
     TrayIconState& state = shell.state;
-    ASSERT_TRUE(state.StartFrames());
-    for (int tick = 0; tick < 4; ++tick)
-        state.OnTimer(4567);
-    state.OnTimer(1026);   // only the frame timer moves the frames
-    state.StartFrames();
-    state.NextFrame();
-    EXPECT_TRUE(state.StopFrames());
-    EXPECT_FALSE(state.StopFrames() || state.IsAnimating()) << "a second stop has nothing to stop";
-    // Without frames, or without a timer, nothing animates; the next command tries again.
-    EXPECT_FALSE(FakeShell(true, false).state.StartFrames());
-    shell.timerId = 0;
-    EXPECT_FALSE(state.StartFrames() || state.IsAnimating());
-    shell.timerId = 4567;
-    EXPECT_TRUE(state.StartFrames());
-    state.DeleteIcon();
-    state.DeleteIcon();   // only an icon that is registered, and once
-    EXPECT_EQ(shell.calls, "add 130;mod 132;mod 133;mod 131;mod 132;(kill 4567)mod 130;mod 132;(kill 4567)mod 130;mod 130;del 130;");
-}
-
-TEST(TrayIcon, AHiddenIconKeepsItsFramesInTheRecordUntilTheShellTakesIt)
-{
-    FakeShell shell(false);
-    TrayIconState& state = shell.state;
-    state.DeleteIcon();   // never registered: nothing to delete
     state.StartFrames();
     state.NextFrame();
     state.NextFrame();
@@ -93,21 +67,6 @@ TEST(TrayIcon, AHiddenIconKeepsItsFramesInTheRecordUntilTheShellTakesIt)
     state.NextFrame();
     state.DeleteIcon();
     EXPECT_EQ(shell.calls, "add 130;add 133;add 133;mod 132;del 132;");
-}
-
-TEST(TrayCallQueue, ARunOfChangesShrinksToTheLatestWhileAddsAndDeletesAndBalloonsKeepTheirOrder)
-{
-    TrayCallQueue queue;
-    for (auto [action, flags, icon] : { std::tuple{ Action::Modify, kTrayIconFlag, 131 }, { Action::Modify, kTrayIconFlag, 132 },
-                                        { Action::Add, kTrayAddFlags, 130 }, { Action::Modify, kTrayIconFlag, 133 },
-                                        { Action::Delete, 0u, 133 }, { Action::Modify, kTrayIconFlag, 131 },
-                                        { Action::Modify, kTrayInfoFlag, 131 }, { Action::Modify, kTrayTipFlag, 132 } })
-        queue.Push({ action, flags, Icon(static_cast<std::uintptr_t>(icon)) });
-    std::string taken;
-    for (const TrayCall& call : queue.TakeAll())
-        taken += Call(call.action, call.flags, call.icon) + std::to_string(call.flags) + " ";
-    EXPECT_EQ(taken, "mod 132;2 add 133;7 del 133;0 mod 131;2 mod 132;20 ");
-    EXPECT_TRUE(queue.Empty());
 }
 
 TEST(TrayTexts, TheTooltipSaysTheProfileAndWhatIsOpen)
