@@ -27,6 +27,7 @@ struct Case {
     std::uint64_t stopAt;                             // ms on the port's clock, 10 ms a pause
     Trace trace;                                      // "<ms> <what>"
     ComLineFlags monitored = kAll;
+    std::deque<bool> posts = {};   // the answers to the line and state posts in turn, then true
 };
 
 // Each answer comes from the case's script; every call but a read is traced with the time.
@@ -43,8 +44,8 @@ public:
         status = next.value_or(0);
         return next.has_value();
     }
-    bool PostLineEvent(const ComLineEvent& e) override { return Log("post " + std::to_string(e.line) + "=" + std::to_string(e.level)); }
-    bool PostPortState(bool present) override { return Log(present ? "back" : "lost"); }
+    bool PostLineEvent(const ComLineEvent& e) override { return Posted("post " + std::to_string(e.line) + "=" + std::to_string(e.level)); }
+    bool PostPortState(bool present) override { return Posted(present ? "back" : "lost"); }
     void ClosePort() override { m_bOpen = !Log("closed"); }
     bool ReopenPort() override { return m_bOpen = Log("reopen"); }
     void WaitPollInterval() override { m_stop = (now += kComPollMilliseconds) >= m_case.stopAt; }
@@ -54,6 +55,13 @@ public:
     std::uint64_t now = 0;
 
 private:
+    bool Posted(const std::string& what)
+    {
+        bool ok = m_case.posts.empty() || m_case.posts.front();
+        if (!m_case.posts.empty())
+            m_case.posts.pop_front();
+        return Log(what + (ok ? "" : " failed")), ok;
+    }
     bool Log(const std::string& what)
     {
         trace.push_back(std::to_string(now) + " " + what);
@@ -81,6 +89,9 @@ TEST(ComSwitchPolling, PostsEachLevelChangeOnceAndReopensALostPortEveryTwoSecond
         { "a port that opens but cannot be read is not back", { kFails, kFails, 0 }, 4020,
           { "0 closed", "0 lost", "2000 reopen", "2010 closed", "4010 reopen" } },
         { "a stop while the port is away ends it at the next pause", { kFails }, 50, { "0 closed", "0 lost" } },
+        { "what was not posted comes again at the next poll, in order", { kDcd | kRi, kDcd | kRi, kFails }, 40,
+          { "0 post 1=1", "0 post 3=1 failed", "10 post 3=1", "20 closed", "20 lost failed", "30 lost" }, kAll,
+          { true, false, true, false } },
     };
     for (const Case& c : cases) {
         std::atomic<bool> stop;
