@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/controller_timers.h"
 #include "framework/win_app.h"
@@ -41,8 +42,12 @@ TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
     auto tray = std::make_unique<CSystemTray>();
     ASSERT_TRUE(tray->AddIcon(icon));
     ASSERT_TRUE(tray->LoadFrames(IDI_FRAME_1, IDI_FRAME_3) && tray->SetDefaultItem(ID_SETTINGS));
-    Screenshot idle;
-    ASSERT_TRUE(PumpUntil([&] { return CountPointerGreen(idle = IconSlot()) > 0; })) << "the icon never showed";
+    // The same picture twice: the taskbar has painted the icon whole.
+    Screenshot idle, before;
+    ASSERT_TRUE(PumpUntil([&] {
+        before = std::exchange(idle, IconSlot());
+        return CountPointerGreen(idle) > 0 && idle == before;
+    })) << "the icon never showed";
 
     // A work-area change finds the icon still there: it stays shown, and the frames replace
     // it in place; stopping puts the application icon back.
