@@ -176,7 +176,8 @@ int main(int argc, char** argv)
     TempDirectory folder;
     SeedIni(folder.Path(), port, "[Midi]\r\nDevices=0 1 2 3 4 \r\n");
     KvMidiProcess program;
-    bool running = program.Start("-a " + folder.Path(), std::string(virtual_midi::kConfigVariable) + "=A,B,C,D,E");
+    ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "A,B,C,D,E");   // the program inherits it
+    bool running = program.Start("-a " + folder.Path());
     VirtualMidiDriver driver = VirtualMidiDriver::Find(running ? program.ProcessId() : 0, kDeadline);
     auto started = [&](unsigned device) { return driver.Query(device, virtual_midi::kIsStarted) == 1; };
     if (!WaitUntil([&] { return std::ranges::all_of(std::views::iota(0u, kDevices), started); }, kDeadline) ||
