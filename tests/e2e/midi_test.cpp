@@ -70,6 +70,6 @@ TEST(MidiE2e, DevicesSendAPulledDeviceReturnsAtItsNewNumberAndAHungShellLosesNot
     receiving = false;
     receiver.join();
     EXPECT_EQ(received, delivered);
-    EXPECT_GT(delivered, 1600);
+    EXPECT_GT(delivered, 1000);   // enough to overflow the rings if the window thread waited on the shell
 }
 }
