@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
         EXPECT_TRUE(!*c.failure || AnswerDialog(WaitForMessageBox(program.ProcessId(), c.failure), IDOK));
         ::PostMessageA(controller, WM_COM_LINE_EVENT, 0, 1);
         EXPECT_EQ(listener.Receive(20000).value_or("<none>"), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
-        EXPECT_EQ(WaitForMessageBox(program.ProcessId(), c.failure, 0ms), nullptr) << "one message per save";
+        EXPECT_TRUE(!*c.failure || !WaitForMessageBox(program.ProcessId(), c.failure, 0ms)) << "one message per save";
         std::string ini = folder.Path() + c.iniFile;
         EXPECT_EQ(IniValue(ini, "Network", "BroadcastAddress").value_or(""), *c.failure ? "" : "127.255.255.255");
     }
@@ -74,12 +75,14 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
 {
     ASSERT_TRUE(KvMidiProcesses(0).empty()) << "another kvMidi.exe is running";
     const std::string port = "COM%s%n%x%%";
-    // The default file of the test prefix, which no other test uses.
+    // The default file of the test prefix (the installer's round trip keeps its own copy aside),
+    // removed however the test ends, once the programs below have ended.
     char karvo[MAX_PATH] = {};
     ::ExpandEnvironmentStringsA("%ProgramData%\\Karvo\\", karvo, sizeof karvo);
     std::string defaultIni = std::string(karvo) + "cfg\\kvMidi.ini";
     fs::create_directories(std::string(karvo) + "cfg");
     SeedIni(karvo, 9, "[Com]\r\nEnable=1\r\nPort=" + port + "\r\n");
+    std::shared_ptr<void> removal(nullptr, [&](void*) { fs::remove(defaultIni); });
 
     KvMidiProcess first;
     KvMidiProcess second;
@@ -118,6 +121,5 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
     }
     EXPECT_EQ(IniValue(defaultIni, "Com", "Enable"), "0");
     EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), port);
-    fs::remove(defaultIni);
 }
 }

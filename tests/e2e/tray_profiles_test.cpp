@@ -29,15 +29,15 @@ std::string ProfileLines(int n, const std::string& name, unsigned short port, co
 // is the last item, "Exit".
 TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
 {
-    ASSERT_FALSE(TrayShowsOurIcon()) << "an icon is left from before";
+    ASSERT_TRUE(WaitUntil([] { return !TrayShowsOurIcon(); })) << "an icon is left from before";
     ProgramRun run;
     UdpListener studio("127.255.255.255"), third("127.255.255.255");
     ASSERT_TRUE(studio.IsOpen() && third.IsOpen());
     ASSERT_TRUE(run.Start(ProfileLines(2, "Studio", studio.Port(), "ApplicationId=STUDIO\r\nTextCmd=REC\r\n") +
                               ProfileLines(3, "Three", third.Port(), "ApplicationId=THREE\r\nTextCmd=TRI\r\nDestination=Hall\r\n"),
                           "-p Studio"));
-    ASSERT_TRUE(WaitUntil(TrayShowsOurIcon)) << "the icon never showed in the notification area";
     ASSERT_TRUE(run.HidePanel());
+    ASSERT_TRUE(WaitUntil(TrayShowsOurIcon)) << "the icon never showed in the notification area";
     // Each event is handled once the load before it is through, saving included.
     run.PostLineEvent(0, 1);
     EXPECT_EQ(studio.Receive(20000).value_or("<none>"), RemoteLine("STUDIO", "", "REC/10/144/0/127"));

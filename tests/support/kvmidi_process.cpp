@@ -5,10 +5,16 @@
 
 #include "app/config_location.h"
 #include "res/resource.h"
-#include "tests/support/temp_directory.h"
 #include "ui/system_tray.h"
 
 using namespace std::chrono_literals;
+
+static std::string WindowClassName(HWND window)
+{
+    char name[256] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
 {
@@ -99,13 +105,6 @@ HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accep
             return window;
     }
     return nullptr;
-}
-
-std::string WindowClassName(HWND window)
-{
-    char name[256] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 std::string WindowText(HWND window)

@@ -21,7 +21,6 @@ std::string SeedIni(const std::string& dataFolder, unsigned short port, const st
 
 // The first top-level window of the process that the test accepts, or null.
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept);
-std::string WindowClassName(HWND window);
 // The text of a window of any process; a hung window gives an empty text.
 std::string WindowText(HWND window);
 // The controller (the About panel), visible or not.

@@ -72,11 +72,12 @@ bool ProgramRun::Start(const std::string& iniLines, const std::string& arguments
 
 bool ProgramRun::HidePanel()
 {
-    // The panel shows once start-up is over; Exit while it shows only hides it.
+    // The panel shows once start-up is over; a click hides it, and unlike Exit does nothing
+    // more should the panel have hidden itself meanwhile.
     HWND controller = Controller();
     if (!controller || !WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }))
         return false;
-    ::PostMessageA(controller, WM_COMMAND, IDOK, 0);
+    ::PostMessageA(controller, WM_LBUTTONDOWN, 0, 0);
     return WaitUntil([&] { return !::IsWindowVisible(controller); });
 }
 

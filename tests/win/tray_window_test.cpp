@@ -8,7 +8,6 @@
 #include <memory>
 #include <utility>
 
-#include "app/controller_timers.h"
 #include "framework/win_app.h"
 #include "res/resource.h"
 #include "tests/support/kvmidi_process.h"
@@ -53,7 +52,8 @@ TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
     // it in place; stopping puts the application icon back.
     ::SendMessageA(tray->GetSafeHwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     tray->StartFrames();
-    EXPECT_TRUE(PumpUntil([&] { return CountPointerGreen(IconSlot()) > 0 && IconSlot() != idle; }));
+    Screenshot frame;
+    EXPECT_TRUE(PumpUntil([&] { return CountPointerGreen(frame = IconSlot()) > 0 && frame != idle; }));
     tray->StopFrames();
     EXPECT_TRUE(PumpUntil([&] { return IconSlot() == idle; }));
 
