@@ -6,9 +6,10 @@
 set -euo pipefail
 
 # wine64 holds the 64-bit loader only; wine brings the wine, wineserver, winepath and
-# wineboot commands the scripts call.
+# wineboot commands the scripts call; wine32 (architecture i386) runs the 32-bit program, the
+# one users install, in the same prefix.
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev binutils
-          mingw-w64 wine wine64 xvfb x11-utils xdotool imagemagick python3
+          mingw-w64 wine wine64 wine32:i386 xvfb x11-utils xdotool imagemagick python3
           nsis zip unzip gcovr clang libclang-rt-14-dev strace procps)
 
 # Every command a script of tools/ or a CMake test runs.
@@ -34,7 +35,9 @@ if [ ${#missing[@]} -gt 0 ]; then
         command -v sudo >/dev/null || { echo "install-deps: not root and no sudo; install as root: ${missing[*]}" >&2; exit 1; }
         sudo_cmd=(sudo)
     fi
-    # Wine's 32-bit half is not needed: the 32-bit build is only inspected, never run.
+    if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        "${sudo_cmd[@]}" dpkg --add-architecture i386
+    fi
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
