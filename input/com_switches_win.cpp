@@ -5,8 +5,10 @@
 namespace {
 class MonitorOpening : public PortOpening {
 public:
-    MonitorOpening(ComSwitchMonitor& monitor, const ComSwitchConfig& config, const unsigned& changes, CWnd* pDialogParent)
-        : m_monitor(monitor), m_config(config), m_changes(changes), m_changesAtStart(changes), m_pDialogParent(pDialogParent)
+    MonitorOpening(ComSwitchMonitor& monitor, const ComSwitchConfig& config, const unsigned& changes,
+                   CWnd* pDialogParent)
+        : m_monitor(monitor), m_config(config), m_changes(changes), m_changesAtStart(changes),
+          m_pDialogParent(pDialogParent)
     {
     }
 

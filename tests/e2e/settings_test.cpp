@@ -120,9 +120,15 @@ TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
     ASSERT_TRUE(error);
     SettingsDialog dialog = run.OpenSettings();
     ASSERT_TRUE(dialog.IsOpen());
-    HWND ports = dialog.Item(IDC_COM_PORT);
-    ASSERT_NE(::SendMessageA(ports, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(adapterName.c_str())), CB_ERR);
-    ::PostMessageA(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(ports));
+    // Wine lists only the ports it mapped when it started: the adapter is listed as Windows would.
+    auto chooseAdapter = [&] {
+        HWND ports = dialog.Item(IDC_COM_PORT);
+        auto name = reinterpret_cast<LPARAM>(adapterName.c_str());
+        ::SendMessageA(ports, CB_ADDSTRING, 0, name);
+        EXPECT_NE(::SendMessageA(ports, CB_SELECTSTRING, static_cast<WPARAM>(-1), name), CB_ERR);
+        ::PostMessageA(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(ports));
+    };
+    chooseAdapter();
     dialog.Click(IDOK);
     ASSERT_TRUE(dialog.WaitUntilClosed());
     EXPECT_TRUE(AnswerDialog(error, IDOK));   // "for this session"; it may have closed by itself
@@ -130,6 +136,7 @@ TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
 
     dialog = run.OpenSettings();
     ASSERT_TRUE(dialog.IsOpen());
+    chooseAdapter();
     adapter.reset();   // pulled
     dialog.Click(IDC_APPLY);
     EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(run.Pid()), IDOK));
