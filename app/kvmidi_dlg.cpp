@@ -61,7 +61,7 @@ CkvMidiDlg::~CkvMidiDlg()
     CloseMidiDevices(m_pMidiDevice);
     for (auto& name : m_pDeviceName)
         name.reset();
-    StopComSwitchMonitor(m_pComSwitchMonitor);
+    m_comSwitches.Stop();
 }
 
 void CkvMidiDlg::DoDataExchange(CDataExchange* pDX)
@@ -131,24 +131,14 @@ void CkvMidiDlg::LoadSettings()
     ReadSettings(m_ini, present, m_settings);
     MatchMidiChoice(m_settings.m_midiChoice, m_pDeviceName, m_settings.m_bDeviceEnabled);
     // The file keeps a port given up for this session only; the session goes on without it.
-    if (m_strSessionDisabledPort && m_settings.m_bComEnabled && m_settings.m_comConfig.Port == *m_strSessionDisabledPort) {
-        m_settings.m_bComEnabled = 0;
-        m_settings.m_comConfig.Port.clear();
-    }
+    m_sessionDisabledPort.AfterLoading(m_settings);
 }
 
 void CkvMidiDlg::SaveSettings()
 {
     // The whole record is written each time, so a port off for this session only would be
     // stored as off for good; it is stored as it was until the user enables the switches.
-    Settings stored = m_settings;
-    if (m_strSessionDisabledPort && !stored.m_bComEnabled) {
-        stored.m_bComEnabled = 1;
-        stored.m_comConfig.Port = *m_strSessionDisabledPort;
-    } else {
-        m_strSessionDisabledPort.reset();
-    }
-    WriteSettings(m_ini, stored);
+    WriteSettings(m_ini, m_sessionDisabledPort.ToStore(m_settings));
 }
 
 LRESULT CkvMidiDlg::OnSaveFailed(WPARAM, LPARAM)
@@ -179,6 +169,8 @@ ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
 
     CloseComSwitches();
     m_settings.m_comConfig = settings.m_comConfig;
+    // The answer counts as at OK (a port off for this session only stays stored as on), but
+    // only OK saves.
     return settings.m_bComEnabled ? OpenComSwitches() : ComSwitchesResult::Open;
 }
 

@@ -13,8 +13,8 @@
 #include "config/typed_ini.h"
 #include "framework/dialog.h"
 #include "framework/win_handles.h"
-#include "input/com_switch_monitor_win.h"
 #include "input/com_switch_opening.h"
+#include "input/com_switches_win.h"
 #include "input/midi_in_api_win.h"
 #include "input/midi_wakeup.h"
 #include "remote/activity.h"
@@ -43,7 +43,8 @@ public:
     void LoadSettings();
     void SaveSettings();
     void SyncMidiDevices();
-    // Starts the COM switch monitor on the settings' COM configuration.
+    // Starts the COM switch monitor on the settings' COM configuration; the running settings
+    // take the answer (a port disabled is turned off), but nothing is saved.
     ComSwitchesResult OpenComSwitches();
     void CloseComSwitches();
 
@@ -123,12 +124,10 @@ private:
     MidiDeviceNames m_pDeviceName;
     CommandActivity m_activity{ m_trayIcon, *this };
     CommandDispatcher m_dispatcher{ m_settings, { *this, *this, m_activity, *this } };
-    std::unique_ptr<ComSwitchMonitor> m_pComSwitchMonitor;
+    ComSwitches m_comSwitches;
     PrivateProfileFile m_iniFile;
     TypedIni m_ini;
     // A write failed; its message is posted, and shows once for all the writes of that save.
     bool m_bSaveFailurePending = false;
-    // The port stored while "Only for this session" keeps the COM switches off: later saves
-    // store Enable and this port as the user stored them, never the session's state.
-    std::optional<std::string> m_strSessionDisabledPort;
+    SessionDisabledPort m_sessionDisabledPort;
 };

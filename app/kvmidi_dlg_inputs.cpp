@@ -47,33 +47,28 @@ void CkvMidiDlg::ScanMidiDevices()
 
 ComSwitchesResult CkvMidiDlg::OpenComSwitches()
 {
-    ComSwitchesResult result = StartComSwitchMonitor(m_pComSwitchMonitor, m_settings.m_comConfig, m_hWnd, this);
+    // Copied: while the error dialog waits, the tray's settings may replace those running.
+    std::string askedPort = m_settings.m_comConfig.Port;
+    ComSwitchesResult result = m_comSwitches.Start(m_settings.m_comConfig, m_hWnd, this);
+    m_sessionDisabledPort.TakeAnswer(result, askedPort, m_settings);
+    if (result == ComSwitchesResult::OpenedWhileAsking)
+        ReportDeviceState(askedPort, true);
     UpdateTrayTooltip();
     return result;
 }
 
 void CkvMidiDlg::CloseComSwitches()
 {
-    StopComSwitchMonitor(m_pComSwitchMonitor);
+    m_comSwitches.Stop();
     UpdateTrayTooltip();
 }
 
 void CkvMidiDlg::ApplyComSwitchesSetting()
 {
-    if (!m_settings.m_bComEnabled) {
+    if (!m_settings.m_bComEnabled)
         CloseComSwitches();
-        return;
-    }
-    std::string storedPort = m_settings.m_comConfig.Port;   // emptied by a disabling for this session
-    ComSwitchesResult answer = OpenComSwitches();
-    m_strSessionDisabledPort.reset();
-    if (answer == ComSwitchesResult::DisabledForSession) {
-        m_settings.m_bComEnabled = 0;
-        m_strSessionDisabledPort = storedPort;
-    } else if (answer == ComSwitchesResult::DisabledPermanently) {
-        m_settings.m_bComEnabled = 0;
+    else if (OpenComSwitches() == ComSwitchesResult::DisabledPermanently)
         SaveSettings();
-    }
 }
 
 LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
@@ -116,7 +111,7 @@ LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 LRESULT CkvMidiDlg::OnComPortState(WPARAM wParam, LPARAM)
 {
     // Without a monitor the port is off, and a late message of a stopped one says nothing.
-    if (m_pComSwitchMonitor)
+    if (m_comSwitches.IsRunning())
         ReportDeviceState(m_settings.m_comConfig.Port, wParam != 0);
     return 0;
 }
@@ -160,7 +155,7 @@ void CkvMidiDlg::UpdateTrayTooltip()
     int openDevices = 0;
     for (const auto& device : m_pMidiDevice)
         openDevices += device && device->IsOpen() ? 1 : 0;
-    bool comOpen = m_pComSwitchMonitor && m_pComSwitchMonitor->IsOpen();
+    bool comOpen = m_comSwitches.IsOpen();
     std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
     m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()));
 }

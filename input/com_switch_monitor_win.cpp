@@ -11,7 +11,6 @@ static_assert(kComLines[0].statusBit == MS_CTS_ON && kComLines[1].statusBit == M
 static_assert(kComLines[0].eventMask == EV_CTS && kComLines[1].eventMask == EV_RLSD &&
               kComLines[2].eventMask == EV_DSR && kComLines[3].eventMask == EV_RING);
 
-constexpr int kOpenAttempts = 3;
 constexpr DWORD kOpenRetryMilliseconds = 100;
 constexpr DWORD kWriteTimeoutMilliseconds = 5000;
 constexpr DWORD kQueueBytes = 10000;
@@ -25,12 +24,12 @@ HANDLE OpenDevice(const std::string& portName)
 }
 }
 
-bool ComSwitchMonitor::Open(const ComSwitchConfig& config)
+bool ComSwitchMonitor::Open(const ComSwitchConfig& config, int attempts)
 {
     if (m_bOpen)
         return true;
     m_config = config;
-    if (!OpenConfiguredPort(true))
+    if (!OpenConfiguredPort(attempts))
         return false;
 
     m_bStop.store(false, std::memory_order_release);
@@ -47,11 +46,11 @@ bool ComSwitchMonitor::Open(const ComSwitchConfig& config)
     return true;
 }
 
-bool ComSwitchMonitor::OpenConfiguredPort(bool retry)
+bool ComSwitchMonitor::OpenConfiguredPort(int attempts)
 {
-    for (int attempt = 0; !m_hPort && attempt < (retry ? kOpenAttempts : 1); ++attempt) {
+    for (int attempt = 0; !m_hPort && attempt < attempts; ++attempt) {
         m_hPort.Reset(OpenDevice(m_config.Port));
-        if (!m_hPort && retry)
+        if (!m_hPort && attempts > 1)
             ::Sleep(kOpenRetryMilliseconds);
     }
     if (!m_hPort)
@@ -127,6 +126,12 @@ bool ComSwitchMonitor::ReadModemStatus(std::uint32_t& status)
     return true;
 }
 
+void ComSwitchMonitor::ClearErrors()
+{
+    DWORD errors = 0;
+    ::ClearCommError(m_hPort.Get(), &errors, nullptr);
+}
+
 bool ComSwitchMonitor::PostLineEvent(const ComLineEvent& event)
 {
     return ::PostMessageA(m_hEventWnd, WM_COM_LINE_EVENT, static_cast<WPARAM>(event.line),
@@ -142,7 +147,7 @@ bool ComSwitchMonitor::ReopenPort()
 {
     // One attempt: the loop comes back in 2 s, and a stop must not wait for retries. The mask
     // is set as at the first open; the status reads do not depend on it.
-    if (!OpenConfiguredPort(false))
+    if (!OpenConfiguredPort(1))
         return false;
     ::SetCommMask(m_hPort.Get(), m_eventMask);
     return true;

@@ -1,7 +1,7 @@
 // ComSwitchMonitor: the COM switches' serial port, held open with RTS and DTR at fixed levels,
 // and the polling thread that posts WM_COM_LINE_EVENT (line index, level) for every change of
 // a watched input, and WM_COM_PORT_STATE when the port goes away or comes back. At most one
-// exists; StartComSwitchMonitor and StopComSwitchMonitor manage it.
+// exists; ComSwitches manages it.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +16,7 @@
 // Posted by the polling thread to the window the monitor was made for: wParam the line index
 // 0–3, lParam the level, 1 active or 0 inactive.
 constexpr UINT WM_COM_LINE_EVENT = WM_USER + 20;
-// Posted by the polling thread when a status read fails (wParam 0: the port was lost and is
+// Posted by the polling thread when status reads fail (wParam 0: the port was lost and is
 // tried again every 2 s) and at the first good read after that (wParam 1: back). The
 // controller tells the user without a dialog; the port is the one of its COM settings.
 constexpr UINT WM_COM_PORT_STATE = WM_USER + 21;
@@ -31,8 +31,9 @@ public:
 
     // Opens and configures config.Port, drives RTS and DTR, and starts polling when a line is
     // watched. True when the port is open, also when it was already (then nothing changes).
-    // A failed open leaves the monitor as new, ready to be tried again.
-    bool Open(const ComSwitchConfig& config);
+    // A failed open leaves the monitor as new, ready to be tried again. Three attempts 100 ms
+    // apart, or as many as asked for (a single one does not wait).
+    bool Open(const ComSwitchConfig& config, int attempts = 3);
 
     // Ends the polling thread, waiting for it without limit, then closes the port. Always true.
     bool Close();
@@ -43,13 +44,14 @@ public:
 private:
     friend DWORD WINAPI ComSwitchPollThread(LPVOID parameter);
 
-    // Opens, configures and drives RTS and DTR; three attempts 100 ms apart, or one.
-    bool OpenConfiguredPort(bool retry);
+    // Opens, configures and drives RTS and DTR.
+    bool OpenConfiguredPort(int attempts);
     bool ConfigurePort();
     void StartPolling();
 
     // ComSwitchPollPort, on the polling thread
     bool ReadModemStatus(std::uint32_t& status) override;
+    void ClearErrors() override;
     bool PostLineEvent(const ComLineEvent& event) override;
     bool PostPortState(bool present) override;
     void ClosePort() override { m_hPort.Reset(); }

@@ -11,14 +11,23 @@ public:
         std::uint64_t now = m_port.NowMilliseconds();
         std::uint32_t status = 0;
         if (m_bOpen && m_port.ReadModemStatus(status)) {
+            m_bReadFailed = false;
             m_bPresent = true;
             Tell();
             PostChanges(edges, status);
             return;
         }
+        if (m_bOpen && !m_bReadFailed) {
+            // With fAbortOnError set the driver refuses every call after a line error until it
+            // is cleared; a read that fails once is tried again after the pause.
+            m_port.ClearErrors();
+            m_bReadFailed = true;
+            return;
+        }
         if (m_bOpen) {
             m_port.ClosePort();
             m_bOpen = false;
+            m_bReadFailed = false;
             m_bPresent = false;
             m_nextReopen = now + kComReopenMilliseconds;
         } else if (now >= m_nextReopen) {
@@ -48,6 +57,7 @@ private:
 
     ComSwitchPollPort& m_port;
     bool m_bOpen = true;
+    bool m_bReadFailed = false;   // the last read failed, and the port's errors were cleared
     bool m_bPresent = true;
     bool m_bTold = true;
     std::uint64_t m_nextReopen = 0;

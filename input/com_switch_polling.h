@@ -14,8 +14,10 @@ constexpr std::uint64_t kComReopenMilliseconds = 2000;
 class ComSwitchPollPort {
 public:
     virtual ~ComSwitchPollPort() = default;
-    // False when the read failed: the port is taken for gone.
+    // False when the read failed.
     virtual bool ReadModemStatus(std::uint32_t& status) = 0;
+    // Clears the port's line errors, which with fAbortOnError would fail every later read.
+    virtual void ClearErrors() = 0;
     // Each post says whether it went through; what was not posted is posted again later.
     virtual bool PostLineEvent(const ComLineEvent& event) = 0;
     virtual bool PostPortState(bool present) = 0;
@@ -30,7 +32,8 @@ public:
 // is looked at only after a pause, never between a read and its events, so a switch still
 // held when the monitor closes is never reported as released.
 //
-// A failed read closes the port and reports it lost; it is reopened every 2 s, never read in
+// A failed read clears the port's errors and is tried again after the pause; a second failed
+// read in a row closes the port and reports it lost. It is reopened every 2 s, never read in
 // between, and reported back at its first good read. Its changes are those against the levels
 // last reported, so a switch held all along is not reported again. Pauses go on while the
 // port is away, so a stop is seen as promptly.

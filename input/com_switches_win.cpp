@@ -5,58 +5,55 @@
 namespace {
 class MonitorOpening : public PortOpening {
 public:
-    MonitorOpening(ComSwitchMonitor& monitor, const ComSwitchConfig& config, CWnd* pDialogParent)
-        : m_monitor(monitor), m_config(config), m_pDialogParent(pDialogParent)
+    MonitorOpening(ComSwitchMonitor& monitor, const ComSwitchConfig& config, const unsigned& changes,
+                   CWnd* pDialogParent)
+        : m_monitor(monitor), m_config(config), m_changes(changes), m_changesAtStart(changes),
+          m_pDialogParent(pDialogParent)
     {
     }
 
     bool TryOpen() override { return m_monitor.Open(m_config); }
+    bool TryOpenOnce() override { return m_monitor.Open(m_config, 1); }
+    bool Superseded() const override { return m_changes != m_changesAtStart; }
 
     PortErrorAnswer AskAfterFailure() override
     {
-        CComPortErrorDlg dialog(m_pDialogParent);
+        CComPortErrorDlg dialog(*this, m_pDialogParent);
         dialog.m_strPortName = m_config.Port;
-        return PortErrorAnswerFor(dialog.DoModal());
+        return dialog.Ask();
     }
 
 private:
     ComSwitchMonitor& m_monitor;
-    const ComSwitchConfig& m_config;
+    ComSwitchConfig m_config;   // the settings may change while the dialog waits
+    const unsigned& m_changes;
+    unsigned m_changesAtStart;
     CWnd* m_pDialogParent;
 };
 }
 
-ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config,
-                                        HWND hEventWnd, CWnd* pDialogParent)
+ComSwitchesResult ComSwitches::Start(const ComSwitchConfig& config, HWND hEventWnd, CWnd* pDialogParent)
 {
-    StopComSwitchMonitor(pMonitor);
+    Stop();
     if (config.Port.empty())
         return ComSwitchesResult::Open;
 
     // The new monitor becomes current only once open: while the dialog waits, the controller
     // goes on handling its messages, and a settings change made from the tray meanwhile may
-    // open or close the current monitor itself.
+    // start or stop the switches itself, which then stands.
     auto monitor = std::make_unique<ComSwitchMonitor>(hEventWnd);
-    MonitorOpening opening(*monitor, config, pDialogParent);
+    MonitorOpening opening(*monitor, config, m_nChanges, pDialogParent);
     ComSwitchesResult result = OpenOrAskUser(opening);
-    if (result == ComSwitchesResult::Open) {
-        StopComSwitchMonitor(pMonitor);
-        pMonitor = std::move(monitor);
-        return result;
-    }
-    monitor->Close();
-    // Disabling holds for whatever is current now: a monitor that a settings change installed
-    // while the dialog waited would otherwise poll on with the switches turned off.
-    StopComSwitchMonitor(pMonitor);
-    if (result == ComSwitchesResult::DisabledForSession)
-        config.Port.clear();
+    if (result == ComSwitchesResult::Open || result == ComSwitchesResult::OpenedWhileAsking)
+        m_pMonitor = std::move(monitor);
     return result;
 }
 
-void StopComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor)
+void ComSwitches::Stop()
 {
-    if (pMonitor) {
-        pMonitor->Close();
-        pMonitor.reset();
+    ++m_nChanges;
+    if (m_pMonitor) {
+        m_pMonitor->Close();
+        m_pMonitor.reset();
     }
 }

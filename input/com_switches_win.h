@@ -12,13 +12,28 @@
 
 class CWnd;
 
-// Closes the current monitor, then, when config.Port is not empty, opens a new one that posts
-// to hEventWnd, asking through the port error dialog (owned by pDialogParent, may be null)
-// while the port fails to open. DisabledForSession empties config.Port (in memory only);
-// pMonitor is set only with Open, and both disabling answers leave no monitor, also none that
-// was made current while the dialog waited.
-ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config,
-                                        HWND hEventWnd, CWnd* pDialogParent);
+class ComSwitches {
+public:
+    ComSwitches() = default;
+    ~ComSwitches() { Stop(); }
+    ComSwitches(const ComSwitches&) = delete;
+    ComSwitches& operator=(const ComSwitches&) = delete;
 
-// Closes and destroys the current monitor, if any.
-void StopComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor);
+    // Closes the current monitor, then, when config.Port is not empty, opens one on a copy of
+    // config that posts to hEventWnd, asking through the port error dialog (owned by
+    // pDialogParent, may be null) while the port fails to open. Only Open and
+    // OpenedWhileAsking leave a monitor; Superseded leaves whatever the Start or Stop made
+    // while the dialog waited.
+    ComSwitchesResult Start(const ComSwitchConfig& config, HWND hEventWnd, CWnd* pDialogParent);
+    // Closes and destroys the current monitor, if any.
+    void Stop();
+
+    bool IsRunning() const { return m_pMonitor != nullptr; }
+    bool IsOpen() const { return m_pMonitor && m_pMonitor->IsOpen(); }
+
+private:
+    std::unique_ptr<ComSwitchMonitor> m_pMonitor;
+    // Every Start and Stop counts: a start whose dialog waited sees by it that the switches
+    // were started or stopped anew meanwhile.
+    unsigned m_nChanges = 0;
+};

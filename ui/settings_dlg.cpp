@@ -142,7 +142,8 @@ void CSettingsDlg::ApplySettings()
         return;
     }
     // The network address and port reach the network library only with OK.
-    if (m_host.ApplyLiveSettings(m_settings) != ComSwitchesResult::Open) {
+    ComSwitchesResult answer = m_host.ApplyLiveSettings(m_settings);
+    if (answer == ComSwitchesResult::DisabledForSession || answer == ComSwitchesResult::DisabledPermanently) {
         m_settings.m_bComEnabled = 0;
         SetChecked(IDC_COM_ENABLE, false);
         RefreshComLineControls();

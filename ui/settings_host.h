@@ -16,7 +16,8 @@ public:
     // Apply: the device choice, the filter, the texts and the network fields take effect at
     // once (the open MIDI devices follow the choice); the COM switches stop, take
     // settings.m_comConfig and start again when settings.m_bComEnabled is set. The running
-    // enable flag stays as it is. The answer of that start, Open when none was tried.
+    // enable flag is cleared only when the user disables the port. The answer of that start,
+    // Open when none was tried.
     virtual ComSwitchesResult ApplyLiveSettings(const Settings& settings) = 0;
 
     // The product name of MIDI input device 0–4, or null when it has none.

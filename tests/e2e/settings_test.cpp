@@ -7,11 +7,13 @@
 // Every address typed here begins with 127.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "res/resource.h"
 #include "res/settings_ids.h"
 #include "tests/support/program_run.h"
+#include "tests/support/pseudo_terminal_port.h"
 
 namespace {
 TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOkStores)
@@ -102,5 +104,46 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     EXPECT_EQ(next.Receive(20000).value_or("<none>"), RemoteLine("STORED", "Desk", "AUXMIDI/10/144/0/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(next.Port()));
     EXPECT_EQ(IniValue(run.IniPath(), "Midi", "TextCmd"), "");
+}
+
+// The port error dialog at start, the adapter missing: the settings that the tray opens
+// meanwhile move the switches to another port, which an answer given afterwards leaves alone.
+// Given up for this session only after Apply, that port stays stored as on by OK.
+TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
+{
+    std::optional<PseudoTerminalPort> adapter(std::in_place, UnusedComPortNumber(250));
+    ASSERT_TRUE(adapter->WaitUntilReady());
+    const std::string adapterName = adapter->Name();
+    ProgramRun run;
+    ASSERT_TRUE(run.Start("[Com]\r\nEnable=1\r\nPort=COM" + std::to_string(UnusedComPortNumber(210)) + "\r\n"));
+    HWND error = WaitForPortErrorDialog(run.Pid());
+    ASSERT_TRUE(error);
+    SettingsDialog dialog = run.OpenSettings();
+    ASSERT_TRUE(dialog.IsOpen());
+    // Wine lists only the ports it mapped when it started: the adapter is listed as Windows would.
+    auto chooseAdapter = [&] {
+        HWND ports = dialog.Item(IDC_COM_PORT);
+        auto name = reinterpret_cast<LPARAM>(adapterName.c_str());
+        ::SendMessageA(ports, CB_ADDSTRING, 0, name);
+        EXPECT_NE(::SendMessageA(ports, CB_SELECTSTRING, static_cast<WPARAM>(-1), name), CB_ERR);
+        ::PostMessageA(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(ports));
+    };
+    chooseAdapter();
+    dialog.Click(IDOK);
+    ASSERT_TRUE(dialog.WaitUntilClosed());
+    EXPECT_TRUE(AnswerDialog(error, IDOK));   // "for this session"; it may have closed by itself
+    ASSERT_TRUE(run.HidePanel());
+
+    dialog = run.OpenSettings();
+    ASSERT_TRUE(dialog.IsOpen());
+    chooseAdapter();
+    adapter.reset();   // pulled
+    dialog.Click(IDC_APPLY);
+    EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(run.Pid()), IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(dialog.Item(IDC_COM_ENABLE), BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+    dialog.Click(IDOK);
+    ASSERT_TRUE(dialog.WaitUntilClosed());
+    EXPECT_EQ(IniValue(run.IniPath(), "Com", "Enable"), "1");
+    EXPECT_EQ(IniValue(run.IniPath(), "Com", "Port"), adapterName);
 }
 }

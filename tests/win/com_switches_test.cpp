@@ -5,8 +5,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-#include <utility>
 
 #include "framework/win_app.h"
 #include "input/com_switches_win.h"
@@ -22,12 +22,11 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) { g_tick(); }
 // A failed open makes three attempts 100 ms apart and leaves the monitor ready for another;
 // without a watched line the port is held with no thread.
 // With one, every status read of the pseudo-terminal fails, as on an adapter that was pulled:
-// the port is reported lost, and the monitor still stops at once. Last, disabling after the
-// error dialog also stops a monitor that the tray's settings installed while it waited.
-TEST(ComSwitchMonitor, RetriesPollsOnlyWatchedLinesAndIsStoppedWhenTheUserDisablesIt)
+// the port is reported lost, and the monitor still stops at once.
+TEST(ComSwitchMonitor, RetriesPollsOnlyWatchedLinesAndTheErrorDialogRetriesByItself)
 {
     CWinApp app("kvMidi");   // the error dialog's template and texts come from this module
-    // Missing ports (from 200) and pseudo-terminal ports (from 230) have ranges of their own,
+    // Missing ports (from 200) and pseudo-terminal ports (from 230, 240) have ranges of their own,
     // above anything Wine maps by itself; numbers of 10 or more need the "\\.\" path.
     ComSwitchConfig missing{ .Port = "COM" + std::to_string(UnusedComPortNumber(200)) };
     PseudoTerminalPort port(UnusedComPortNumber(230));
@@ -51,22 +50,36 @@ TEST(ComSwitchMonitor, RetriesPollsOnlyWatchedLinesAndIsStoppedWhenTheUserDisabl
     monitor->Close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);   // before the 2 s wait for a reopen
 
-    ComSwitchConfig good{ .Port = port.Name() };
+    // While the error dialog waits, a start from the tray's settings stands, whatever the user
+    // answers afterwards; and a port that appears is opened by the dialog itself, which ends.
     monitor.reset();
-    bool answered = false;
+    ComSwitches switches;
+    int lateNumber = UnusedComPortNumber(240);
+    std::optional<PseudoTerminalPort> late;
+    std::function<void(HWND)> whenAsked = [&](HWND dialog) {
+        EXPECT_EQ(switches.Start({ .Port = port.Name() }, window, nullptr), ComSwitchesResult::Open);
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    };
+    int shownTicks = 0;
     g_tick = [&] {
         HWND dialog = FindProcessWindowIf(::GetCurrentProcessId(), [](HWND w) {
             return ::IsWindowVisible(w) && WindowText(w) == "COM port opening error";
         });
-        if (!dialog || std::exchange(answered, true))
-            return;
-        EXPECT_EQ(StartComSwitchMonitor(monitor, good, nullptr, nullptr), ComSwitchesResult::Open);
-        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        if (dialog && shownTicks++ == 0)
+            whenAsked(dialog);
+        else if (dialog && shownTicks > 400)
+            ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);   // a test that fails, not one that hangs
     };
     UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &OnTick);
-    EXPECT_EQ(StartComSwitchMonitor(monitor, missing, nullptr, nullptr), ComSwitchesResult::DisabledForSession);
+    EXPECT_EQ(switches.Start(missing, window, nullptr), ComSwitchesResult::Superseded);
+    EXPECT_TRUE(switches.IsOpen());
+    shownTicks = 0;
+    whenAsked = [&](HWND) { late.emplace(lateNumber); };
+    EXPECT_EQ(switches.Start({ .Port = "COM" + std::to_string(lateNumber) }, window, nullptr),
+              ComSwitchesResult::OpenedWhileAsking);
+    EXPECT_TRUE(switches.IsOpen() && shownTicks > 0);
     ::KillTimer(nullptr, timer);
-    EXPECT_TRUE(answered && monitor == nullptr);
+    switches.Stop();
     ::DestroyWindow(window);
 }
 }
