@@ -201,10 +201,13 @@ void CkvMidiDlg::HidePanel()
 
 void CkvMidiDlg::OnOK()
 {
-    if (IsWindowVisible())
+    if (IsWindowVisible()) {
         HidePanel();
-    else
-        EndDialog(IDOK);
+        return;
+    }
+    // A copy started from now on waits for the claim instead of handing over to this one.
+    m_pApp->m_instanceClaim.Publish(nullptr);
+    EndDialog(IDOK);
 }
 
 void CkvMidiDlg::OnCancel()
