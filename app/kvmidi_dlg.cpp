@@ -15,6 +15,7 @@
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
 #include "input/midi_device_choice.h"
+#include "kvmidi_revision.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
@@ -94,7 +95,7 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_lblTitle.SetWindowText(title.c_str());
     m_lblTitle.SetBoldFont();
     m_lblTitle.SetTextHeight(18);
-    SetDlgItemText(IDC_REVISION, "Revision: 46 (2022-11-04 01:32:49)");
+    SetDlgItemText(IDC_REVISION, KVMIDI_REVISION_TEXT);
 
     m_midiInApi.SetNotifyWindow(m_hWnd);
     m_pDeviceName = ReadMidiDeviceNames(m_midiInApi);
