@@ -141,7 +141,8 @@ void CkvMidiDlg::LoadSettings()
 
 void CkvMidiDlg::SaveSettings()
 {
-    // An ending copy leaves the file as it was: the answers that closed its dialogs are not the user's.
+    // An ending copy leaves the file as it was: the answers that closed its dialogs are not
+    // the user's.
     if (m_bEnding)
         return;
     // The whole record is written each time, so a port off for this session only would be
