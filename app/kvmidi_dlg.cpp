@@ -15,6 +15,7 @@
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
 #include "input/midi_device_choice.h"
+#include "kvmidi_revision.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
@@ -43,6 +44,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_COMMAND(ID_USAGE, OnUsage)
     ON_COMMAND(ID_RESTART, OnRestart)
     ON_COMMAND_RANGE(ID_PROFILE_1, ID_PROFILE_8, OnProfile)
+    ON_MESSAGE(WM_END_PROGRAM, OnEndProgram)
 END_MESSAGE_MAP()
 
 CkvMidiDlg::CkvMidiDlg()
@@ -93,7 +95,7 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_lblTitle.SetWindowText(title.c_str());
     m_lblTitle.SetBoldFont();
     m_lblTitle.SetTextHeight(18);
-    SetDlgItemText(IDC_REVISION, "Revision: 46 (2022-11-04 01:32:49)");
+    SetDlgItemText(IDC_REVISION, KVMIDI_REVISION_TEXT);
 
     m_midiInApi.SetNotifyWindow(m_hWnd);
     m_pDeviceName = ReadMidiDeviceNames(m_midiInApi);
@@ -136,6 +138,10 @@ void CkvMidiDlg::LoadSettings()
 
 void CkvMidiDlg::SaveSettings()
 {
+    // An ending copy leaves the file as it was: the answers that closed its dialogs are not
+    // the user's.
+    if (m_bEnding)
+        return;
     // The whole record is written each time, so a port off for this session only would be
     // stored as off for good; it is stored as it was until the user enables the switches.
     WriteSettings(m_ini, m_sessionDisabledPort.ToStore(m_settings));
@@ -189,10 +195,13 @@ void CkvMidiDlg::HidePanel()
 
 void CkvMidiDlg::OnOK()
 {
-    if (IsWindowVisible())
+    if (IsWindowVisible()) {
         HidePanel();
-    else
-        EndDialog(IDOK);
+        return;
+    }
+    // A copy started from now on waits for the claim instead of handing over to this one.
+    m_pApp->m_instanceClaim.Publish(nullptr);
+    EndDialog(IDOK);
 }
 
 void CkvMidiDlg::OnCancel()
@@ -227,6 +236,8 @@ void CkvMidiDlg::OnTimer(UINT_PTR nIDEvent)
         m_activity.OnTimer(::GetTickCount64());
     else if (nIDEvent == TIMER_DEVICE_SCAN)
         ScanMidiDevices();
+    else if (nIDEvent == TIMER_CLOSE_WINDOWS)
+        CloseOtherWindows();
     Default();
 }
 
@@ -262,9 +273,9 @@ void CkvMidiDlg::OnSettings()
         LoadSettings();
         m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
-        // A Restart closed the dialog: the program is ending, so nothing is opened again
-        // (a port that fails would otherwise hold the way out with its dialog).
-        if (!m_pApp->m_bRestart) {
+        // A Restart or an end request closed the dialog: the program is ending, so nothing is
+        // opened again (a port that fails would otherwise hold the way out with its dialog).
+        if (!m_bEnding) {
             SyncMidiDevices();
             ApplyComSwitchesSetting();
         }
@@ -287,11 +298,9 @@ void CkvMidiDlg::OnUsage() { AfxMessageBox(kUsageText, MB_OK | MB_ICONINFORMATIO
 void CkvMidiDlg::OnRestart()
 {
     m_pApp->m_bRestart = 1;
-    if (m_hSettingsWnd && ::IsWindow(m_hSettingsWnd))
-        ::PostMessageA(m_hSettingsWnd, WM_COMMAND, IDCANCEL, 0);
     // Restart always ends the program, also while the panel shows: hiding the panel alone
     // would leave the flag set and turn the next Exit into a restart.
-    EndDialog(IDOK);
+    EndProgram();
 }
 
 void CkvMidiDlg::OnProfile(UINT nID) { LoadProfile(static_cast<int>(nID - ID_PROFILE_1) + 1, true); }
