@@ -26,6 +26,7 @@ public:
         owners[device] = &owner;
         return Log("open", device), Fails(device, "!open") ? nullptr : Handle(device);
     }
+    std::optional<unsigned> HandlePosition(MidiInHandle handle) override { return Number(handle); }
     bool Start(MidiInHandle handle) override { return Log("start", Number(handle)), !Fails(Number(handle), "!start"); }
     void Stop(MidiInHandle handle) override { Closing("stop", handle); }
     void Reset(MidiInHandle handle) override { Log("reset", Number(handle)); }

@@ -19,6 +19,7 @@ struct ThreadedFake final : MidiInApi, MidiFailureReporter {
     unsigned DeviceCount() override { return kMidiDeviceCount; }
     std::optional<std::string> DeviceName(unsigned) override { return "Device"; }
     MidiInHandle Open(unsigned device, MidiInDevice&) override { return Handle(device); }
+    std::optional<unsigned> HandlePosition(MidiInHandle) override { return 0; }
     bool Start(MidiInHandle) override { return true; }
     void Stop(MidiInHandle) override {}
     void Reset(MidiInHandle) override {}
