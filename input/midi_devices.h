@@ -90,7 +90,6 @@ private:
 
     Positions ReadPositions();
     void Locate(const Positions& now);
-    void Place(const Positions& now, std::vector<bool>& taken, bool byHandle);
     void NumberNewDevices(const Positions& now, const std::vector<bool>& taken);
     int FreeNumber(int preferred) const;
     std::vector<std::string> OpenNames() const;

@@ -44,8 +44,8 @@ TEST(MidiWakeupThreads, EveryStoredEntryIsDispatchedOnceInOrderBeforeTheLastNoti
     ThreadedFake api;
     MidiWakeup wakeup;
     MidiDeviceSlots slots;
-    const int all[kMidiDeviceCount] = { 1, 1, 1, 1, 1 };
-    ApplyMidiDeviceSelection(api, wakeup, all, ReadMidiDeviceNames(api), slots, api);
+    for (unsigned device = 0; device < kMidiDeviceCount; ++device)
+        slots[device] = OpenAndStartMidiDevice(api, wakeup, device, api);
     // Producers wait for room; a lost notification, or a failed post not tried again, stalls
     // them, and the test then fails, not hangs.
     std::atomic<bool> stalled{ false };
