@@ -184,6 +184,8 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         // A device back elsewhere gets its number back; a newcomer never takes it.
         { "Pads,Keys", "1:Keys", "pull!:Keys scan plug:Keys@0 scan send:Keys drain", "0:Pads 1:Keys*^", "K1 ", "Keys Keys" },
         { "Keys", "0:Keys", "pull:Keys scan plug:Pads@0 scan plug:Keys@1 scan", "0:Keys*^ 1:Pads", "", "Keys Keys" },
+        // With every number taken, a newcomer takes the number of one that is gone and not chosen.
+        { "A,B,C,D,E", "", "pull:A scan plug:F@4 scan", "0:F 1:B 2:C 3:D 4:E", "", "" },
         // A dead handle at the same place, unnoticed by the system, is opened again.
         { "Keys", "0:Keys", "dead:Keys scan send:Keys drain", "0:Keys*^", "K0 ", "Keys Keys" },
         // Across restarts: the stored number counts; by number only, the position at start.
@@ -200,6 +202,8 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
             opened += (opened.empty() ? "" : " ") + rig.api.calls.substr(at + 5, rig.api.calls.find(';', at) - at - 5);
         EXPECT_EQ(rig.State() + " | " + rig.sent + "| " + opened, std::string(c.state) + " | " + c.sent + "| " + c.opened)
             << c.positions << " / " << c.stored << " / " << c.steps;
+        for (const MidiDeviceChoice& entry : rig.owner.Choice())   // what is saved is what is shown chosen
+            EXPECT_NE(rig.State().find(std::to_string(entry.number) + ":" + entry.name + "*"), std::string::npos);
     }
 }
 
