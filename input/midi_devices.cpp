@@ -167,6 +167,7 @@ void MidiDevices::Choose(const std::vector<MidiChoiceEdit>& edits)
 
 void MidiDevices::Sync(MidiFailureReporter& reporter)
 {
+    bool outer = !std::exchange(m_syncing, true);
     for (size_t number = 0; number < m_entries.size(); ++number) {
         const Entry& entry = m_entries[number];
         bool wanted = entry.chosen && entry.position != kNone;
@@ -175,10 +176,13 @@ void MidiDevices::Sync(MidiFailureReporter& reporter)
         else if (!m_open[number])
             m_open[number] = OpenAndStartMidiDevice(m_api, m_wakeup, static_cast<unsigned>(entry.position), reporter);
     }
+    m_syncing = !outer;
 }
 
 MidiDeviceChanges MidiDevices::Scan()
 {
+    if (m_syncing)
+        return {};
     std::vector<std::string> before = OpenNames();
     // Gone also when the system said nothing: a dead handle (e.g. across a sleep) is closed and
     // the device opened again where it is now.
