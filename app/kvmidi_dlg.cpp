@@ -1,5 +1,7 @@
 #include "kvmidi_dlg.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -14,7 +16,6 @@
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
-#include "input/midi_device_choice.h"
 #include "kvmidi_revision.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
@@ -36,6 +37,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_WM_LBUTTONDOWN()
     ON_MESSAGE(MM_MIM_DATA, OnMidiData)
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+    ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
     ON_MESSAGE(WM_COM_LINE_EVENT, OnComLineEvent)
     ON_MESSAGE(WM_COM_PORT_STATE, OnComPortState)
@@ -60,9 +62,7 @@ CkvMidiDlg::~CkvMidiDlg()
     // freed), then the COM monitor (its thread waited for before the port closes); the tray
     // icon goes with m_trayIcon.
     KVCOM_close();
-    CloseMidiDevices(m_pMidiDevice);
-    for (auto& name : m_pDeviceName)
-        name.reset();
+    m_midi.CloseAll();
     m_comSwitches.Stop();
 }
 
@@ -98,7 +98,6 @@ BOOL CkvMidiDlg::OnInitDialog()
     SetDlgItemText(IDC_REVISION, KVMIDI_REVISION_TEXT);
 
     m_midiInApi.SetNotifyWindow(m_hWnd);
-    m_pDeviceName = ReadMidiDeviceNames(m_midiInApi);
     LoadSettings();
     if (!m_strStartProfile.empty()) {
         if (int profile = FindProfileByName(m_ini, m_strStartProfile))
@@ -127,11 +126,13 @@ BOOL CkvMidiDlg::OnInitDialog()
 
 void CkvMidiDlg::LoadSettings()
 {
-    bool present[kMidiDeviceCount] = {};
-    for (int i = 0; i < kMidiDeviceCount; ++i)
-        present[i] = m_pDeviceName[static_cast<size_t>(i)] != nullptr;
-    ReadSettings(m_ini, present, m_settings);
-    MatchMidiChoice(m_settings.m_midiChoice, m_pDeviceName, m_settings.m_bDeviceEnabled);
+    // The devices' owner keeps the MIDI choice from here on (a listed number without a device
+    // now is dropped there); the record carries none of it, SaveSettings asks the owner.
+    const bool all[kMidiDeviceCount] = { true, true, true, true, true };
+    ReadSettings(m_ini, all, m_settings);
+    m_midi.Load(m_settings.m_midiChoice);
+    m_settings.m_midiChoice.clear();
+    std::fill(std::begin(m_settings.m_bDeviceEnabled), std::end(m_settings.m_bDeviceEnabled), 0);
     // The file keeps a port given up for this session only; the session goes on without it.
     m_sessionDisabledPort.AfterLoading(m_settings);
 }
@@ -144,7 +145,9 @@ void CkvMidiDlg::SaveSettings()
         return;
     // The whole record is written each time, so a port off for this session only would be
     // stored as off for good; it is stored as it was until the user enables the switches.
-    WriteSettings(m_ini, m_sessionDisabledPort.ToStore(m_settings));
+    Settings stored = m_sessionDisabledPort.ToStore(m_settings);
+    stored.m_midiChoice = m_midi.Choice();
+    WriteSettings(m_ini, stored);
 }
 
 LRESULT CkvMidiDlg::OnSaveFailed(WPARAM, LPARAM)
@@ -161,10 +164,9 @@ void CkvMidiDlg::ReinitNetwork()
     KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_settings.m_strBroadcastAddress.c_str(), m_settings.m_nPort);
 }
 
-ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
+ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings, const std::vector<MidiChoiceEdit>& midiEdits)
 {
-    for (int device = 0; device < kMidiDeviceCount; ++device)
-        m_settings.m_bDeviceEnabled[device] = settings.m_bDeviceEnabled[device];
+    m_midi.Choose(midiEdits);
     m_settings.m_bFilterNoteOff = settings.m_bFilterNoteOff;
     m_settings.m_strTextCommand = settings.m_strTextCommand;
     m_settings.m_strBroadcastAddress = settings.m_strBroadcastAddress;
@@ -178,11 +180,6 @@ ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
     // The answer counts as at OK (a port off for this session only stays stored as on), but
     // only OK saves.
     return settings.m_bComEnabled ? OpenComSwitches() : ComSwitchesResult::Open;
-}
-
-const std::string* CkvMidiDlg::DeviceName(int device) const
-{
-    return m_pDeviceName[static_cast<size_t>(device)].get();
 }
 
 const std::vector<std::string>& CkvMidiDlg::RefreshComPortNames() { return EnumerateComPorts(); }
@@ -260,7 +257,9 @@ void CkvMidiDlg::OnSettings()
     INT_PTR result = dialog.DoModal();
     if (result == IDOK) {
         m_settings = dialog.m_settings;
-        RememberMidiSelection();
+        // The boxes the user changed, by device: numbers the scans renumbered meanwhile, or
+        // boxes left alone, change nothing.
+        m_midi.Choose(dialog.m_midiEdits);
         m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
         SaveSettings();

@@ -15,6 +15,7 @@
 #include "framework/win_handles.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
+#include "input/midi_devices.h"
 #include "input/midi_in_api_win.h"
 #include "input/midi_wakeup.h"
 #include "remote/activity.h"
@@ -62,6 +63,7 @@ protected:
     void OnLButtonDown(UINT nFlags, POINT point);
     LRESULT OnMidiData(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
     LRESULT OnComPortState(WPARAM wParam, LPARAM lParam);
@@ -91,15 +93,13 @@ private:
     // Opens or closes the COM switches as m_bComEnabled says and acts on the user's answer.
     void ApplyComSwitchesSetting();
     void DispatchMidiEntry(int device, const MidiRingEntry& entry);
-    // The user's selection by number becomes the choice by name (before it is saved).
-    void RememberMidiSelection();
     // The background look at the MIDI devices: lost ones closed, returned ones opened, silently.
     void ScanMidiDevices();
     void PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
     // SettingsHost
-    ComSwitchesResult ApplyLiveSettings(const Settings& settings) override;
-    const std::string* DeviceName(int device) const override;
+    ComSwitchesResult ApplyLiveSettings(const Settings& settings, const std::vector<MidiChoiceEdit>& midiEdits) override;
+    MidiDeviceViews MidiViews() const override { return m_midi.Views(); }
     const TypedIni& Ini() const override { return m_ini; }
     const std::vector<std::string>& RefreshComPortNames() override;
     const std::string& LastCommand() const override { return m_dispatcher.LastCommand(); }
@@ -126,8 +126,9 @@ private:
     int m_nCurrentProfile = 0;
     WinmmMidiInApi m_midiInApi;   // outlives the devices, which call it
     MidiWakeup m_midiWakeup;
-    MidiDeviceSlots m_pMidiDevice;
-    MidiDeviceNames m_pDeviceName;
+    // The MIDI devices: choice, numbers, names and the open devices. Its sink is the dispatcher,
+    // declared after it: the destructor closes the devices before any member goes.
+    MidiDevices m_midi{ m_midiInApi, m_midiWakeup, [this](int number, const MidiRingEntry& entry) { DispatchMidiEntry(number, entry); } };
     CommandActivity m_activity{ m_trayIcon, *this };
     CommandDispatcher m_dispatcher{ m_settings, { *this, *this, m_activity, *this } };
     ComSwitches m_comSwitches;

@@ -9,7 +9,6 @@
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
-#include "input/midi_device_choice.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "ui/settings_dlg.h"
@@ -20,29 +19,25 @@ static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolu
 
 void CkvMidiDlg::SyncMidiDevices()
 {
-    RememberMidiSelection();
-    std::vector<std::string> before = OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice);
-    ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
-                             MessageBoxMidiFailureReporter());
-    if (OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice) != before)
+    int before = m_midi.OpenCount();
+    m_midi.Sync(MessageBoxMidiFailureReporter());
+    if (m_midi.OpenCount() != before)
         UpdateTrayTooltip();
-}
-
-void CkvMidiDlg::RememberMidiSelection()
-{
-    RememberMidiChoice(m_settings.m_midiChoice, m_settings.m_bDeviceEnabled, m_pDeviceName);
 }
 
 void CkvMidiDlg::ScanMidiDevices()
 {
-    MidiDeviceChanges changes = RefreshMidiDevices(m_midiInApi, m_midiWakeup, m_settings.m_midiChoice,
-                                                   m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice);
+    MidiDeviceViews before = m_midi.Views();
+    MidiDeviceChanges changes = m_midi.Scan();
     for (const std::string& name : changes.lost)
         ReportDeviceState(name, false);
     for (const std::string& name : changes.back)
         ReportDeviceState(name, true);
     if (!changes.lost.empty() || !changes.back.empty())
         UpdateTrayTooltip();
+    // An open settings dialog shows the devices as they are, by the numbers they carry.
+    if (m_midi.Views() != before)
+        PostToSettingsWindow(WM_MIDI_DEVICES_CHANGED, 0, 0);
 }
 
 ComSwitchesResult CkvMidiDlg::OpenComSwitches()
@@ -75,17 +70,12 @@ LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
 {
     // One notification stands for every device: the callbacks post only while none is pending.
     // The dispatcher applies the NOTE OFF filter.
-    DrainMidiDevices(m_pMidiDevice, m_midiWakeup,
-                     [this](int device, const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
+    m_midi.Drain();
     m_dispatcher.FinishMidiBatch(::GetTickCount64());
     // A device the system closed (it went away) is closed here, after its last entries went
     // out with its own number.
-    for (const auto& device : m_pMidiDevice) {
-        if (device && device->IsLost()) {
-            ScanMidiDevices();
-            break;
-        }
-    }
+    if (m_midi.AnyLost())
+        ScanMidiDevices();
     return 0;
 }
 
@@ -94,6 +84,15 @@ LRESULT CkvMidiDlg::OnDeviceChange(WPARAM, LPARAM)
     // A device node came or went; the multimedia list may follow a moment later, which the
     // timer's next look catches.
     ScanMidiDevices();
+    return TRUE;
+}
+
+LRESULT CkvMidiDlg::OnPowerBroadcast(WPARAM wParam, LPARAM)
+{
+    // After a sleep a device may be back at its place with a new handle, and the old one dead
+    // without a word from the system: the look checks every handle.
+    if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+        ScanMidiDevices();
     return TRUE;
 }
 
@@ -152,9 +151,7 @@ void CkvMidiDlg::ReportDeviceState(const std::string& device, bool present)
 
 void CkvMidiDlg::UpdateTrayTooltip()
 {
-    int openDevices = 0;
-    for (const auto& device : m_pMidiDevice)
-        openDevices += device && device->IsOpen() ? 1 : 0;
+    int openDevices = m_midi.OpenCount();
     bool comOpen = m_comSwitches.IsOpen();
     std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
     m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()));
