@@ -43,6 +43,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_COMMAND(ID_USAGE, OnUsage)
     ON_COMMAND(ID_RESTART, OnRestart)
     ON_COMMAND_RANGE(ID_PROFILE_1, ID_PROFILE_8, OnProfile)
+    ON_MESSAGE(WM_END_PROGRAM, OnEndProgram)
 END_MESSAGE_MAP()
 
 CkvMidiDlg::CkvMidiDlg()
@@ -139,6 +140,9 @@ void CkvMidiDlg::LoadSettings()
 
 void CkvMidiDlg::SaveSettings()
 {
+    // An ending copy leaves the file as it was: the answers that closed its dialogs are not the user's.
+    if (m_bEnding)
+        return;
     // The whole record is written each time, so a port off for this session only would be
     // stored as off for good; it is stored as it was until the user enables the switches.
     Settings stored = m_settings;
@@ -235,6 +239,8 @@ void CkvMidiDlg::OnTimer(UINT_PTR nIDEvent)
         m_activity.OnTimer(::GetTickCount64());
     else if (nIDEvent == TIMER_DEVICE_SCAN)
         ScanMidiDevices();
+    else if (nIDEvent == TIMER_CLOSE_WINDOWS)
+        CloseOtherWindows();
     Default();
 }
 
@@ -270,9 +276,9 @@ void CkvMidiDlg::OnSettings()
         LoadSettings();
         m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
-        // A Restart closed the dialog: the program is ending, so nothing is opened again
-        // (a port that fails would otherwise hold the way out with its dialog).
-        if (!m_pApp->m_bRestart) {
+        // A Restart or an end request closed the dialog: the program is ending, so nothing is
+        // opened again (a port that fails would otherwise hold the way out with its dialog).
+        if (!m_bEnding) {
             SyncMidiDevices();
             ApplyComSwitchesSetting();
         }
@@ -295,11 +301,9 @@ void CkvMidiDlg::OnUsage() { AfxMessageBox(kUsageText, MB_OK | MB_ICONINFORMATIO
 void CkvMidiDlg::OnRestart()
 {
     m_pApp->m_bRestart = 1;
-    if (m_hSettingsWnd && ::IsWindow(m_hSettingsWnd))
-        ::PostMessageA(m_hSettingsWnd, WM_COMMAND, IDCANCEL, 0);
     // Restart always ends the program, also while the panel shows: hiding the panel alone
     // would leave the flag set and turn the next Exit into a restart.
-    EndDialog(IDOK);
+    EndProgram();
 }
 
 void CkvMidiDlg::OnProfile(UINT nID) { LoadProfile(static_cast<int>(nID - ID_PROFILE_1) + 1, true); }

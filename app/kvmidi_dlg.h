@@ -69,11 +69,17 @@ protected:
     void OnUsage();
     void OnRestart();
     void OnProfile(UINT nID);
+    // The copy is asked to end (its tray window got WM_CLOSE, or the session ends).
+    LRESULT OnEndProgram(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void HidePanel();
+    // Ends the modal loop as Exit does, whatever shows: the windows above the controller are
+    // closed as cancelled, now and until the loop is left; nothing is saved from now on.
+    void EndProgram();
+    void CloseOtherWindows();
     void LoadProfile(int profile, bool reinitialiseNetwork);
     void UpdateProfileMenu();
     // A device or port that went away or came back, told once as a balloon of the tray icon
@@ -131,4 +137,6 @@ private:
     // The port stored while "Only for this session" keeps the COM switches off: later saves
     // store Enable and this port as the user stored them, never the session's state.
     std::optional<std::string> m_strSessionDisabledPort;
+    // The program is ending: nothing is opened again or saved.
+    bool m_bEnding = false;
 };

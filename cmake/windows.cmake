@@ -47,6 +47,7 @@ add_executable(kvMidi WIN32
     app/kvmidi_app.cpp
     app/kvmidi_dlg.cpp
     app/kvmidi_dlg_inputs.cpp
+    app/kvmidi_dlg_exit.cpp
     ui/settings_dlg.cpp
     ui/settings_dlg.h
     ui/settings_host.h

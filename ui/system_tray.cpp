@@ -18,6 +18,25 @@ constexpr DWORD kShellStopMilliseconds = 3000;
 // The record the shell has known since version 5, without the balloon icon.
 static_assert(NOTIFYICONDATAA_V3_SIZE == 504);
 #endif
+
+// The hidden window's class, registered once with the framework's window procedure.
+const char* TrayWindowClass()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &CWnd::StandardWindowProc;
+    windowClass.hInstance = AfxGetInstanceHandle();
+    windowClass.lpszClassName = kTrayWindowClass;
+    if (!::RegisterClassA(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+    return kTrayWindowClass;
+}
+
+void ForwardToMainWindow(UINT message, WPARAM wParam)
+{
+    CWnd* target = AfxGetMainWnd();
+    if (target && target->GetSafeHwnd())
+        target->SendMessage(message, wParam, 0);
+}
 }
 
 BEGIN_MESSAGE_MAP(CSystemTray, CWnd)
@@ -25,14 +44,16 @@ BEGIN_MESSAGE_MAP(CSystemTray, CWnd)
     ON_WM_SETTINGCHANGE()
     ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, OnTaskbarRestart)
     ON_MESSAGE(WM_TRAY_ADD_ANSWERED, OnAddAnswered)
+    ON_MESSAGE(WM_CLOSE, OnClose)
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
 CSystemTray::CSystemTray() = default;
 
 CSystemTray::~CSystemTray()
 {
-    m_state.DeleteIcon();
-    m_shellThread.Stop(kShellStopMilliseconds);
+    RemoveIcon();
     // The frames are shared resource icons: they are let go, never destroyed.
     m_state.ClearFrames();
     m_menu.DestroyMenu();
@@ -44,11 +65,14 @@ bool CSystemTray::AddIcon(HICON hIcon)
     m_state.SetShellOk(LOBYTE(LOWORD(::GetVersion())) >= 4);
     if (!m_state.ShellOk())
         return false;
-    if (!m_hWnd && !CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr)) {
+    if (!m_hWnd && !CreateEx(0, TrayWindowClass(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr)) {
         // Without its window the icon could never call back: it is not added at all.
         m_menu.LoadMenu(ID_TRAY_ICON);
         return false;
     }
+    // A copy running elevated would otherwise never hear of a new taskbar started by the
+    // user's shell, which runs below it.
+    ::ChangeWindowMessageFilterEx(m_hWnd, WM_TASKBARCREATED, MSGFLT_ALLOW, nullptr);
     m_iconData = {};
     m_iconData.cbSize = NOTIFYICONDATAA_V3_SIZE;
     m_iconData.hWnd = m_hWnd;
@@ -120,6 +144,12 @@ void CSystemTray::ShowBalloon(const std::string& title, const std::string& text,
     m_shellThread.Post({ Action::Modify, kTrayInfoFlag, m_state.CurrentIcon(), title, text, warning });
 }
 
+void CSystemTray::RemoveIcon()
+{
+    m_state.DeleteIcon();
+    m_shellThread.Stop(kShellStopMilliseconds);
+}
+
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TRAY_NOTIFY)
@@ -183,6 +213,22 @@ LRESULT CSystemTray::OnTaskbarRestart(WPARAM, LPARAM)
 LRESULT CSystemTray::OnAddAnswered(WPARAM wParam, LPARAM)
 {
     m_state.OnAddAnswered(wParam != 0);
+    return 0;
+}
+
+// The window must stay until the program ends: the default handling would destroy it.
+LRESULT CSystemTray::OnClose(WPARAM, LPARAM)
+{
+    ForwardToMainWindow(WM_END_PROGRAM, 0);
+    return 0;
+}
+
+LRESULT CSystemTray::OnQueryEndSession(WPARAM, LPARAM) { return TRUE; }
+
+LRESULT CSystemTray::OnEndSession(WPARAM wParam, LPARAM)
+{
+    if (wParam)
+        ForwardToMainWindow(WM_END_PROGRAM, 1);
     return 0;
 }
 

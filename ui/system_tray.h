@@ -22,6 +22,16 @@ constexpr UINT WM_TRAY_NOTIFY = WM_USER + 10;
 // The hidden window's animation timer, 800 ms a frame.
 constexpr UINT_PTR TIMER_TRAY_FRAME = 4567;
 
+// The class of the tray's hidden window, one per running copy: whoever must end every copy
+// (the installer, the uninstaller) finds them by it and sends each WM_CLOSE.
+constexpr char kTrayWindowClass[] = "kvMidiTray";
+
+// Sent by the tray window to the main window when the copy is asked to end (WM_CLOSE, or the
+// session ending): it ends as Exit does, whatever shows. wParam 1: the session ends, and the
+// process may be ended as soon as the answer comes, so everything that must be done before
+// is done before the answer.
+constexpr UINT WM_END_PROGRAM = WM_APP + 11;
+
 // "TaskbarCreated", registered once at start-up: the shell sends it when the taskbar is made
 // again, after which every icon must be added anew.
 extern const UINT WM_TASKBARCREATED;
@@ -45,6 +55,9 @@ public:
     void SetTooltip(const std::string& text);
     // A balloon notification over the icon, once; warning or information icon.
     void ShowBalloon(const std::string& title, const std::string& text, bool warning);
+    // Takes the icon out of the notification area now, waiting a little for the shell; the
+    // end of the program does it at the latest.
+    void RemoveIcon();
 
     bool IsAnimating() const override { return m_state.IsAnimating(); }
     void StartFrames() override { m_state.StartFrames(); }
@@ -60,6 +73,9 @@ protected:
     void OnSettingChange(UINT uFlags, const char* lpszSection);
     LRESULT OnTaskbarRestart(WPARAM wParam, LPARAM lParam);
     LRESULT OnAddAnswered(WPARAM wParam, LPARAM lParam);
+    LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 

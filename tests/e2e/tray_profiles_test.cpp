@@ -1,7 +1,8 @@
 // The real program in the Wine desktop as a user meets it: its icon in the notification area,
 // a profile loaded by name from the command line and another from the icon's menu, driven
-// with the keys, the usage box, the About panel, a profile saved from the settings dialog and
-// Exit. The network follows the loaded profile and the file stores it.
+// with the keys, the usage box, the About panel, a profile saved from the settings dialog,
+// Exit and the request to end from outside. The network follows the loaded profile and the
+// file stores it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -67,11 +68,21 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     ASSERT_TRUE(dialog.IsOpen());
     dialog.Click(IDC_SAVE_PROFILE_1 + 1);
     EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile2", "ApplicationId") == "THREE"; }));
-    dialog.Click(IDCANCEL);
-    ASSERT_TRUE(dialog.WaitUntilClosed());
+    dialog.SetText(IDC_DESTINATION, "Typed");
 
+    // Exit while the panel shows only hides it. WM_CLOSE to the tray window, as the installer
+    // sends it, ends the program whatever shows: the dialog as cancelled, the line sent last
+    // still leaves, the icon goes.
+    ::PostMessageA(controller, WM_COMMAND, ID_ABOUT, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
     ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_UP, VK_RETURN }));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }));
+    ::PostMessageA(controller, WM_COMMAND, ID_ABOUT, 0);
+    run.PostLineEvent(1, 1);
+    ::PostMessageA(TrayWindow(run.Pid()), WM_CLOSE, 0, 0);
+    EXPECT_EQ(third.Receive(20000).value_or("<none>"), RemoteLine("THREE", "Hall", "TRI/10/144/1/127"));
     EXPECT_EQ(run.Program().WaitForExit(kProgramDeadline), 0);
     EXPECT_TRUE(WaitUntil([] { return !TrayShowsOurIcon(); })) << "the icon stayed after the program ended";
+    EXPECT_EQ(IniValue(run.IniPath(), "RemoteCmd", "Destination"), "Hall");
 }
 }

@@ -162,14 +162,14 @@ bool AnswerDialog(HWND dialog, int answer)
     });
 }
 
+HWND TrayWindow(DWORD processId)
+{
+    return FindProcessWindowIf(processId, [](HWND window) { return WindowClassName(window) == kTrayWindowClass; });
+}
+
 bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys)
 {
-    // The tray's hidden window, which the shell calls back: of a class the framework registers
-    // ("KvWnd:..."), without a title.
-    HWND tray = FindProcessWindowIf(processId, [](HWND window) {
-        return WindowClassName(window).rfind("KvWnd:", 0) == 0 && WindowText(window).empty();
-    });
-    ::PostMessageA(tray, WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
+    ::PostMessageA(TrayWindow(processId), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
     HWND menu = WaitForWindow(processId, [](HWND window) {
         return WindowClassName(window) == "#32768" && ::IsWindowVisible(window);
     });

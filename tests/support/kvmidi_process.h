@@ -70,6 +70,8 @@ HWND WaitForPortErrorDialog(DWORD processId);
 // when it stayed.
 bool AnswerDialog(HWND dialog, int answer);
 
+// The tray's hidden window, which the shell calls back and which takes the request to end.
+HWND TrayWindow(DWORD processId);
 // Opens the tray's popup, as the shell's call back for a right click on the icon does, and
 // posts the keys to it: the menu's loop reads every key that reaches its thread, so they act
 // whatever window has the focus on the desktop.
