@@ -65,16 +65,18 @@ Var EndedCopies
 ; Asks every running kvMidi to end and waits up to 15 s until none runs and the installed
 ; program can be replaced; otherwise stops with exit code 2 before any file is touched.
 Function ${un}EndRunningCopies
-    StrCpy $R0 0
-    ${Do}
-        FindWindow $R0 "${TRAY_CLASS}" "" 0 $R0
-        ${IfThen} $R0 == 0 ${|} ${ExitDo} ${|}
-        System::Call 'user32::PostMessageW(p R0, i ${WM_CLOSE}, p 0, p 0)'
-        StrCpy $EndedCopies 1
-    ${Loop}
     ${For} $R1 1 75
-        FindWindow $R0 "${TRAY_CLASS}"
-        ${If} $R0 == 0
+        ; Every window of the class, each time round: a copy whose window comes later is asked too.
+        StrCpy $R0 0
+        StrCpy $R3 0
+        ${Do}
+            FindWindow $R0 "${TRAY_CLASS}" "" 0 $R0
+            ${IfThen} $R0 == 0 ${|} ${ExitDo} ${|}
+            System::Call 'user32::PostMessageW(p R0, i ${WM_CLOSE}, p 0, p 0)'
+            StrCpy $R3 1
+            StrCpy $EndedCopies 1
+        ${Loop}
+        ${If} $R3 == 0
             ${IfNot} ${FileExists} "$INSTDIR\kvMidi.exe"
                 Return
             ${EndIf}
