@@ -1,9 +1,9 @@
-/* A stand-in for the maker's KvCom.dll, for tests only: a 32-bit library of its own that
-   exports nothing but the three decorated standard-call names, as the maker's does, and
-   appends one line per call to the file named by KVMIDI_MAKER_DLL_LOG:
-     init <class of the window> <message> <address> <port>
-     send <line>
-     close                                                                              */
+// A stand-in for the maker's KvCom.dll, for tests only: a 32-bit library of its own that
+// exports nothing but the three decorated standard-call names, as the maker's does, and
+// appends one line per call to the file named by KVMIDI_MAKER_DLL_LOG:
+//   init <class of the window> <message> <address> <port>
+//   send <line>
+//   close
 #include <windows.h>
 
 #include <stdio.h>
