@@ -108,7 +108,6 @@ FunctionEnd
 ; elevated, and a program it started itself would be too, owning the settings it creates.
 ; The shell's own ShellExecute is reached through the desktop window's folder view.
 Function StartThroughShell
-    Push $0
     StrCpy $1 0
     StrCpy $3 0
     StrCpy $4 0
@@ -150,16 +149,15 @@ Function StartThroughShell
     ${EndIf}
     ${If} $0 == 0
         ; ShellExecute(file, arguments, folder, verb, SW_SHOWNORMAL): VARIANTs by value, 16 bytes each
-        System::Call 'oleaut32::SysAllocString(w "$INSTDIR\kvMidi.exe") p .r4'
-        System::Call '$3->31(p r4, l 0, l 0, l 0, l 0, l 0, l 0, l 3, l 1) i .r0'
-        System::Call 'oleaut32::SysFreeString(p r4)'
-        StrCpy $4 0
-        DetailPrint "kvMidi started through the desktop's shell ($0)"
+        System::Call 'oleaut32::SysAllocString(w "$INSTDIR\kvMidi.exe") p .R4'
+        System::Call '$3->31(p R4, l 0, l 0, l 0, l 0, l 0, l 0, l 3, l 1) i .r0'
+        System::Call 'oleaut32::SysFreeString(p R4)'
     ${EndIf}
-    ${If} $0 != 0
-        ; Without the desktop's folder view: a new Explorer hands the start to the running one.
-        DetailPrint "kvMidi started through explorer.exe"
-        Exec '"$WINDIR\explorer.exe" "$INSTDIR\kvMidi.exe"'
+    ${If} $0 == 0
+        DetailPrint "kvMidi started through the desktop's shell"
+    ${Else}
+        ; Nothing else is tried: whatever the setup starts itself runs elevated.
+        DetailPrint "kvMidi not started: the desktop's shell did not answer ($0)"
     ${EndIf}
     !insertmacro Release $9
     !insertmacro Release $8
@@ -170,7 +168,6 @@ Function StartThroughShell
     !insertmacro Release $3
     !insertmacro Release $1
     System::Free $2
-    Pop $0
 FunctionEnd
 
 ; The settings folder, with modify rights for every user: whoever runs kvMidi first, elevated
