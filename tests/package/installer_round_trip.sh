@@ -37,7 +37,7 @@ parent() {
     wine wmic process get Name,ParentProcessId,ProcessId 2>/dev/null | iconv -f utf-16 -t utf-8 | tr -d '\r' |
         awk '{ name[$3] = $1; parent[$1] = $2 } END { print name[parent["kvMidi.exe"]] }'
 }
-ended() { wait_for '[ "$(tail -n1 "$calls")" = close ]'; }
+ended() { wait_for '[ "$(tail -n1 "$calls" 2>/dev/null)" = close ]'; }
 
 [ -f "$setup" ] || { echo "no $setup: run tools/package.sh"; exit 1; }
 # The prefix is shared with the other tests: the INI is put back as it was.
