@@ -40,8 +40,9 @@ parent() {
 ended() { wait_for '[ "$(tail -n1 "$calls" 2>/dev/null)" = close ]'; }
 
 [ -f "$setup" ] || { echo "no $setup: run tools/package.sh"; exit 1; }
-# The prefix is shared with the other tests: the INI is put back as it was.
-mkdir -p "$config"
+# The prefix is shared with the other tests: the INI is put back as it was. The folder is
+# made writable by its owner only, so that the rule found below is the setup's.
+mkdir -p "$config" && chmod 755 "$config"
 saved=$(mktemp)
 cp -p "$config/kvMidi.ini" "$saved" 2>/dev/null || rm -f "$saved"
 trap '[ -f "$saved" ] && mv "$saved" "$config/kvMidi.ini" || rm -f "$config/kvMidi.ini"; rm -f "$calls"' EXIT
