@@ -36,7 +36,7 @@ bool InstanceClaim::Take(const std::string& iniFile)
 {
     m_mutex.Reset(::CreateMutexA(nullptr, FALSE, ClaimName(iniFile, "").c_str()));
     if (!m_mutex)
-        return true;
+        return ::GetLastError() != ERROR_ACCESS_DENIED;
     // Owning, not merely opening: a copy that died leaves the mutex abandoned, which still
     // hands it over, and a copy that only looked at it holds no claim.
     DWORD wait = ::WaitForSingleObject(m_mutex.Get(), 0);
@@ -68,19 +68,27 @@ void InstanceClaim::Release()
     m_mutex.Reset();
 }
 
-HWND FindClaimHolder(const std::string& iniFile, std::chrono::milliseconds deadline)
+namespace {
+HWND PublishedHolder(const std::string& iniFile)
 {
-    std::string name = ClaimName(iniFile, "-window");
+    UniqueKernelHandle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, ClaimName(iniFile, "-window").c_str()));
+    UniqueMappedView view(mapping ? ::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(PublishedWindow))
+                                  : nullptr);
+    HWND window = view ? ReadPublished(view.Get()) : nullptr;
+    return window && ::IsWindow(window) ? window : nullptr;
+}
+}
+
+bool TakeClaimOrFindHolder(InstanceClaim& claim, const std::string& iniFile, std::chrono::milliseconds deadline,
+                           HWND& holder)
+{
     auto end = std::chrono::steady_clock::now() + deadline;
     for (;;) {
-        UniqueKernelHandle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()));
-        UniqueMappedView view(mapping ? ::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(PublishedWindow))
-                                      : nullptr);
-        HWND window = view ? ReadPublished(view.Get()) : nullptr;
-        if (window && ::IsWindow(window))
-            return window;
-        if (std::chrono::steady_clock::now() >= end)
-            return nullptr;
+        if (claim.Take(iniFile))
+            return true;
+        holder = PublishedHolder(iniFile);
+        if (holder || std::chrono::steady_clock::now() >= end)
+            return false;
         ::Sleep(100);
     }
 }

@@ -12,8 +12,9 @@
 
 class InstanceClaim {
 public:
-    // Claims the INI file; false when another running copy holds it. A claim that cannot be
-    // made at all (no kernel objects left) lets this copy run.
+    // Claims the INI file; false when another running copy holds it, also one that runs with
+    // other rights (elevated), whose claim this copy may not even open. A claim that cannot
+    // be made at all (no kernel objects left) lets this copy run.
     bool Take(const std::string& iniFile);
     // Where a later copy on the same file finds this one.
     void Publish(HWND controller);
@@ -26,6 +27,9 @@ private:
     UniqueMappedView m_view;
 };
 
-// The controller window of the copy that holds the claim on the INI file, once it has
-// published it; null when none shows within the deadline (that copy may still be starting).
-HWND FindClaimHolder(const std::string& iniFile, std::chrono::milliseconds deadline);
+// Takes the claim on the INI file, or finds the controller window of the copy that holds it,
+// trying again until the deadline: a copy that is starting publishes its window soon, one
+// that is ending has taken its window back and gives the claim up soon. True when taken;
+// otherwise holder is that copy's window, or null when neither came in time.
+bool TakeClaimOrFindHolder(InstanceClaim& claim, const std::string& iniFile, std::chrono::milliseconds deadline,
+                           HWND& holder);

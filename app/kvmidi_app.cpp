@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <chrono>
+
 #include "app/common_appdata_win.h"
 #include "app/config_location.h"
 #include "app/create_path_directories_win.h"
@@ -15,6 +17,9 @@ SettingNameTable g_settingNameTable;
 
 namespace {
 CkvMidiApp theApp;
+// How long a start waits for a copy on the same INI file that is starting (until its window
+// shows) or ending (until it gives the claim up).
+constexpr std::chrono::seconds kClaimWait{ 10 };
 }
 
 CkvMidiApp& TheApp() { return theApp; }
@@ -50,8 +55,9 @@ BOOL CkvMidiApp::InitInstance()
     m_strIniFile = location.iniFile;
     m_strStartProfile = location.startProfile;
 
-    if (!m_instanceClaim.Take(m_strIniFile)) {
-        HandOverToRunningCopy();
+    HWND runningCopy = nullptr;
+    if (!TakeClaimOrFindHolder(m_instanceClaim, m_strIniFile, kClaimWait, runningCopy)) {
+        HandOverTo(runningCopy);
         return FALSE;
     }
     g_settingNameTable.BuildSettingNameTable();
@@ -73,11 +79,10 @@ BOOL CkvMidiApp::InitInstance()
     return FALSE;
 }
 
-void CkvMidiApp::HandOverToRunningCopy()
+void CkvMidiApp::HandOverTo(HWND running)
 {
     // Another copy runs on this INI file: its settings dialog opens (or comes forward), and
-    // this copy ends without opening a device. That copy may still be starting.
-    HWND running = FindClaimHolder(m_strIniFile, std::chrono::seconds(5));
+    // this copy ends without opening a device.
     if (!running)
         return;
     DWORD processId = 0;

@@ -23,7 +23,7 @@ public:
     InstanceClaim m_instanceClaim;
 
 private:
-    void HandOverToRunningCopy();
+    void HandOverTo(HWND running);
 
     std::string m_strStartProfile;
 };

@@ -15,6 +15,7 @@
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
 #include "input/midi_device_choice.h"
+#include "kvmidi_revision.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
@@ -94,7 +95,7 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_lblTitle.SetWindowText(title.c_str());
     m_lblTitle.SetBoldFont();
     m_lblTitle.SetTextHeight(18);
-    SetDlgItemText(IDC_REVISION, "Revision: 46 (2022-11-04 01:32:49)");
+    SetDlgItemText(IDC_REVISION, KVMIDI_REVISION_TEXT);
 
     m_midiInApi.SetNotifyWindow(m_hWnd);
     m_pDeviceName = ReadMidiDeviceNames(m_midiInApi);
@@ -140,7 +141,8 @@ void CkvMidiDlg::LoadSettings()
 
 void CkvMidiDlg::SaveSettings()
 {
-    // An ending copy leaves the file as it was: the answers that closed its dialogs are not the user's.
+    // An ending copy leaves the file as it was: the answers that closed its dialogs are not
+    // the user's.
     if (m_bEnding)
         return;
     // The whole record is written each time, so a port off for this session only would be
@@ -201,10 +203,13 @@ void CkvMidiDlg::HidePanel()
 
 void CkvMidiDlg::OnOK()
 {
-    if (IsWindowVisible())
+    if (IsWindowVisible()) {
         HidePanel();
-    else
-        EndDialog(IDOK);
+        return;
+    }
+    // A copy started from now on waits for the claim instead of handing over to this one.
+    m_pApp->m_instanceClaim.Publish(nullptr);
+    EndDialog(IDOK);
 }
 
 void CkvMidiDlg::OnCancel()

@@ -42,9 +42,7 @@ void CkvMidiDlg::EndProgram()
 {
     if (!m_bEnding) {
         m_bEnding = true;
-        // A copy started from now on waits for the claim instead of handing over to this one.
-        if (m_pApp)
-            m_pApp->m_instanceClaim.Publish(nullptr);
+        m_pApp->m_instanceClaim.Publish(nullptr);
         // A dialog opened by the answer to another (a port retried, a question) is closed too.
         SetTimer(TIMER_CLOSE_WINDOWS, kCloseWindowsMilliseconds);
     }

@@ -14,7 +14,7 @@ endif()
 # Every Win32 file of the subsystems except the application object and the controller, which
 # only the program has.
 add_library(kvmidi_win STATIC ${KVMIDI_WIN_SOURCES})
-target_link_libraries(kvmidi_win PUBLIC kvmidi_portable comctl32 ws2_32 winmm shell32 user32 gdi32
+target_link_libraries(kvmidi_win PUBLIC kvmidi_portable comctl32 ws2_32 iphlpapi winmm shell32 user32 gdi32
                       advapi32 kernel32)
 kvmidi_warnings(kvmidi_win)
 
@@ -79,3 +79,5 @@ target_include_directories(kvMidi PRIVATE ${CMAKE_BINARY_DIR}/generated)
 set_property(SOURCE res/kvMidi.rc APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/kvMidi.manifest)
 target_sources(KvCom PRIVATE kvcom/kvcom.rc)
 target_include_directories(KvCom PRIVATE ${CMAKE_BINARY_DIR}/generated)
+# The About panel's version and revision.
+include(${CMAKE_SOURCE_DIR}/res/revision.cmake)

@@ -77,16 +77,15 @@ void TrayIconState::OnTimer(unsigned id)
 
 void TrayIconState::OnTaskbarCreated()
 {
-    // A first add that failed leaves both flags set after AddIcon ran (the add flags are
-    // known): without another try here the program would run on out of the user's reach.
-    bool firstAddFailed = m_bShellOk && m_bIconHidden && m_bIconDeleted && m_nAddFlags != 0;
-    if (!firstAddFailed) {
-        ReAdd();
+    // An icon that the shell refused, at the first add (the shell was not ready yet, as at
+    // log-on) or at a re-add, is tried again: without it the program would run on out of the
+    // user's reach.
+    if (!m_bShellOk || m_nAddFlags == 0)
         return;
-    }
     bool added = m_shell.NotifyIcon(TrayShell::Action::Add, m_nAddFlags, m_hIcon);
     m_bIconHidden = !added;
-    m_bIconDeleted = !added;
+    if (added)
+        m_bIconDeleted = false;
 }
 
 void TrayIconState::OnWorkAreaChanged() { ReAdd(); }
@@ -96,7 +95,12 @@ void TrayIconState::OnAddAnswered(bool taken)
     if (!m_bShellOk || m_nAddFlags == 0)
         return;
     m_bIconHidden = !taken;
-    m_bIconDeleted = !taken;
+    // A refused re-add leaves the icon counted as added: its tooltip and balloons go on
+    // reaching the record, and the end still deletes it. Only an icon the shell never took is
+    // not there to delete.
+    if (taken)
+        m_bEverTaken = true;
+    m_bIconDeleted = !m_bEverTaken;
 }
 
 void TrayIconState::ReAdd()

@@ -49,8 +49,8 @@ public:
     // A tick of a timer of the tray window: only the frame timer moves the animation.
     void OnTimer(unsigned id);
 
-    // The taskbar was made again: the icon is added again when it was shown, and also when
-    // the first add failed (the shell was not ready yet, as at log-on).
+    // The taskbar was made again: the icon is added again, also when the shell refused it
+    // before.
     void OnTaskbarCreated();
     // The work area changed: the icon is added again when it was shown.
     void OnWorkAreaChanged();
@@ -75,4 +75,5 @@ private:
     TrayIcon m_hIcon = nullptr;   // the icon of the record, sent with every add and change
     TrayIcon m_hRestoreIcon = nullptr;
     unsigned m_nAddFlags = 0;
+    bool m_bEverTaken = false;    // the shell answered an add with yes at least once
 };

@@ -5,8 +5,10 @@
 // file stores it.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
+#include "kvmidi_version.h"
 #include "res/resource.h"
 #include "res/settings_ids.h"
 #include "tests/support/program_run.h"
@@ -57,8 +59,10 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     HWND controller = run.Controller();
     ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_DOWN, VK_RETURN }));
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; })) << "About did not show the panel";
-    EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_TITLE)), "kvMidi version 1.2.0-dev");
-    EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_REVISION)), "Revision: 46 (2022-11-04 01:32:49)");
+    // The version of the file properties, and the build's revision.
+    EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_TITLE)), "kvMidi version " KVMIDI_VERSION_TEXT);
+    EXPECT_TRUE(std::regex_match(WindowText(::GetDlgItem(controller, IDC_REVISION)),
+                                 std::regex(R"(Revision: \d+ \((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d|no version control)\))")));
     // A click on the panel hides it at once, and the program goes on.
     ::PostMessageA(controller, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }));

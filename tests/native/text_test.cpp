@@ -67,6 +67,35 @@ TEST(DefaultBroadcastAddress, PrefersPrivateNetworksInTheirOrderTheLatestWithinA
         EXPECT_EQ(DefaultBroadcastAddress(hostAddresses), expected);
 }
 
+// The adapter with the default route, its host part set by its prefix length; without a
+// prefix by the class; without a listed adapter, the host name's addresses. Nothing is sent.
+TEST(DefaultBroadcastAddress, TheLanOfTheDefaultRouteByItsPrefixLength)
+{
+    struct Networks : HostNetworks {
+        std::vector<AdapterAddress> adapters;
+        std::vector<std::string> hostNames;
+        std::vector<AdapterAddress> AdapterAddresses() override { return adapters; }
+        std::vector<std::string> HostNameAddresses() override { return hostNames; }
+    };
+    const AdapterAddress lan{ "10.1.2.3", 22, false, true }, vm{ "192.168.56.1", 24 }, loopback{ "127.0.0.1", 8, true };
+    struct Case { std::vector<AdapterAddress> adapters; std::vector<std::string> hostNames; const char* expected; };
+    const Case cases[] = {
+        { { lan }, {}, "10.1.3.255" },
+        { { vm, lan, loopback }, {}, "10.1.3.255" },
+        { { vm, { "10.1.2.3", 24 } }, {}, "192.168.56.255" },   // no default route: the private order
+        { { loopback, { "10.9.8.7", -1, false, true } }, {}, "10.255.255.255" },
+        { { { "203.0.113.9", 32, false, true } }, {}, "203.0.113.255" },   // no host part: the class
+        { { loopback }, { "192.168.0.7" }, "127.255.255.255" },
+        { {}, { "10.1.2.3" }, "10.255.255.255" },
+    };
+    for (const Case& c : cases) {
+        Networks networks;
+        networks.adapters = c.adapters;
+        networks.hostNames = c.hostNames;
+        EXPECT_EQ(DefaultBroadcastAddress(networks), c.expected);
+    }
+}
+
 struct FakeMessages : SettingsMessages {
     void ShowSettingsError(int messageId) override { shown.push_back(std::to_string(messageId)); }
     bool ConfirmBroadcastAddress(int messageId, const std::string& address) override

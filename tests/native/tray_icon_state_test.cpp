@@ -65,8 +65,12 @@ TEST(TrayIcon, AHiddenIconKeepsItsFramesInTheRecordUntilTheShellTakesIt)
     EXPECT_TRUE(state.IconHidden());
     state.OnAddAnswered(true);
     state.NextFrame();
+    // A re-add the shell refuses leaves the icon counted as added: the end still deletes it.
+    state.OnTaskbarCreated();
+    state.OnAddAnswered(false);
+    EXPECT_FALSE(state.IconDeleted());
     state.DeleteIcon();
-    EXPECT_EQ(shell.calls, "add 130;add 133;add 133;mod 132;del 132;");
+    EXPECT_EQ(shell.calls, "add 130;add 133;add 133;mod 132;add 132;del 132;");
 }
 
 TEST(TrayTexts, TheTooltipSaysTheProfileAndWhatIsOpen)

@@ -1,0 +1,54 @@
+// One running copy per INI file: a start that finds the file claimed waits for the copy that
+// holds it, which is starting (its window shows) or ending (it gives the claim up).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "app/instance_claim_win.h"
+#include "tests/support/temp_directory.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+TEST(InstanceClaim, AStartWaitsForTheHolderToShowItsWindowOrToEnd)
+{
+    enum class Holder { ShowsWindow, Ends, StaysSilent };
+    struct Case { Holder holder; std::chrono::milliseconds deadline; bool taken; HWND found; };
+    const Case cases[] = {
+        { Holder::ShowsWindow, 10s, false, ::GetDesktopWindow() },
+        { Holder::Ends, 10s, true, nullptr },
+        { Holder::StaysSilent, 500ms, false, nullptr },
+    };
+    for (const Case& c : cases) {
+        TempDirectory folder;
+        std::string ini = folder.Path() + "kvMidi.ini";
+        // The mutex belongs to a thread: the holder is a thread of its own, as another copy
+        // would be a process of its own.
+        UniqueKernelHandle held(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        UniqueKernelHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        std::thread holder([&] {
+            InstanceClaim claim;
+            claim.Take(ini);
+            ::SetEvent(held.Get());
+            // Some time for the start to find the claim held at its first try.
+            ::Sleep(300);
+            if (c.holder == Holder::ShowsWindow)
+                claim.Publish(::GetDesktopWindow());
+            else if (c.holder == Holder::Ends)
+                claim.Release();
+            ::WaitForSingleObject(done.Get(), 20000);
+        });
+        ::WaitForSingleObject(held.Get(), 20000);
+        InstanceClaim claim;
+        HWND found = nullptr;
+        EXPECT_EQ(TakeClaimOrFindHolder(claim, ini, c.deadline, found), c.taken);
+        EXPECT_EQ(found, c.found);
+        claim.Release();
+        ::SetEvent(done.Get());
+        holder.join();
+    }
+}
+}
