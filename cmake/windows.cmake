@@ -1,4 +1,4 @@
-# Windows builds (mingw-w64): the program, our KvCom.dll, and on x86_64 the Win32 tests.
+# Windows builds (mingw-w64): the program, our KvCom.dll and the Win32 tests, run under Wine.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 # The C and C++ runtimes go into each binary: kvMidi.exe needs only system DLLs and KvCom.dll.
 add_link_options(-static)

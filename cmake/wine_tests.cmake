@@ -35,3 +35,8 @@ include(${CMAKE_SOURCE_DIR}/tests/benchmark/benchmark.cmake OPTIONAL)
 set_tests_properties(win_unit_tests e2e_tests PROPERTIES
     ENVIRONMENT "WINEPREFIX=${KVMIDI_WINEPREFIX};WINEDEBUG=-all"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The stand-in for the maker's 32-bit KvCom.dll, for the installer's round trip.
+if(KVMIDI_ARCH STREQUAL "i686")
+    include(${CMAKE_SOURCE_DIR}/tests/maker_dll/maker_dll.cmake)
+endif()

@@ -10,7 +10,7 @@ set -euo pipefail
 # one users install, in the same prefix.
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev binutils
           mingw-w64 wine wine64 wine32:i386 xvfb x11-utils xdotool imagemagick python3
-          nsis zip unzip gcovr clang libclang-rt-14-dev strace procps)
+          nsis python3-markdown zip unzip gcovr clang libclang-rt-14-dev strace procps)
 
 # Every command a script of tools/ or a CMake test runs.
 commands=(cmake ctest ninja g++ python3
@@ -19,7 +19,7 @@ commands=(cmake ctest ninja g++ python3
           i686-w64-mingw32-gcc-posix i686-w64-mingw32-g++-posix i686-w64-mingw32-windres
           i686-w64-mingw32-dlltool i686-w64-mingw32-objdump
           wine wineserver winepath wineboot Xvfb xdpyinfo xwininfo xdotool import convert
-          makensis zip unzip gcovr clang clang++ strace gcc pgrep x86_64-w64-mingw32-strip)
+          makensis markdown_py zip unzip gcovr clang clang++ strace gcc pgrep x86_64-w64-mingw32-strip)
 
 missing=()
 for package in "${packages[@]}"; do

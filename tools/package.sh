@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release packages of the version in CMakeLists.txt into dist/:
 #   kvMidi-<version>-win64.zip, kvMidi-<version>-win32.zip  the programs, the guide, a readme
-#   kvMidi-<version>-setup.exe                              the installer (NSIS)
-# and, for the installer test only, build/package/setup-x64-for-wine.exe: the same script
-# as a 64-bit setup, since the Wine here runs no 32-bit program.
+#   kvMidi-<version>-setup.exe                              the installer (NSIS) of the i686 program
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
@@ -25,8 +23,11 @@ for preset in win64 win32; do
     for binary in kvMidi.exe KvCom.dll kvlisten.exe; do
         "${triple[$preset]}-strip" -o "$folder/$binary" "build/$preset/bin/$binary"
     done
-    # The guide with the pictures it shows.
-    cp docs/user-guide.md "$folder/guide/"
+    # The guide as a web page, which every PC opens, with the pictures it shows.
+    { printf '<!DOCTYPE html>\n<html><head><meta charset="utf-8"><title>kvMidi user guide</title>\n'
+      printf '<style>table{border-collapse:collapse}th,td{border:1px solid #999;padding:2px 6px}</style></head><body>\n'
+      markdown_py -x tables -o html docs/user-guide.md
+      printf '</body></html>\n'; } >"$folder/guide/user-guide.html"
     for picture in $(grep -o '](\([a-z0-9-]*\.png\))' docs/user-guide.md | tr -d '()]' | sort -u); do
         cp "docs/$picture" "$folder/guide/"
     done
@@ -40,7 +41,16 @@ broadcast over UDP on the local network.
   kvMidi.exe    the program; its first start opens the settings
   KvCom.dll     its network library (keep it beside kvMidi.exe)
   kvlisten.exe  a console receiver that prints what arrives:  kvlisten -p 9871
-  guide\\        the user guide (user-guide.md, a text file)
+  guide\\        the user guide (user-guide.html)
+
+Which package to take:
+  kvMidi-$version-setup.exe  installs the 32-bit program, on every Windows.
+  kvMidi-$version-win32.zip  the same 32-bit program, for any folder: the one to take. It runs
+                          on 32-bit and 64-bit Windows alike, and it is the one the maker's
+                          own KvCom.dll fits, should you put it in place of ours: that DLL
+                          is 32-bit, and a 64-bit program cannot load it.
+  kvMidi-$version-win64.zip  the 64-bit program, only for a Windows that runs no 32-bit
+                          programs; it works with the KvCom.dll it comes with only.
 
 The settings live in one file, kvMidi.ini, in the application-data folder of all users:
 C:\\ProgramData\\Karvo\\cfg\\kvMidi.ini. Removing kvMidi does not remove it.
@@ -49,8 +59,7 @@ TEXT
     (cd "$folder" && zip -qrX "$repo_root/dist/kvMidi-$version-$preset.zip" .)
 done
 
-nsis_defines=(-V2 "-DVERSION=$version" "-DSTAGE64=$stage/win64" "-DSTAGE32=$stage/win32" "-DICON=$repo_root/res/kvMidi.ico")
-makensis "${nsis_defines[@]}" "-DOUTFILE=$repo_root/dist/kvMidi-$version-setup.exe" tools/installer/kvMidi.nsi
-makensis "${nsis_defines[@]}" -DAMD64 "-DOUTFILE=$stage/setup-x64-for-wine.exe" tools/installer/kvMidi.nsi
+makensis -V2 "-DVERSION=$version" "-DSTAGE=$stage/win32" "-DICON=$repo_root/res/kvMidi.ico" \
+    "-DOUTFILE=$repo_root/dist/kvMidi-$version-setup.exe" tools/installer/kvMidi.nsi
 echo "Packages of kvMidi $version:"
 ls -l "dist/kvMidi-$version-win64.zip" "dist/kvMidi-$version-win32.zip" "dist/kvMidi-$version-setup.exe"

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Builds kvMidi for x86_64 and starts it under Wine with a data folder of its own inside the
-# build folder, so it never touches another configuration. The first run seeds that folder's
-# INI with the loopback broadcast address: a developer's run never broadcasts onto a network.
+# Builds kvMidi for i686, the build users install, and starts it under Wine with a data folder
+# of its own inside the build folder, so it never touches another configuration. The first run
+# seeds that folder's INI with the loopback broadcast address: a developer's run never
+# broadcasts onto a network.
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
 
 tools/install-deps.sh
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target kvMidi KvCom
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target kvMidi KvCom
 
 . tools/wine-env.sh
 trap wine_env_stop EXIT
@@ -41,12 +42,12 @@ picture_with_tray_icon() {
 echo "kvMidi runs with its settings in $data/cfg/kvMidi.ini; end it with Exit in its tray menu or Ctrl+C."
 # The data folder is given as a Windows path; the option takes a word without blanks.
 if [ -n "$had_display" ] && [ "$had_display" = "$DISPLAY" ]; then
-    wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")"
+    wine build/win32/bin/kvMidi.exe -a "$(winepath -w "$data")"
     exit
 fi
 
 echo "No display found: kvMidi runs on the virtual X server $DISPLAY."
-wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" &
+wine build/win32/bin/kvMidi.exe -a "$(winepath -w "$data")" &
 program=$!
 shot="$data/desktop.png"
 if picture_with_tray_icon "$shot"; then

@@ -8,6 +8,10 @@ set(virtual_midi_dir ${CMAKE_BINARY_DIR}/bin/virtual_midi)
 add_library(virtual_midi_driver SHARED ${CMAKE_SOURCE_DIR}/tests/benchmark/virtual_midi_driver.cpp)
 set_target_properties(virtual_midi_driver PROPERTIES PREFIX "" OUTPUT_NAME winmm RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
 kvmidi_warnings(virtual_midi_driver)
+# The system's winmm.dll exports the standard-call functions by their plain names.
+if(KVMIDI_ARCH STREQUAL "i686")
+    target_link_options(virtual_midi_driver PRIVATE -Wl,--kill-at)
+endif()
 
 # The program beside the driver, always the one just built.
 add_custom_command(

@@ -1,38 +1,91 @@
 #!/usr/bin/env bash
-# The installer under Wine, as a user's silent installation: installs into Program Files with
-# the Start-menu entry and the start at log-on, uninstalls, and finds the program gone and the
-# INI kept.
-# Runs in the tests' prefix and wineserver (tools/wine-env.sh); the setup is the 64-bit one
-# that tools/package.sh makes for this test.
+# The real setup under Wine, as users install it silently:
+# - it installs the i686 program into the 32-bit Program Files, with the Start-menu entries,
+#   the start at log-on, the Apps entry and a settings folder every user may change; the
+#   installed program runs with a stand-in for the maker's KvCom.dll;
+# - the uninstaller ends a running copy and removes everything but the INI;
+# - installed into a folder chosen with /D=, an upgrade while a copy runs ends the copy,
+#   replaces the files in that folder and starts kvMidi again through the desktop's shell.
+# A copy the script starts runs with the stand-in, whose first call says that it is up.
+# Runs in the tests' prefix and wineserver (tools/wine-env.sh), after tools/package.sh.
 set -uo pipefail
-setup="$(cd "$(dirname "$0")/../.." && pwd)/build/package/setup-x64-for-wine.exe"
-folder="$WINEPREFIX/drive_c/Program Files/kvMidi"
-shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/kvMidi.lnk"
-config="$WINEPREFIX/drive_c/ProgramData/Karvo/cfg"
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+version=$(sed -n 's/^project(kvMidi VERSION \([0-9.]*\) .*/\1/p' "$repo/CMakeLists.txt")
+setup="$repo/dist/kvMidi-$version-setup.exe"
+stage="$repo/build/package/win32"
+maker="$repo/build/win32/bin/maker_dll"
+drive="$WINEPREFIX/drive_c"
+menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs"
+config="$drive/ProgramData/Karvo/cfg"
+calls="$drive/kvmidi-calls.txt"
 status=0
 fail() { echo "$*"; status=1; }
-run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-run_entry() { wine reg query "$run_key" /v kvMidi 2>/dev/null | grep -qi 'Program Files\\kvMidi\\kvMidi.exe'; }
+wait_for() { local deadline=$((SECONDS + 30)); until eval "$1"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.2; done; }
+run_setup() { wine "$setup" /S "$@" >/dev/null 2>&1 </dev/null; }
+uninstall() { wine "$1\\uninstall.exe" /S >/dev/null 2>&1 </dev/null; }
+# The setup writes to the registry's native view, which the 32-bit reg.exe sees with /reg:64.
+run_entry() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v kvMidi /reg:64 2>/dev/null | grep -qF "$1"; }
+# Starts the installed program with the stand-in as its KvCom.dll; false when it never calls it.
+start_with_stand_in() {
+    cp "$maker/maker_kvcom.dll" "$2/KvCom.dll"
+    rm -f "$calls"
+    KVMIDI_MAKER_DLL_LOG='C:\kvmidi-calls.txt' wine "$1\\kvMidi.exe" >/dev/null 2>&1 </dev/null &
+    wait_for 'grep -q "^init" "$calls" 2>/dev/null'
+}
+# The name of the running kvMidi's parent process.
+parent() {
+    wine wmic process get Name,ParentProcessId,ProcessId 2>/dev/null | iconv -f utf-16 -t utf-8 | tr -d '\r' |
+        awk '{ name[$3] = $1; parent[$1] = $2 } END { print name[parent["kvMidi.exe"]] }'
+}
+ended() { wait_for '[ "$(tail -n1 "$calls" 2>/dev/null)" = close ]'; }
 
 [ -f "$setup" ] || { echo "no $setup: run tools/package.sh"; exit 1; }
-# The prefix is shared with the other tests: the INI is put back as it was.
-mkdir -p "$config"
+# The prefix is shared with the other tests: the INI is put back as it was. The folder is
+# made writable by its owner only, so that the rule found below is the setup's.
+mkdir -p "$config" && chmod 755 "$config"
 saved=$(mktemp)
 cp -p "$config/kvMidi.ini" "$saved" 2>/dev/null || rm -f "$saved"
-trap '[ -f "$saved" ] && mv "$saved" "$config/kvMidi.ini" || rm -f "$config/kvMidi.ini"' EXIT
+trap '[ -f "$saved" ] && mv "$saved" "$config/kvMidi.ini" || rm -f "$config/kvMidi.ini"; rm -f "$calls"' EXIT
+# What a failed run may have left: an installation in either folder.
+rm -rf "$drive/Program Files (x86)/kvMidi" "$drive/Tools"
+wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\kvMidi' /f /reg:64 >/dev/null 2>&1
 printf '[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=9871\r\n' >"$config/kvMidi.ini"
 
-wine "$setup" /S >/dev/null 2>&1 </dev/null || fail "the setup failed"
-for file in kvMidi.exe KvCom.dll kvlisten.exe readme.txt guide/user-guide.md uninstall.exe; do
-    [ -f "$folder/$file" ] || fail "not installed: $file"
+win='C:\Program Files (x86)\kvMidi'
+folder="$drive/Program Files (x86)/kvMidi"
+run_setup || fail "the setup failed"
+for file in kvMidi.exe KvCom.dll kvlisten.exe readme.txt guide/user-guide.html; do
+    cmp -s "$stage/$file" "$folder/$file" || fail "not installed: $file"
 done
-[ -f "$shortcut" ] && run_entry || fail "no Start-menu shortcut or no Run entry"
+[ -f "$menu/kvMidi.lnk" ] && [ -f "$menu/kvMidi user guide.lnk" ] && run_entry "$win\\kvMidi.exe" ||
+    fail "a Start-menu entry or the Run entry is missing"
+apps=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\kvMidi' /reg:64 2>/dev/null | tr -d '\r')
+grep -q 'Publisher *REG_SZ *kvMidi$' <<<"$apps" && grep -q 'EstimatedSize *REG_DWORD *0x[1-9a-f]' <<<"$apps" ||
+    fail "the Apps entry lacks Publisher or EstimatedSize: $apps"
+# Wine keeps a folder's rules as its mode: the Users' rule makes it writable for the group.
+[ "$(stat -c %A "$config")" = drwxrwxr-x ] || fail "the settings folder is not for every user: $(stat -c %A "$config")"
 
-# The uninstaller runs from a copy of itself and returns at once: up to 30 s for it to end.
-wine "C:\\Program Files\\kvMidi\\uninstall.exe" /S >/dev/null 2>&1 </dev/null
-deadline=$((SECONDS + 30))
-while [ -e "$folder" ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
-[ ! -e "$folder" ] || fail "left behind: $(cd "$folder" 2>/dev/null && ls -R | tr '\n' ' ')"
-[ ! -e "$shortcut" ] && ! run_entry || fail "the shortcut or the Run entry remains"
+cp "$maker/kvmidi_maker_dll_test.exe" "$folder/"
+cp "$maker/maker_kvcom.dll" "$folder/KvCom.dll"
+wine "$win\\kvmidi_maker_dll_test.exe" >"$drive/maker.log" 2>&1 </dev/null || fail "with the maker's library: $(cat "$drive/maker.log")"
+rm -f "$folder/kvmidi_maker_dll_test.exe" "$drive/maker.log"
+
+start_with_stand_in "$win" "$folder" || fail "the installed program did not start"
+uninstall "$win"   # runs from a copy of itself and returns at once
+wait_for '[ ! -e "$folder" ]' || fail "left behind: $(cd "$folder" 2>/dev/null && ls -R | tr '\n' ' ')"
+ended || fail "the running copy did not end: $(cat "$calls")"
+[ ! -e "$menu/kvMidi.lnk" ] && ! run_entry kvMidi || fail "the shortcut or the Run entry remains"
 grep -q '^BroadcastAddress=127.255.255.255' "$config/kvMidi.ini" 2>/dev/null || fail "the INI is gone"
-[ $status -eq 0 ] && echo "installed, uninstalled; the INI kept"
+
+win='C:\Tools\kvMidi'
+folder="$drive/Tools/kvMidi"
+run_setup "/D=$win" && start_with_stand_in "$win" "$folder" || fail "no copy running from $win"
+run_setup || fail "the upgrade failed while a copy ran"
+ended || fail "the running copy did not end for the upgrade: $(cat "$calls")"
+cmp -s "$stage/KvCom.dll" "$folder/KvCom.dll" && [ ! -e "$drive/Program Files (x86)/kvMidi" ] ||
+    fail "the upgrade did not replace the files in $win"
+# The copy started again is the shell's child, not the elevated setup's.
+wait_for '[ "$(parent)" = explorer.exe ]' || fail "kvMidi was not started again through the shell: $(parent)"
+uninstall "$win"
+wait_for '[ ! -e "$folder" ]' || fail "the uninstaller did not end the copy started again"
+[ $status -eq 0 ] && echo "installed, run with the maker's library, uninstalled while running, upgraded in its folder while running"
