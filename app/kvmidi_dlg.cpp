@@ -33,7 +33,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_COMMAND(ID_ABOUT, OnAbout)
     ON_COMMAND(ID_SETTINGS, OnSettings)
     ON_WM_LBUTTONDOWN()
-    ON_MESSAGE(MM_MIM_DATA, OnMidiData)
+    ON_MESSAGE(WM_SEND_REPORT, OnSendReport)
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
     ON_MESSAGE(WM_COM_LINE_EVENT, OnComLineEvent)
@@ -54,10 +54,11 @@ CkvMidiDlg::CkvMidiDlg()
 
 CkvMidiDlg::~CkvMidiDlg()
 {
-    // The network library goes first, then the MIDI devices (stopped before their rings are
-    // freed), then the COM monitor (its thread waited for before the port closes); the tray
-    // icon goes with m_trayIcon.
-    KVCOM_close();
+    // The network library goes first, once the sending thread has sent what was captured,
+    // then the MIDI devices (stopped before their rings are freed), then the COM monitor (its
+    // thread waited for before the port closes); the tray icon goes with m_trayIcon.
+    m_sendingThread.Stop();
+    WithdrawRings();
     CloseMidiDevices(m_pMidiDevice);
     for (auto& name : m_pDeviceName)
         name.reset();
@@ -96,12 +97,15 @@ BOOL CkvMidiDlg::OnInitDialog()
     SetDlgItemText(IDC_REVISION, "Revision: 46 (2022-11-04 01:32:49)");
 
     m_midiInApi.SetNotifyWindow(m_hWnd);
+    m_sending.SetWindow(m_hWnd);
+    m_midiInApi.SetNotifyEvent(m_sending.WakeEvent());
     m_pDeviceName = ReadMidiDeviceNames(m_midiInApi);
     LoadSettings();
     if (!m_strStartProfile.empty()) {
         if (int profile = FindProfileByName(m_ini, m_strStartProfile))
             LoadProfile(profile, false);
     }
+    m_sendingThread.Start(SendSettingsOf(m_settings), false);
     m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
     UpdateProfileMenu();
     SyncMidiDevices();
@@ -135,6 +139,7 @@ void CkvMidiDlg::LoadSettings()
         m_settings.m_bComEnabled = 0;
         m_settings.m_comConfig.Port.clear();
     }
+    PublishSendSettings();
 }
 
 void CkvMidiDlg::SaveSettings()
@@ -159,11 +164,9 @@ LRESULT CkvMidiDlg::OnSaveFailed(WPARAM, LPARAM)
     return 0;
 }
 
-void CkvMidiDlg::ReinitNetwork()
-{
-    KVCOM_close();
-    KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_settings.m_strBroadcastAddress.c_str(), m_settings.m_nPort);
-}
+void CkvMidiDlg::ReinitNetwork() { m_sendingThread.PublishSettings(SendSettingsOf(m_settings), true); }
+
+void CkvMidiDlg::PublishSendSettings() { m_sendingThread.PublishSettings(SendSettingsOf(m_settings), false); }
 
 ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
 {
@@ -179,6 +182,7 @@ ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
 
     CloseComSwitches();
     m_settings.m_comConfig = settings.m_comConfig;
+    PublishSendSettings();
     return settings.m_bComEnabled ? OpenComSwitches() : ComSwitchesResult::Open;
 }
 
@@ -233,8 +237,10 @@ void CkvMidiDlg::OnTimer(UINT_PTR nIDEvent)
         HidePanel();
     else if (nIDEvent == TIMER_ACTIVITY)
         m_activity.OnTimer(::GetTickCount64());
-    else if (nIDEvent == TIMER_DEVICE_SCAN)
+    else if (nIDEvent == TIMER_DEVICE_SCAN) {
         ScanMidiDevices();
+        m_dispatcher.Tick(::GetTickCount64());
+    }
     Default();
 }
 
@@ -257,6 +263,7 @@ void CkvMidiDlg::OnSettings()
     INT_PTR result = dialog.DoModal();
     if (result == IDOK) {
         m_settings = dialog.m_settings;
+        PublishSendSettings();
         RememberMidiSelection();
         m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
@@ -308,6 +315,7 @@ void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
 {
     if (!ApplyProfile(m_ini, profile, m_settings))
         return;
+    PublishSendSettings();
     SaveSettings();
     m_nCurrentProfile = profile;
     UpdateProfileMenu();

@@ -19,17 +19,18 @@
 #include "input/midi_wakeup.h"
 #include "remote/activity.h"
 #include "remote/command_dispatcher.h"
+#include "remote/kvcom_sending_win.h"
+#include "remote/sending_thread.h"
 #include "ui/label.h"
 #include "ui/settings_host.h"
 #include "ui/system_tray.h"
 
 class CkvMidiApp;
-struct MidiRingEntry;
 
 class CkvMidiDlg : public CDialog,
                    private SettingsHost,
                    private ActivityTimer,
-                   private CommandSender,
+                   private ComLineHandOver,
                    private CommandWatcher,
                    private AudioCommands {
 public:
@@ -38,7 +39,8 @@ public:
 
     std::string m_strStartProfile;
 
-    // KVCOM_close, then KVCOM_init with the current address and port.
+    // KVCOM_close, then KVCOM_init with the current address and port, on the sending thread,
+    // which takes the current settings with it.
     void ReinitNetwork();
     void LoadSettings();
     void SaveSettings();
@@ -59,7 +61,7 @@ protected:
     void OnAbout();
     void OnSettings();
     void OnLButtonDown(UINT nFlags, POINT point);
-    LRESULT OnMidiData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSendReport(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
@@ -83,7 +85,13 @@ private:
     void UpdateTrayTooltip();
     // Opens or closes the COM switches as m_bComEnabled says and acts on the user's answer.
     void ApplyComSwitchesSetting();
-    void DispatchMidiEntry(int device, const MidiRingEntry& entry);
+    // The sending thread builds its texts from these settings from its next round on.
+    void PublishSendSettings();
+    // Until the devices' owner hands its rings over itself: every ring is taken back (its
+    // captured entries sent) before a call that may close devices, the open ones given again
+    // after it, so that the thread never reads a ring that is gone.
+    void WithdrawRings();
+    void PublishRings();
     // The user's selection by number becomes the choice by name (before it is saved).
     void RememberMidiSelection();
     // The background look at the MIDI devices: lost ones closed, returned ones opened, silently.
@@ -102,11 +110,14 @@ private:
     void SetActivityTimer(unsigned milliseconds) override;
     void KillActivityTimer() override;
 
-    // CommandSender, CommandWatcher, AudioCommands
-    void SendRemoteLine(const std::string& line) override;
+    // ComLineHandOver, on the polling thread: the sending thread takes the change.
+    bool HandOverComLine(const ComLineEvent& event) override;
+
+    // CommandWatcher, AudioCommands
     void ShowLastCommand(const std::string& text, int device) override;
     void ShowComLineState(int line, int level) override;
     void SendAppCommand(int command) override;
+    void ShowShedBalloon(const std::string& text) override;
 
     CLabel m_lblTitle;
     HICON m_hIcon = nullptr;
@@ -119,10 +130,13 @@ private:
     int m_nCurrentProfile = 0;
     WinmmMidiInApi m_midiInApi;   // outlives the devices, which call it
     MidiWakeup m_midiWakeup;
+    KvComSending m_sending{ m_midiWakeup };
+    // Every call of the network library, after the window thread's settings.
+    SendingThread m_sendingThread{ m_sending, m_sending, m_sending };
     MidiDeviceSlots m_pMidiDevice;
     MidiDeviceNames m_pDeviceName;
     CommandActivity m_activity{ m_trayIcon, *this };
-    CommandDispatcher m_dispatcher{ m_settings, { *this, *this, m_activity, *this } };
+    CommandDispatcher m_dispatcher{ { *this, m_activity, *this } };
     std::unique_ptr<ComSwitchMonitor> m_pComSwitchMonitor;
     PrivateProfileFile m_iniFile;
     TypedIni m_ini;

@@ -11,21 +11,49 @@
 #include "input/com_switches_win.h"
 #include "input/midi_device_choice.h"
 #include "remote/command_text.h"
-#include "remote/kvcom_api.h"
 #include "ui/settings_dlg.h"
 #include "ui/tray_texts.h"
 
 static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolumeDown == APPCOMMAND_VOLUME_DOWN &&
               kAppCommandVolumeUp == APPCOMMAND_VOLUME_UP);
 
+namespace {
+// The failures of one synchronisation, shown once the rings are back with the sending thread:
+// a message box waiting for the user must not hold them.
+struct CollectedMidiFailures final : MidiFailureReporter {
+    void Report(const char* text) override { texts.emplace_back(text); }
+    std::vector<std::string> texts;
+};
+}
+
 void CkvMidiDlg::SyncMidiDevices()
 {
     RememberMidiSelection();
     std::vector<std::string> before = OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice);
+    CollectedMidiFailures failures;
+    WithdrawRings();
     ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
-                             MessageBoxMidiFailureReporter());
+                             failures);
+    PublishRings();
     if (OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice) != before)
         UpdateTrayTooltip();
+    for (const std::string& text : failures.texts)
+        MessageBoxMidiFailureReporter().Report(text.c_str());
+}
+
+void CkvMidiDlg::WithdrawRings()
+{
+    for (int number = 0; number < kMidiDeviceCount; ++number)
+        m_sendingThread.Withdraw(number);
+}
+
+void CkvMidiDlg::PublishRings()
+{
+    for (int number = 0; number < kMidiDeviceCount; ++number) {
+        const auto& device = m_pMidiDevice[static_cast<std::size_t>(number)];
+        if (device && device->IsOpen())
+            m_sendingThread.Publish(number, device->Ring());
+    }
 }
 
 void CkvMidiDlg::RememberMidiSelection()
@@ -35,8 +63,10 @@ void CkvMidiDlg::RememberMidiSelection()
 
 void CkvMidiDlg::ScanMidiDevices()
 {
+    WithdrawRings();
     MidiDeviceChanges changes = RefreshMidiDevices(m_midiInApi, m_midiWakeup, m_settings.m_midiChoice,
                                                    m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice);
+    PublishRings();
     for (const std::string& name : changes.lost)
         ReportDeviceState(name, false);
     for (const std::string& name : changes.back)
@@ -47,7 +77,7 @@ void CkvMidiDlg::ScanMidiDevices()
 
 ComSwitchesResult CkvMidiDlg::OpenComSwitches()
 {
-    ComSwitchesResult result = StartComSwitchMonitor(m_pComSwitchMonitor, m_settings.m_comConfig, m_hWnd, this);
+    ComSwitchesResult result = StartComSwitchMonitor(m_pComSwitchMonitor, m_settings.m_comConfig, m_hWnd, this, this);
     UpdateTrayTooltip();
     return result;
 }
@@ -76,21 +106,10 @@ void CkvMidiDlg::ApplyComSwitchesSetting()
     }
 }
 
-LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
+LRESULT CkvMidiDlg::OnSendReport(WPARAM, LPARAM)
 {
-    // One notification stands for every device: the callbacks post only while none is pending.
-    // The dispatcher applies the NOTE OFF filter.
-    DrainMidiDevices(m_pMidiDevice, m_midiWakeup,
-                     [this](int device, const MidiRingEntry& entry) { DispatchMidiEntry(device, entry); });
-    m_dispatcher.FinishMidiBatch(::GetTickCount64());
-    // A device the system closed (it went away) is closed here, after its last entries went
-    // out with its own number.
-    for (const auto& device : m_pMidiDevice) {
-        if (device && device->IsLost()) {
-            ScanMidiDevices();
-            break;
-        }
-    }
+    if (m_dispatcher.Apply(m_sendingThread.TakeReport(), m_settings.m_comConfig, ::GetTickCount64()))
+        UpdateTrayTooltip();
     return 0;
 }
 
@@ -102,14 +121,15 @@ LRESULT CkvMidiDlg::OnDeviceChange(WPARAM, LPARAM)
     return TRUE;
 }
 
-void CkvMidiDlg::DispatchMidiEntry(int device, const MidiRingEntry& entry)
+bool CkvMidiDlg::HandOverComLine(const ComLineEvent& event)
 {
-    m_dispatcher.DispatchMidiEntry(device, entry.status, entry.data1, entry.data2);
+    return m_sendingThread.HandOverComLine(event.line, event.level);
 }
 
+// A line change posted rather than handed over goes the same way.
 LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 {
-    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam), ::GetTickCount64());
+    m_sendingThread.HandOverComLine(static_cast<int>(wParam), static_cast<int>(lParam));
     return 0;
 }
 
@@ -120,8 +140,6 @@ LRESULT CkvMidiDlg::OnComPortState(WPARAM wParam, LPARAM)
         ReportDeviceState(m_settings.m_comConfig.Port, wParam != 0);
     return 0;
 }
-
-void CkvMidiDlg::SendRemoteLine(const std::string& line) { KVCOM_send(line.c_str()); }
 
 void CkvMidiDlg::ShowLastCommand(const std::string& text, int device)
 {
@@ -138,6 +156,8 @@ void CkvMidiDlg::SendAppCommand(int command)
     // No handler of ours: the default processing hands the command to the shell.
     SendMessage(WM_APPCOMMAND, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(0, command));
 }
+
+void CkvMidiDlg::ShowShedBalloon(const std::string& text) { m_trayIcon.ShowBalloon("kvMidi", text, true); }
 
 void CkvMidiDlg::PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -162,5 +182,6 @@ void CkvMidiDlg::UpdateTrayTooltip()
         openDevices += device && device->IsOpen() ? 1 : 0;
     bool comOpen = m_pComSwitchMonitor && m_pComSwitchMonitor->IsOpen();
     std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
-    m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()));
+    m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()) +
+                          ShedTooltip(m_dispatcher.DroppedSinceStart()));
 }

@@ -129,6 +129,8 @@ bool ComSwitchMonitor::ReadModemStatus(std::uint32_t& status)
 
 bool ComSwitchMonitor::PostLineEvent(const ComLineEvent& event)
 {
+    if (m_pHandOver)
+        return m_pHandOver->HandOverComLine(event);
     return ::PostMessageA(m_hEventWnd, WM_COM_LINE_EVENT, static_cast<WPARAM>(event.line),
                           static_cast<LPARAM>(event.level)) != FALSE;
 }

@@ -27,7 +27,7 @@ private:
 }
 
 ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config,
-                                        HWND hEventWnd, CWnd* pDialogParent)
+                                        HWND hEventWnd, CWnd* pDialogParent, ComLineHandOver* handOver)
 {
     StopComSwitchMonitor(pMonitor);
     if (config.Port.empty())
@@ -36,7 +36,7 @@ ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMoni
     // The new monitor becomes current only once open: while the dialog waits, the controller
     // goes on handling its messages, and a settings change made from the tray meanwhile may
     // open or close the current monitor itself.
-    auto monitor = std::make_unique<ComSwitchMonitor>(hEventWnd);
+    auto monitor = std::make_unique<ComSwitchMonitor>(hEventWnd, handOver);
     MonitorOpening opening(*monitor, config, pDialogParent);
     ComSwitchesResult result = OpenOrAskUser(opening);
     if (result == ComSwitchesResult::Open) {

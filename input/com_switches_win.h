@@ -16,9 +16,9 @@ class CWnd;
 // to hEventWnd, asking through the port error dialog (owned by pDialogParent, may be null)
 // while the port fails to open. DisabledForSession empties config.Port (in memory only);
 // pMonitor is set only with Open, and both disabling answers leave no monitor, also none that
-// was made current while the dialog waited.
+// was made current while the dialog waited. Line changes go to handOver when given.
 ComSwitchesResult StartComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor, ComSwitchConfig& config,
-                                        HWND hEventWnd, CWnd* pDialogParent);
+                                        HWND hEventWnd, CWnd* pDialogParent, ComLineHandOver* handOver = nullptr);
 
 // Closes and destroys the current monitor, if any.
 void StopComSwitchMonitor(std::unique_ptr<ComSwitchMonitor>& pMonitor);

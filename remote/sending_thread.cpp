@@ -167,12 +167,12 @@ bool SendingThread::SendRing(int number, const Slot& slot, std::uint32_t budget,
 {
     MidiRing& ring = *slot.ring;
     auto index = static_cast<std::size_t>(number);
-    if (m_seenGeneration[index] != slot.generation) {
-        m_seenGeneration[index] = slot.generation;
-        m_seenDropped[index] = 0;
-    }
     // Read before the entries: a drop counted now happened before what this turn sends.
     std::uint32_t dropped = ring.Dropped();
+    if (m_seenRing[index] != &ring || dropped < m_seenDropped[index]) {
+        m_seenRing[index] = &ring;   // another ring, or this one made anew
+        m_seenDropped[index] = 0;
+    }
     if (dropped != m_seenDropped[index]) {
         round.news.dropped[index] += dropped - m_seenDropped[index];
         m_seenDropped[index] = dropped;

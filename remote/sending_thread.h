@@ -152,9 +152,9 @@ private:
     SendReport m_report;
     std::atomic<bool> m_reportPending{ false };
 
-    // The sending thread's own: the settings in use, and per number the publication and the
-    // ring's drop count last seen.
+    // The sending thread's own: the settings in use, and per number the ring and its drop
+    // count last seen (the same ring published again keeps its count).
     std::shared_ptr<const SendSettings> m_current;
-    std::array<std::uint32_t, kMidiDeviceCount> m_seenGeneration{};
+    std::array<const MidiRing*, kMidiDeviceCount> m_seenRing{};
     std::array<std::uint32_t, kMidiDeviceCount> m_seenDropped{};
 };

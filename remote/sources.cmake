@@ -12,4 +12,6 @@ list(APPEND KVMIDI_PORTABLE_SOURCES
 )
 list(APPEND KVMIDI_WIN_SOURCES
     remote/kvcom_api.h
+    remote/kvcom_sending_win.cpp
+    remote/kvcom_sending_win.h
 )

@@ -1,0 +1,24 @@
+#include "kvcom_sending_win.h"
+
+#include "remote/kvcom_api.h"
+
+KvComSending::KvComSending(MidiWakeup& wakeup)
+    : m_wakeup(wakeup), m_wake(::CreateEventA(nullptr, FALSE, FALSE, nullptr))
+{
+}
+
+void KvComSending::Reinit(const std::string& address, int port)
+{
+    KVCOM_close();
+    KVCOM_init(m_window, WM_NETWORK_NOTIFY, address.c_str(), port);
+}
+
+bool KvComSending::Send(const std::string& line) { return KVCOM_send(line.c_str()) == 0; }
+
+void KvComSending::Close() { KVCOM_close(); }
+
+void KvComSending::Wake() noexcept { ::SetEvent(m_wake.Get()); }
+
+void KvComSending::Wait() { ::WaitForSingleObject(m_wake.Get(), INFINITE); }
+
+bool KvComSending::NotifyReport() noexcept { return ::PostMessageA(m_window, WM_SEND_REPORT, 0, 0) != FALSE; }
