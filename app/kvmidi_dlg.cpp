@@ -1,5 +1,7 @@
 #include "kvmidi_dlg.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -14,7 +16,6 @@
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
-#include "input/midi_device_choice.h"
 #include "remote/command_text.h"
 #include "remote/kvcom_api.h"
 #include "res/resource.h"
@@ -35,6 +36,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_WM_LBUTTONDOWN()
     ON_MESSAGE(WM_SEND_REPORT, OnSendReport)
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+    ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
     ON_MESSAGE(WM_COM_LINE_EVENT, OnComLineEvent)
     ON_MESSAGE(WM_COM_PORT_STATE, OnComPortState)
@@ -58,10 +60,7 @@ CkvMidiDlg::~CkvMidiDlg()
     // then the MIDI devices (stopped before their rings are freed), then the COM monitor (its
     // thread waited for before the port closes); the tray icon goes with m_trayIcon.
     m_sendingThread.Stop();
-    WithdrawRings();
-    CloseMidiDevices(m_pMidiDevice);
-    for (auto& name : m_pDeviceName)
-        name.reset();
+    m_midi.CloseAll();
     StopComSwitchMonitor(m_pComSwitchMonitor);
 }
 
@@ -99,7 +98,7 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_midiInApi.SetNotifyWindow(m_hWnd);
     m_sending.SetWindow(m_hWnd);
     m_midiInApi.SetNotifyEvent(m_sending.WakeEvent());
-    m_pDeviceName = ReadMidiDeviceNames(m_midiInApi);
+    m_midi.SetRingBoard(&m_sendingThread);
     LoadSettings();
     if (!m_strStartProfile.empty()) {
         if (int profile = FindProfileByName(m_ini, m_strStartProfile))
@@ -129,11 +128,11 @@ BOOL CkvMidiDlg::OnInitDialog()
 
 void CkvMidiDlg::LoadSettings()
 {
-    bool present[kMidiDeviceCount] = {};
-    for (int i = 0; i < kMidiDeviceCount; ++i)
-        present[i] = m_pDeviceName[static_cast<size_t>(i)] != nullptr;
-    ReadSettings(m_ini, present, m_settings);
-    MatchMidiChoice(m_settings.m_midiChoice, m_pDeviceName, m_settings.m_bDeviceEnabled);
+    // A listed number without a device now is dropped by the devices' owner, which keeps the
+    // choice from here on; the settings' copy of it is not used.
+    const bool all[kMidiDeviceCount] = { true, true, true, true, true };
+    ReadSettings(m_ini, all, m_settings);
+    m_midi.Load(m_settings.m_midiChoice);
     // The file keeps a port given up for this session only; the session goes on without it.
     if (m_strSessionDisabledPort && m_settings.m_bComEnabled && m_settings.m_comConfig.Port == *m_strSessionDisabledPort) {
         m_settings.m_bComEnabled = 0;
@@ -147,6 +146,8 @@ void CkvMidiDlg::SaveSettings()
     // The whole record is written each time, so a port off for this session only would be
     // stored as off for good; it is stored as it was until the user enables the switches.
     Settings stored = m_settings;
+    std::fill(std::begin(stored.m_bDeviceEnabled), std::end(stored.m_bDeviceEnabled), 0);
+    stored.m_midiChoice = m_midi.Choice();
     if (m_strSessionDisabledPort && !stored.m_bComEnabled) {
         stored.m_bComEnabled = 1;
         stored.m_comConfig.Port = *m_strSessionDisabledPort;
@@ -168,10 +169,9 @@ void CkvMidiDlg::ReinitNetwork() { m_sendingThread.PublishSettings(SendSettingsO
 
 void CkvMidiDlg::PublishSendSettings() { m_sendingThread.PublishSettings(SendSettingsOf(m_settings), false); }
 
-ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
+ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings, const std::vector<MidiChoiceEdit>& midiEdits)
 {
-    for (int device = 0; device < kMidiDeviceCount; ++device)
-        m_settings.m_bDeviceEnabled[device] = settings.m_bDeviceEnabled[device];
+    m_midi.Choose(midiEdits);
     m_settings.m_bFilterNoteOff = settings.m_bFilterNoteOff;
     m_settings.m_strTextCommand = settings.m_strTextCommand;
     m_settings.m_strBroadcastAddress = settings.m_strBroadcastAddress;
@@ -184,11 +184,6 @@ ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings)
     m_settings.m_comConfig = settings.m_comConfig;
     PublishSendSettings();
     return settings.m_bComEnabled ? OpenComSwitches() : ComSwitchesResult::Open;
-}
-
-const std::string* CkvMidiDlg::DeviceName(int device) const
-{
-    return m_pDeviceName[static_cast<size_t>(device)].get();
 }
 
 const std::vector<std::string>& CkvMidiDlg::RefreshComPortNames() { return EnumerateComPorts(); }
@@ -264,7 +259,9 @@ void CkvMidiDlg::OnSettings()
     if (result == IDOK) {
         m_settings = dialog.m_settings;
         PublishSendSettings();
-        RememberMidiSelection();
+        // The boxes the user changed, by device: numbers the scans renumbered meanwhile, or
+        // boxes left alone, change nothing.
+        m_midi.Choose(dialog.m_midiEdits);
         m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
         UpdateProfileMenu();
         SaveSettings();

@@ -15,6 +15,7 @@
 #include "framework/win_handles.h"
 #include "input/com_switch_monitor_win.h"
 #include "input/com_switch_opening.h"
+#include "input/midi_devices.h"
 #include "input/midi_in_api_win.h"
 #include "input/midi_wakeup.h"
 #include "remote/activity.h"
@@ -63,6 +64,7 @@ protected:
     void OnLButtonDown(UINT nFlags, POINT point);
     LRESULT OnSendReport(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
     LRESULT OnComPortState(WPARAM wParam, LPARAM lParam);
@@ -87,20 +89,13 @@ private:
     void ApplyComSwitchesSetting();
     // The sending thread builds its texts from these settings from its next round on.
     void PublishSendSettings();
-    // Until the devices' owner hands its rings over itself: every ring is taken back (its
-    // captured entries sent) before a call that may close devices, the open ones given again
-    // after it, so that the thread never reads a ring that is gone.
-    void WithdrawRings();
-    void PublishRings();
-    // The user's selection by number becomes the choice by name (before it is saved).
-    void RememberMidiSelection();
     // The background look at the MIDI devices: lost ones closed, returned ones opened, silently.
     void ScanMidiDevices();
     void PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
     // SettingsHost
-    ComSwitchesResult ApplyLiveSettings(const Settings& settings) override;
-    const std::string* DeviceName(int device) const override;
+    ComSwitchesResult ApplyLiveSettings(const Settings& settings, const std::vector<MidiChoiceEdit>& midiEdits) override;
+    MidiDeviceViews MidiViews() const override { return m_midi.Views(); }
     const TypedIni& Ini() const override { return m_ini; }
     const std::vector<std::string>& RefreshComPortNames() override;
     const std::string& LastCommand() const override { return m_dispatcher.LastCommand(); }
@@ -133,8 +128,9 @@ private:
     KvComSending m_sending{ m_midiWakeup };
     // Every call of the network library, after the window thread's settings.
     SendingThread m_sendingThread{ m_sending, m_sending, m_sending };
-    MidiDeviceSlots m_pMidiDevice;
-    MidiDeviceNames m_pDeviceName;
+    // The MIDI devices: choice, numbers, names and the open devices, whose rings the sending
+    // thread drains (the owner publishes and withdraws them); it outlives the devices.
+    MidiDevices m_midi{ m_midiInApi, m_midiWakeup, [](int, const MidiRingEntry&) {} };
     CommandActivity m_activity{ m_trayIcon, *this };
     CommandDispatcher m_dispatcher{ { *this, m_activity, *this } };
     std::unique_ptr<ComSwitchMonitor> m_pComSwitchMonitor;

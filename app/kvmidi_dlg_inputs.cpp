@@ -9,7 +9,6 @@
 #include "input/com_port_enumeration_win.h"
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
-#include "input/midi_device_choice.h"
 #include "remote/command_text.h"
 #include "ui/settings_dlg.h"
 #include "ui/tray_texts.h"
@@ -17,62 +16,27 @@
 static_assert(kAppCommandVolumeMute == APPCOMMAND_VOLUME_MUTE && kAppCommandVolumeDown == APPCOMMAND_VOLUME_DOWN &&
               kAppCommandVolumeUp == APPCOMMAND_VOLUME_UP);
 
-namespace {
-// The failures of one synchronisation, shown once the rings are back with the sending thread:
-// a message box waiting for the user must not hold them.
-struct CollectedMidiFailures final : MidiFailureReporter {
-    void Report(const char* text) override { texts.emplace_back(text); }
-    std::vector<std::string> texts;
-};
-}
-
 void CkvMidiDlg::SyncMidiDevices()
 {
-    RememberMidiSelection();
-    std::vector<std::string> before = OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice);
-    CollectedMidiFailures failures;
-    WithdrawRings();
-    ApplyMidiDeviceSelection(m_midiInApi, m_midiWakeup, m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice,
-                             failures);
-    PublishRings();
-    if (OpenMidiDeviceNames(m_pDeviceName, m_pMidiDevice) != before)
+    int before = m_midi.OpenCount();
+    m_midi.Sync(MessageBoxMidiFailureReporter());
+    if (m_midi.OpenCount() != before)
         UpdateTrayTooltip();
-    for (const std::string& text : failures.texts)
-        MessageBoxMidiFailureReporter().Report(text.c_str());
-}
-
-void CkvMidiDlg::WithdrawRings()
-{
-    for (int number = 0; number < kMidiDeviceCount; ++number)
-        m_sendingThread.Withdraw(number);
-}
-
-void CkvMidiDlg::PublishRings()
-{
-    for (int number = 0; number < kMidiDeviceCount; ++number) {
-        const auto& device = m_pMidiDevice[static_cast<std::size_t>(number)];
-        if (device && device->IsOpen())
-            m_sendingThread.Publish(number, device->Ring());
-    }
-}
-
-void CkvMidiDlg::RememberMidiSelection()
-{
-    RememberMidiChoice(m_settings.m_midiChoice, m_settings.m_bDeviceEnabled, m_pDeviceName);
 }
 
 void CkvMidiDlg::ScanMidiDevices()
 {
-    WithdrawRings();
-    MidiDeviceChanges changes = RefreshMidiDevices(m_midiInApi, m_midiWakeup, m_settings.m_midiChoice,
-                                                   m_settings.m_bDeviceEnabled, m_pDeviceName, m_pMidiDevice);
-    PublishRings();
+    MidiDeviceViews before = m_midi.Views();
+    MidiDeviceChanges changes = m_midi.Scan();
     for (const std::string& name : changes.lost)
         ReportDeviceState(name, false);
     for (const std::string& name : changes.back)
         ReportDeviceState(name, true);
     if (!changes.lost.empty() || !changes.back.empty())
         UpdateTrayTooltip();
+    // An open settings dialog shows the devices as they are, by the numbers they carry.
+    if (m_midi.Views() != before)
+        PostToSettingsWindow(WM_MIDI_DEVICES_CHANGED, 0, 0);
 }
 
 ComSwitchesResult CkvMidiDlg::OpenComSwitches()
@@ -110,6 +74,10 @@ LRESULT CkvMidiDlg::OnSendReport(WPARAM, LPARAM)
 {
     if (m_dispatcher.Apply(m_sendingThread.TakeReport(), m_settings.m_comConfig, ::GetTickCount64()))
         UpdateTrayTooltip();
+    // A device the system closed (it went away) is closed here, its last entries sent under
+    // its own number; one that said nothing more is found by the next look.
+    if (m_midi.AnyLost())
+        ScanMidiDevices();
     return 0;
 }
 
@@ -118,6 +86,15 @@ LRESULT CkvMidiDlg::OnDeviceChange(WPARAM, LPARAM)
     // A device node came or went; the multimedia list may follow a moment later, which the
     // timer's next look catches.
     ScanMidiDevices();
+    return TRUE;
+}
+
+LRESULT CkvMidiDlg::OnPowerBroadcast(WPARAM wParam, LPARAM)
+{
+    // After a sleep a device may be back at its place with a new handle, and the old one dead
+    // without a word from the system: the look checks every handle.
+    if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+        ScanMidiDevices();
     return TRUE;
 }
 
@@ -177,9 +154,7 @@ void CkvMidiDlg::ReportDeviceState(const std::string& device, bool present)
 
 void CkvMidiDlg::UpdateTrayTooltip()
 {
-    int openDevices = 0;
-    for (const auto& device : m_pMidiDevice)
-        openDevices += device && device->IsOpen() ? 1 : 0;
+    int openDevices = m_midi.OpenCount();
     bool comOpen = m_pComSwitchMonitor && m_pComSwitchMonitor->IsOpen();
     std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
     m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()) +

@@ -24,6 +24,9 @@ public:
     virtual std::optional<std::string> DeviceName(unsigned device) = 0;
     // midiInOpen with MidiInCallback and owner as the callback's instance value; null on failure.
     virtual MidiInHandle Open(unsigned device, MidiInDevice& owner) = 0;
+    // midiInGetID: the position the system gives the open device now; none when the handle is
+    // dead (the device went away, also unnoticed, e.g. across a sleep).
+    virtual std::optional<unsigned> HandlePosition(MidiInHandle handle) = 0;
     virtual bool Start(MidiInHandle handle) = 0;
     virtual void Stop(MidiInHandle handle) = 0;
     virtual void Reset(MidiInHandle handle) = 0;

@@ -35,6 +35,14 @@ MidiInHandle WinmmMidiInApi::Open(unsigned device, MidiInDevice& owner)
     return handle;
 }
 
+std::optional<unsigned> WinmmMidiInApi::HandlePosition(MidiInHandle handle)
+{
+    UINT position = 0;
+    if (::midiInGetID(ToHandle(handle), &position) != MMSYSERR_NOERROR)
+        return std::nullopt;
+    return position;
+}
+
 bool WinmmMidiInApi::Start(MidiInHandle handle) { return ::midiInStart(ToHandle(handle)) == MMSYSERR_NOERROR; }
 
 void WinmmMidiInApi::Stop(MidiInHandle handle) { ::midiInStop(ToHandle(handle)); }

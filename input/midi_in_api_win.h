@@ -18,6 +18,7 @@ public:
     unsigned DeviceCount() override;
     std::optional<std::string> DeviceName(unsigned device) override;
     MidiInHandle Open(unsigned device, MidiInDevice& owner) override;
+    std::optional<unsigned> HandlePosition(MidiInHandle handle) override;
     bool Start(MidiInHandle handle) override;
     void Stop(MidiInHandle handle) override;
     void Reset(MidiInHandle handle) override;

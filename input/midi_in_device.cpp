@@ -1,27 +1,11 @@
 #include "midi_in_device.h"
 
-#include <algorithm>
-#include <iterator>
-
-#include "input/midi_device_choice.h"
 #include "input/midi_wakeup.h"
 
 namespace {
 constexpr const char* kInvalidSelection = "Invalid MIDI selection";
 constexpr const char* kCannotOpen = "Cannot open MIDI device";
 constexpr const char* kCannotStart = "Cannot start MIDI device";
-}
-
-MidiDeviceNames ReadMidiDeviceNames(MidiInApi& api)
-{
-    MidiDeviceNames names;
-    unsigned count = api.DeviceCount();
-    for (unsigned id = 0; id < count && id < static_cast<unsigned>(kMidiDeviceCount); ++id) {
-        std::optional<std::string> name = api.DeviceName(id);
-        if (name && !name->empty())
-            names[id] = std::make_unique<std::string>(std::move(*name));
-    }
-    return names;
 }
 
 MidiInDevice::OpenResult MidiInDevice::Open(MidiInApi& api, MidiWakeup& wakeup, unsigned deviceNumber)
@@ -81,12 +65,11 @@ std::optional<MidiRingEntry> MidiInDevice::Peek() const noexcept
     return m_ring.Peek();
 }
 
-namespace {
-// Opens and starts device i; null, with its message reported, when either fails.
-std::unique_ptr<MidiInDevice> OpenAndStart(MidiInApi& api, MidiWakeup& wakeup, unsigned i, MidiFailureReporter& reporter)
+std::unique_ptr<MidiInDevice> OpenAndStartMidiDevice(MidiInApi& api, MidiWakeup& wakeup, unsigned position,
+                                                     MidiFailureReporter& reporter)
 {
     auto device = std::make_unique<MidiInDevice>();
-    switch (device->Open(api, wakeup, i)) {
+    switch (device->Open(api, wakeup, position)) {
     case MidiInDevice::OpenResult::InvalidSelection:
         reporter.Report(kInvalidSelection);
         return nullptr;
@@ -101,70 +84,4 @@ std::unique_ptr<MidiInDevice> OpenAndStart(MidiInApi& api, MidiWakeup& wakeup, u
         return nullptr;
     }
     return device;
-}
-}
-
-void ApplyMidiDeviceSelection(MidiInApi& api, MidiWakeup& wakeup, const int (&enabled)[kMidiDeviceCount],
-                              const MidiDeviceNames& names, MidiDeviceSlots& slots, MidiFailureReporter& reporter)
-{
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        // A device without a name cannot be opened, selected or not, and nothing is shown for it.
-        if (!enabled[i] || !names[i])
-            slots[i].reset();
-        else if (!slots[i])
-            slots[i] = OpenAndStart(api, wakeup, static_cast<unsigned>(i), reporter);
-    }
-}
-
-void CloseMidiDevices(MidiDeviceSlots& slots) noexcept
-{
-    for (std::unique_ptr<MidiInDevice>& slot : slots)
-        slot.reset();
-}
-
-std::vector<std::string> OpenMidiDeviceNames(const MidiDeviceNames& names, const MidiDeviceSlots& slots)
-{
-    std::vector<std::string> open;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        if (slots[i] && names[i])
-            open.push_back(*names[i]);
-    }
-    std::sort(open.begin(), open.end());
-    return open;
-}
-
-namespace {
-class SilentReporter final : public MidiFailureReporter {
-public:
-    void Report(const char*) override {}
-};
-
-std::vector<std::string> Without(const std::vector<std::string>& sorted, const std::vector<std::string>& removed)
-{
-    std::vector<std::string> rest;
-    std::set_difference(sorted.begin(), sorted.end(), removed.begin(), removed.end(), std::back_inserter(rest));
-    return rest;
-}
-
-bool SameName(const std::unique_ptr<std::string>& a, const std::unique_ptr<std::string>& b)
-{
-    return a && b ? *a == *b : a == b;
-}
-}
-
-MidiDeviceChanges RefreshMidiDevices(MidiInApi& api, MidiWakeup& wakeup, std::vector<MidiDeviceChoice>& choice,
-                                     int (&enabled)[kMidiDeviceCount], MidiDeviceNames& names, MidiDeviceSlots& slots)
-{
-    std::vector<std::string> before = OpenMidiDeviceNames(names, slots);
-    MidiDeviceNames now = ReadMidiDeviceNames(api);
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        if (slots[i] && (slots[i]->IsLost() || !SameName(names[i], now[i])))
-            slots[i].reset();
-    }
-    names = std::move(now);
-    MatchMidiChoice(choice, names, enabled);
-    SilentReporter silent;
-    ApplyMidiDeviceSelection(api, wakeup, enabled, names, slots, silent);
-    std::vector<std::string> after = OpenMidiDeviceNames(names, slots);
-    return { Without(before, after), Without(after, before) };
 }

@@ -1,6 +1,5 @@
-// The system's MIDI input devices 0–4: their names, one open device with its ring, the body of
-// the callback that fills the ring, and the step that brings the open devices in line with the
-// user's selection. The system calls go through MidiInApi.
+// One open MIDI input device with its ring, and the body of the callback that fills the ring.
+// The system calls go through MidiInApi; input/midi_devices.h keeps the devices.
 #pragma once
 
 #include <array>
@@ -18,14 +17,8 @@
 class MidiInDevice;
 class MidiWakeup;
 
-// Product names of devices 0–4, null for a missing device or an empty name.
-using MidiDeviceNames = std::array<std::unique_ptr<std::string>, kMidiDeviceCount>;
-// The open devices, index = device number; null when closed.
+// The open devices, index = the number their commands carry; null when closed.
 using MidiDeviceSlots = std::array<std::unique_ptr<MidiInDevice>, kMidiDeviceCount>;
-
-// Reads the names once: devices 5 and up are never listed, and a device whose capabilities
-// cannot be read is treated like one with an empty name.
-MidiDeviceNames ReadMidiDeviceNames(MidiInApi& api);
 
 class MidiInDevice {
 public:
@@ -51,7 +44,9 @@ public:
 
     bool IsOpen() const noexcept { return m_hMidiIn.load(std::memory_order_acquire) != nullptr; }
     bool IsLost() const noexcept { return m_lost.load(std::memory_order_acquire); }
+    // The system position the device was opened at (it may have moved since).
     unsigned DeviceNumber() const noexcept { return m_deviceNumber; }
+    MidiInHandle Handle() const noexcept { return m_owned; }
 
     // The consumer's view of the ring: none when the device is closed or nothing is pending.
     std::optional<MidiRingEntry> Peek() const noexcept;
@@ -79,17 +74,10 @@ protected:
     ~MidiFailureReporter() = default;
 };
 
-// Opens every selected device that has a name and is not open yet (and starts it), closes
-// every open device that is no longer selected. A device that fails is left closed with its
-// selection kept, so it is tried again, with its message, at the next call.
-void ApplyMidiDeviceSelection(MidiInApi& api, MidiWakeup& wakeup, const int (&enabled)[kMidiDeviceCount],
-                              const MidiDeviceNames& names, MidiDeviceSlots& slots, MidiFailureReporter& reporter);
-
-// Stops, resets and closes every open device, then releases it and its ring.
-void CloseMidiDevices(MidiDeviceSlots& slots) noexcept;
-
-// The names of the open devices, for telling what a change opened or closed.
-std::vector<std::string> OpenMidiDeviceNames(const MidiDeviceNames& names, const MidiDeviceSlots& slots);
+// Opens the device at this position and starts it; null, with its message reported, when
+// either fails.
+std::unique_ptr<MidiInDevice> OpenAndStartMidiDevice(MidiInApi& api, MidiWakeup& wakeup, unsigned position,
+                                                     MidiFailureReporter& reporter);
 
 // What a look at the devices changed: the devices closed because they went away, those opened
 // because they came (back), by name.
@@ -97,12 +85,3 @@ struct MidiDeviceChanges {
     std::vector<std::string> lost;
     std::vector<std::string> back;
 };
-
-// The look in the background (window thread, no message shown): closes every open device that
-// reported its loss or whose number now carries another name, reads the names again, finds the
-// chosen devices among them (enabled follows) and opens and starts those not open. A device
-// that fails stays closed and is tried again at the next look. The closed device and its ring
-// go before another device can take its number, so no entry is ever handed out with a number
-// that is not its device's.
-MidiDeviceChanges RefreshMidiDevices(MidiInApi& api, MidiWakeup& wakeup, std::vector<MidiDeviceChoice>& choice,
-                                     int (&enabled)[kMidiDeviceCount], MidiDeviceNames& names, MidiDeviceSlots& slots);

@@ -61,6 +61,20 @@ private:
 };
 static_assert(std::atomic<std::uint32_t>::is_always_lock_free, "the callback must never block");
 
+// Where the rings of the open devices are drained from, by the number their commands carry:
+// the program's sending thread.
+class MidiRingBoard {
+public:
+    // The ring of a device just opened.
+    virtual void Publish(int number, MidiRing& ring) = 0;
+    // After the device stopped: returns once every entry it captured went out under its number
+    // and the ring is no longer read, so that it may go.
+    virtual void Withdraw(int number) = 0;
+
+protected:
+    ~MidiRingBoard() = default;
+};
+
 // What the MIDI callback does with one MIM_DATA message: drops system messages and messages
 // that find the ring full, stores the rest. True when an entry was stored.
 bool CaptureShortMessage(MidiRing& ring, std::uint32_t shortMessage, std::uint32_t timestamp) noexcept;

@@ -9,8 +9,8 @@ list(APPEND KVMIDI_PORTABLE_SOURCES
     input/com_switch_opening.h
     input/com_switch_polling.cpp
     input/com_switch_polling.h
-    input/midi_device_choice.cpp
-    input/midi_device_choice.h
+    input/midi_devices.cpp
+    input/midi_devices.h
     input/midi_in_api.h
     input/midi_in_device.cpp
     input/midi_in_device.h

@@ -85,7 +85,7 @@ struct SendReport {
     std::uint64_t refused = 0;
 };
 
-class SendingThread {
+class SendingThread final : public MidiRingBoard {
 public:
     // Per ring and round: a flooding device waits at most this many sends of each other.
     static constexpr std::uint32_t kEntriesPerTurn = 8;
@@ -108,10 +108,10 @@ public:
     void PublishSettings(const SendSettings& settings, bool reinitNetwork);
 
     // Window thread: the ring of the open device whose commands carry this number (0–4).
-    void Publish(int number, MidiRing& ring);
+    void Publish(int number, MidiRing& ring) override;
     // Window thread, once the ring's device is closed: returns when every entry it captured
     // went out under its number and the thread no longer sees the ring, which may then go.
-    void Withdraw(int number);
+    void Withdraw(int number) override;
 
     // Any thread (the COM polling thread): a line change to send. False while the thread does
     // not run; the caller tries again.

@@ -29,6 +29,8 @@ BEGIN_MESSAGE_MAP(CSettingsDlg, CDialog)
     ON_BN_CLICKED(IDC_COM_REFRESH, OnComRefresh)
     ON_COMMAND_RANGE(IDC_COM_CTS, IDC_COM_RI, OnLineBoxClicked)
     ON_CBN_SELCHANGE(IDC_COM_PORT, OnComPortSelected)
+    ON_COMMAND_RANGE(IDC_DEVICE_0, IDC_DEVICE_0 + kMidiDeviceCount - 1, OnDeviceBoxClicked)
+    ON_MESSAGE(WM_MIDI_DEVICES_CHANGED, OnMidiDevicesChanged)
     ON_COMMAND_RANGE(IDC_LOAD_PROFILE_1, IDC_LOAD_PROFILE_1 + kProfileCount - 1, OnLoadProfile)
     ON_COMMAND_RANGE(IDC_SAVE_PROFILE_1, IDC_SAVE_PROFILE_1 + kProfileCount - 1, OnSaveProfile)
     ON_MESSAGE(WM_LAST_COMMAND, OnLastCommand)
@@ -44,8 +46,6 @@ CSettingsDlg::CSettingsDlg(SettingsHost& host, const Settings& settings, CWnd* p
 void CSettingsDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    for (int device = 0; device < kMidiDeviceCount; ++device)
-        DDX_Check(pDX, IDC_DEVICE_0 + device, m_settings.m_bDeviceEnabled[device]);
     DDX_Check(pDX, IDC_FILTER_NOTE_OFF, m_settings.m_bFilterNoteOff);
     DDX_Text(pDX, IDC_TEXT_COMMAND, m_settings.m_strTextCommand);
     DDV_MaxChars(pDX, m_settings.m_strTextCommand, kTextCommandLimit);
@@ -83,18 +83,44 @@ void CSettingsDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CSettingsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    for (int device = 0; device < kMidiDeviceCount; ++device) {
-        const std::string* name = m_host.DeviceName(device);
-        std::string label = "Dev. " + std::to_string(device) + " - " + (name ? *name : LoadResourceString(IDS_NOT_DEFINED));
-        SetDlgItemText(IDC_DEVICE_0 + device, label.c_str());
-        if (!name)
-            EnableControl(IDC_DEVICE_0 + device, false);
-    }
+    ShowMidiDevices();
     m_host.SetSettingsWindow(m_hWnd);
     FillComPortList();
     RefreshComLineControls();
     LabelProfileButtons();
     return TRUE;
+}
+
+void CSettingsDlg::ShowMidiDevices()
+{
+    m_midiShown = m_host.MidiViews();
+    for (int number = 0; number < kMidiDeviceCount; ++number) {
+        const MidiDeviceView& device = m_midiShown[static_cast<size_t>(number)];
+        bool chosen = device.chosen;
+        for (const MidiChoiceEdit& edit : m_midiEdits) {
+            if (edit.number == number && edit.name == device.name)
+                chosen = edit.chosen;
+        }
+        std::string name = device.name.empty() ? LoadResourceString(IDS_NOT_DEFINED) : device.name;
+        std::string label = "Dev. " + std::to_string(number) + " - " + name;
+        SetDlgItemText(IDC_DEVICE_0 + number, label.c_str());
+        SetChecked(IDC_DEVICE_0 + number, chosen);
+        EnableControl(IDC_DEVICE_0 + number, !device.name.empty());
+    }
+}
+
+void CSettingsDlg::OnDeviceBoxClicked(UINT nID)
+{
+    int number = static_cast<int>(nID) - IDC_DEVICE_0;
+    MidiChoiceEdit edit = { number, m_midiShown[static_cast<size_t>(number)].name, IsChecked(static_cast<int>(nID)) };
+    std::erase_if(m_midiEdits, [&](const MidiChoiceEdit& e) { return e.number == number && e.name == edit.name; });
+    m_midiEdits.push_back(edit);
+}
+
+LRESULT CSettingsDlg::OnMidiDevicesChanged(WPARAM, LPARAM)
+{
+    ShowMidiDevices();
+    return 0;
 }
 
 void CSettingsDlg::OnOK()
@@ -142,7 +168,7 @@ void CSettingsDlg::ApplySettings()
         return;
     }
     // The network address and port reach the network library only with OK.
-    if (m_host.ApplyLiveSettings(m_settings) != ComSwitchesResult::Open) {
+    if (m_host.ApplyLiveSettings(m_settings, m_midiEdits) != ComSwitchesResult::Open) {
         m_settings.m_bComEnabled = 0;
         SetChecked(IDC_COM_ENABLE, false);
         RefreshComLineControls();

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/profiles_edit.h"
 #include "config/settings_record.h"
@@ -18,13 +19,17 @@
 // may be stale by then. WM_COM_LINE_STATE: wParam the line index, lParam the level, for the LED.
 constexpr UINT WM_LAST_COMMAND = WM_USER + 4;
 constexpr UINT WM_COM_LINE_STATE = WM_USER + 5;
+// WM_MIDI_DEVICES_CHANGED: the MIDI devices came, went or moved; the boxes show them again.
+constexpr UINT WM_MIDI_DEVICES_CHANGED = WM_USER + 6;
 
 class CSettingsDlg : public CDialog, private SettingsMessages, private ProfilePrompts {
 public:
     CSettingsDlg(SettingsHost& host, const Settings& settings, CWnd* pParent);
 
-    // The settings as edited; after OK, what the host takes back.
+    // The settings as edited; after OK, what the host takes back. The MIDI choice is not among
+    // them: the host keeps it, and takes back only the boxes the user changed.
     Settings m_settings;
+    std::vector<MidiChoiceEdit> m_midiEdits;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -40,6 +45,8 @@ protected:
     void OnComRefresh();
     void OnLineBoxClicked(UINT nID);
     void OnComPortSelected();
+    void OnDeviceBoxClicked(UINT nID);
+    LRESULT OnMidiDevicesChanged(WPARAM wParam, LPARAM lParam);
     void OnLoadProfile(UINT nID);
     void OnSaveProfile(UINT nID);
     LRESULT OnLastCommand(WPARAM wParam, LPARAM lParam);
@@ -49,6 +56,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The host's MIDI devices in the boxes, each ticked as the user left it or else as chosen.
+    void ShowMidiDevices();
     void FillComPortList();
     void EnableComControls(bool enabled);
     void UpdateMuteBox(int line);
@@ -75,5 +84,6 @@ private:
 
     SettingsHost& m_host;
     CComboBox m_cbPort;
+    MidiDeviceViews m_midiShown;
     CLed m_led[kComLineCount];
 };

@@ -226,6 +226,17 @@ __declspec(dllexport) MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWOR
     return MMSYSERR_NOERROR;
 }
 
+// A pulled device's handle is dead: the driver no longer knows it.
+__declspec(dllexport) MMRESULT WINAPI midiInGetID(HMIDIIN handle, LPUINT id)
+{
+    auto lock = Locked();
+    auto device = std::ranges::find(g_devices, handle, &Device::handle);
+    if (!handle || !id || device == g_devices.end())
+        return MMSYSERR_INVALHANDLE;
+    *id = static_cast<UINT>(device - g_devices.begin());
+    return MMSYSERR_NOERROR;
+}
+
 __declspec(dllexport) MMRESULT WINAPI midiInStart(HMIDIIN handle) { return Change(handle, true); }
 __declspec(dllexport) MMRESULT WINAPI midiInStop(HMIDIIN handle) { return Change(handle, false); }
 __declspec(dllexport) MMRESULT WINAPI midiInReset(HMIDIIN handle) { return Change(handle, false); }

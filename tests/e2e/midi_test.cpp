@@ -1,6 +1,7 @@
 // The real kvMidi.exe with the virtual MIDI driver beside it: messages delivered to devices by
 // the driver's own thread, as the system would, come out as REMOTE datagrams; a device pulled
-// and plugged back in at another number works again, by its name, without a word; and while
+// and plugged back in at another position, with the settings dialog open, works again under its
+// own number without a word, and OK leaves the choice as it was; and while
 // the notification area stops answering, no message is lost, because nothing on the command
 // path waits on the shell.
 #include <gtest/gtest.h>
@@ -12,13 +13,14 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "res/settings_ids.h"
 #include "tests/benchmark/virtual_midi_client.h"
 #include "tests/support/program_run.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-TEST(MidiE2e, DevicesSendAPulledDeviceReturnsAtItsNewNumberAndAHungShellLosesNothing)
+TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndAHungShellLosesNothing)
 {
     ProgramRun run;
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "Keys,Pads!open,Pedal,D,E");   // the program inherits it
@@ -34,14 +36,23 @@ TEST(MidiE2e, DevicesSendAPulledDeviceReturnsAtItsNewNumberAndAHungShellLosesNot
     EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/60/100"));
     EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/2/176/7/0"));
 
-    // Pedal goes and comes back first in the list: it is open again at the next look, as device 0,
-    // and the others by their names at their numbers then.
+    // With the settings dialog open, Pedal goes and comes back first in the list: it is open
+    // again at the next look and still sends as device 2, the others undisturbed; the dialog
+    // shows it under 2, and OK with the boxes untouched keeps the choice as it was.
+    SettingsDialog dialog = run.OpenSettings();
+    ASSERT_TRUE(dialog.IsOpen());
     ASSERT_TRUE(driver.Plug(2, false));
     ASSERT_TRUE(driver.Plug(0, true));
     ASSERT_TRUE(WaitUntil([&] { return started(0) && started(1) && started(3) && started(4); }));
     ASSERT_EQ(driver.Deliver(0, { MidiShortMessage(0x90, 61, 1) }), 1);
-    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/61/1"));
-    EXPECT_EQ(WaitForMessageBox(run.Pid(), "Cannot open MIDI device", 0ms), nullptr);
+    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/2/144/61/1"));
+    EXPECT_EQ(dialog.Text(IDC_DEVICE_0 + 2), "Dev. 2 - Pedal");
+    dialog.Click(IDOK);
+    EXPECT_TRUE(run.Answer("Cannot open MIDI device", IDOK));   // Pads, still chosen, still held elsewhere
+    ASSERT_TRUE(dialog.WaitUntilClosed());
+    EXPECT_EQ(IniValue(run.IniPath(), "Midi", "DeviceNames"), "0:Keys,1:Pads,2:Pedal,3:D,4:E");
+    ASSERT_EQ(driver.Deliver(1, { MidiShortMessage(0x90, 62, 1) }), 1);
+    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/62/1"));
 
     // The thread of Wine's taskbar answers every call of the notification area; it is held
     // as a busy or restarting Explorer would hold it.

@@ -1,194 +1,280 @@
 // MIDI input above the multimedia calls, on a fake of them: the callback's body and its ring,
-// the selection, a device that goes away, and the drain.
+// opening and closing, the devices' owner as devices come, go and move with the settings
+// dialog open or closed, and the drain.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "input/midi_device_choice.h"
+#include "input/midi_devices.h"
 #include "input/midi_in_device.h"
 #include "input/midi_wakeup.h"
 
 namespace {
-MidiInHandle Handle(unsigned device) { return reinterpret_cast<MidiInHandle>(0x100 + device); }
-unsigned Number(MidiInHandle handle) { return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(handle) - 0x100); }
-
-// Devices by name; "!open" or "!start" at the end makes that call fail. Every call but a name
-// read is logged, and the fake counts the notifications posted.
+// Devices by position; "!open" or "!start" at the end of a name makes that call fail. Opens,
+// starts, failures and closing calls are logged by name; a handle dies when its device goes.
 class FakeMidiIn final : public MidiInApi, public MidiFailureReporter {
 public:
-    unsigned DeviceCount() override { return static_cast<unsigned>(names.size()); }
-    std::optional<std::string> DeviceName(unsigned device) override { return names.at(device); }
-    MidiInHandle Open(unsigned device, MidiInDevice& owner) override
+    struct Device {
+        std::string name;
+        MidiInHandle handle = nullptr;
+        MidiInDevice* owner = nullptr;
+    };
+
+    unsigned DeviceCount() override { return static_cast<unsigned>(devices.size()); }
+    std::optional<std::string> DeviceName(unsigned position) override
     {
-        owners.resize(names.size());
-        owners[device] = &owner;
-        return Log("open", device), Fails(device, "!open") ? nullptr : Handle(device);
+        if (failReads[position] > 0)
+            return --failReads[position], std::nullopt;
+        return devices.at(position).name;
     }
-    bool Start(MidiInHandle handle) override { return Log("start", Number(handle)), !Fails(Number(handle), "!start"); }
+    MidiInHandle Open(unsigned position, MidiInDevice& owner) override
+    {
+        Device& device = devices.at(position);
+        calls += "open " + device.name + ";";
+        if (device.name.ends_with("!open"))
+            return nullptr;
+        device.owner = &owner;
+        return device.handle = reinterpret_cast<MidiInHandle>(++lastHandle);
+    }
+    std::optional<unsigned> HandlePosition(MidiInHandle handle) override
+    {
+        auto at = Find(handle);
+        return at == devices.end() ? std::nullopt : std::optional(static_cast<unsigned>(at - devices.begin()));
+    }
+    bool Start(MidiInHandle handle) override { return Log("start", handle), !Find(handle)->name.ends_with("!start"); }
     void Stop(MidiInHandle handle) override { Closing("stop", handle); }
-    void Reset(MidiInHandle handle) override { Log("reset", Number(handle)); }
-    void Close(MidiInHandle handle) override { Closing("close", handle); }
+    void Reset(MidiInHandle handle) override { Log("reset", handle); }
+    void Close(MidiInHandle handle) override
+    {
+        Closing("close", handle);
+        if (auto at = Find(handle); at != devices.end())
+            at->handle = nullptr, at->owner = nullptr;
+    }
     bool PostNotification(unsigned) noexcept override { return ++posts, true; }
     void Report(const char* text) override { calls += std::string(text) + ";"; }
 
-    std::vector<std::optional<std::string>> names;
-    std::vector<MidiInDevice*> owners;
+    std::vector<Device>::iterator Named(const std::string& name)
+    {
+        return std::find_if(devices.begin(), devices.end(), [&](const Device& d) { return d.name == name; });
+    }
+    // The device's own callback, as its driver makes it; false when it stored nothing.
+    bool Callback(const std::string& name, unsigned message, std::uint32_t param1 = 0)
+    {
+        auto device = Named(name);
+        return device->owner && device->owner->OnCallback(device->handle, message, param1, 0);
+    }
+
+    std::vector<Device> devices;
+    std::map<unsigned, int> failReads;   // by position: how many reads fail next
     std::string calls;
     int posts = 0;
     int storedWhileClosing = 0;
 
 private:
-    bool Fails(unsigned device, const char* call) { return names[device] && names[device]->ends_with(call); }
-    void Log(const char* call, unsigned device) { calls += std::string(call) + " " + std::to_string(device) + ";"; }
+    std::vector<Device>::iterator Find(MidiInHandle handle)
+    {
+        return std::find_if(devices.begin(), devices.end(), [&](const Device& d) { return handle && d.handle == handle; });
+    }
+    // Calls on a dead handle are not logged.
+    void Log(const char* call, MidiInHandle handle)
+    {
+        if (auto at = Find(handle); at != devices.end())
+            calls += std::string(call) + " " + at->name + ";";
+    }
     // As a driver may: one more message, and its MIM_CLOSE, while the device is being closed.
     void Closing(const char* call, MidiInHandle handle)
     {
-        Log(call, Number(handle));
-        storedWhileClosing += owners[Number(handle)]->OnCallback(handle, kMidiInDataMessage, 0x00643C90, 0);
-        owners[Number(handle)]->OnCallback(handle, kMidiInCloseMessage, 0, 0);
+        Log(call, handle);
+        if (auto at = Find(handle); at != devices.end()) {
+            storedWhileClosing += at->owner->OnCallback(handle, kMidiInDataMessage, 0x00643C90, 0);
+            at->owner->OnCallback(handle, kMidiInCloseMessage, 0, 0);
+        }
     }
+    std::uintptr_t lastHandle = 0x100;
 };
 
+// The owner on the fake, and the settings dialog as the user and the scans drive it.
 struct Rig {
-    explicit Rig(std::vector<std::optional<std::string>> devices, const int (&selected)[kMidiDeviceCount] = {})
+    explicit Rig(const std::string& positions, const std::string& stored = "")
     {
-        api.names = std::move(devices);
-        names = ReadMidiDeviceNames(api);
-        Apply(selected);
+        std::istringstream list(positions);
+        for (std::string name; std::getline(list, name, ',');)
+            api.devices.push_back({ name });
+        std::istringstream entries(stored);
+        for (std::string entry; std::getline(entries, entry, ',');)
+            choice.push_back({ std::stoi(entry), entry.substr(entry.find(':') + 1) });
+        owner.Load(choice);   // as at start: the stored choice, then the devices opened
+        owner.Sync(api);
     }
-    void Apply(const int (&selected)[kMidiDeviceCount]) { ApplyMidiDeviceSelection(api, wakeup, selected, names, slots, api); }
-    bool Store(unsigned device, std::uint32_t data1)
+    // One step of a scenario (see the table below).
+    void Step(const std::string& step)
     {
-        return slots[device]->OnCallback(Handle(device), kMidiInDataMessage, 0x0000B0 | data1 << 8, data1);
+        std::string arg = step.substr(step.find(':') + 1);
+        auto at = arg.find('@');
+        if (step == "dlg")
+            shown = owner.Views(), edits.clear();
+        else if (step[0] == '+' || step[0] == '-')
+            edits.push_back({ std::stoi(arg.substr(1)), shown[std::stoul(arg.substr(1))].name, step[0] == '+' });
+        else if (step == "ok")   // OK or Apply
+            owner.Choose(edits), owner.Sync(api);
+        else if (step == "cancel")
+            owner.Load(choice), owner.Sync(api);
+        else if (step == "scan")
+            owner.Scan(), shown = owner.Views();   // the open dialog follows the scans
+        else if (step.starts_with("pull"))   // "pull!": the system tells with MIM_CLOSE
+            (step[4] == '!' && api.Callback(arg, kMidiInCloseMessage)), api.devices.erase(api.Named(arg));
+        else if (step.starts_with("plug"))
+            api.devices.insert(api.devices.begin() + std::stoi(arg.substr(at + 1)), { arg.substr(0, at) });
+        else if (step.starts_with("dead"))   // gone and back between two scans, without a word
+            api.Named(arg)->handle = nullptr, api.Named(arg)->owner = nullptr;
+        else if (step.starts_with("fail"))   // "fail2": the read fails twice
+            api.failReads[std::stoul(arg)] = step[4] == '2' ? 2 : 1;
+        else if (step.starts_with("send"))
+            api.Callback(arg, kMidiInDataMessage, 0x0040'0090u | unsigned(arg[0]) << 8);
+        else if (step == "drain")
+            owner.Drain();
     }
-    // Drains once; each entry as device * 1000 + data1.
-    std::vector<int> Drain(const std::function<void(int, const MidiRingEntry&)>& also = {})
+    // Each number's device: "*" chosen, "^" open, "~" not there.
+    std::string State() const
     {
-        std::vector<int> seen;
-        DrainMidiDevices(slots, wakeup, [&](int device, const MidiRingEntry& entry) {
-            seen.push_back(device * 1000 + entry.data1);
-            if (also)
-                also(device, entry);
-        });
-        return seen;
-    }
-    std::string Refresh()
-    {
-        MidiDeviceChanges changes = RefreshMidiDevices(api, wakeup, choice, enabled, names, slots);
         std::string text;
-        for (auto [what, list] : { std::pair{ "lost ", &changes.lost }, { "back ", &changes.back } })
-            for (const std::string& name : *list)
-                text += what + name + ";";
+        MidiDeviceViews views = owner.Views();
+        for (int n = 0; n < kMidiDeviceCount; ++n) {
+            const MidiDeviceView& v = views[static_cast<size_t>(n)];
+            if (!v.name.empty())
+                text += (text.empty() ? "" : " ") + std::to_string(n) + ":" + v.name + (v.chosen ? "*" : "") +
+                        (owner.OpenDevice(n) ? "^" : "") + (v.present ? "" : "~");
+        }
         return text;
     }
 
     FakeMidiIn api;
     MidiWakeup wakeup;
-    MidiDeviceNames names;
-    MidiDeviceSlots slots;
+    std::string sent;   // each entry drained: the first letter of its device's name and its number
+    MidiDevices owner{ api, wakeup, [this](int n, const MidiRingEntry& e) { sent += char(e.data1) + std::to_string(n) + " "; } };
     std::vector<MidiDeviceChoice> choice;
-    int enabled[kMidiDeviceCount] = {};
+    MidiDeviceViews shown;
+    std::vector<MidiChoiceEdit> edits;
 };
 
-const std::vector<std::optional<std::string>> kFive = { "Keys", "Pads", "Pedal", "Drums", "Wind" };
+TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOrClosed)
+{
+    struct Case { const char *positions, *stored, *steps, *state, *sent, *opened; };
+    const Case cases[] = {
+        // The dialog's OK or Apply with the boxes left alone: (a) Keys plugged in meanwhile,
+        { "Pads", "0:Keys", "dlg plug:Keys@1 scan ok", "0:Keys*^ 1:Pads", "", "Keys" },
+        // (b) the unused Pads pulled meanwhile, (c) a device plugged in before Keys meanwhile.
+        { "Pads,Keys", "1:Keys", "dlg pull:Pads scan ok", "0:Pads~ 1:Keys*^", "", "Keys" },
+        { "Keys", "0:Keys", "dlg plug:Ext@0 scan ok", "0:Keys*^ 1:Ext", "", "Keys" },
+        // A box ticked after the scan moved its device: the device shown is the one chosen.
+        { "Pads,Keys", "", "dlg pull:Pads scan +1 ok", "0:Pads~ 1:Keys*^", "", "Keys" },
+        // Cancel undoes Apply; a box cleared closes the device after its entries went out.
+        { "Keys,Pads", "0:Keys", "dlg +1 ok cancel", "0:Keys*^ 1:Pads", "", "Keys Pads" },
+        { "Keys", "0:Keys", "send:Keys dlg -0 ok", "0:Keys", "K0 ", "Keys" },
+        // Pads leaves: the devices above keep sending, open, under their numbers.
+        { "Pads,Keys,Drums", "1:Keys,2:Drums", "send:Keys pull!:Pads scan send:Keys send:Drums drain",
+          "0:Pads~ 1:Keys*^ 2:Drums*^", "K1 K1 D2 ", "Keys Drums" },
+        // A failed name read, once or twice, closes nothing.
+        { "Keys", "0:Keys", "fail:0 scan fail2:0 scan", "0:Keys*^", "", "Keys" },
+        // A device back elsewhere gets its number back; a newcomer never takes it.
+        { "Pads,Keys", "1:Keys", "pull!:Keys scan plug:Keys@0 scan send:Keys drain", "0:Pads 1:Keys*^", "K1 ", "Keys Keys" },
+        { "Keys", "0:Keys", "pull:Keys scan plug:Pads@0 scan plug:Keys@1 scan", "0:Keys*^ 1:Pads", "", "Keys Keys" },
+        // With every number taken, a newcomer takes the number of one that is gone and not chosen.
+        { "A,B,C,D,E", "", "pull:A scan plug:F@4 scan", "0:F 1:B 2:C 3:D 4:E", "", "" },
+        // A dead handle at the same place, unnoticed by the system, is opened again.
+        { "Keys", "0:Keys", "dead:Keys scan send:Keys drain", "0:Keys*^", "K0 ", "Keys Keys" },
+        // Across restarts: the stored number counts; by number only, the position at start.
+        { "Pads,Keys", "0:Keys", "send:Keys drain", "0:Keys*^ 1:Pads", "K0 ", "Keys" },
+        { "A,B,C", "0:,2:", "", "0:A*^ 1:B 2:C*^", "", "A C" },
+    };
+    for (const Case& c : cases) {
+        Rig rig(c.positions, c.stored);
+        std::istringstream steps(c.steps);
+        for (std::string step; steps >> step;)
+            rig.Step(step);
+        std::string opened;
+        for (size_t at = rig.api.calls.find("open "); at != std::string::npos; at = rig.api.calls.find("open ", at + 1))
+            opened += (opened.empty() ? "" : " ") + rig.api.calls.substr(at + 5, rig.api.calls.find(';', at) - at - 5);
+        EXPECT_EQ(rig.State() + " | " + rig.sent + "| " + opened, std::string(c.state) + " | " + c.sent + "| " + c.opened)
+            << c.positions << " / " << c.stored << " / " << c.steps;
+        for (const MidiDeviceChoice& entry : rig.owner.Choice())   // what is saved is what is shown chosen
+            EXPECT_NE(rig.State().find(std::to_string(entry.number) + ":" + entry.name + "*"), std::string::npos);
+    }
+}
 
 // A full ring, and its order across the wrap, are the threaded test's.
 TEST(MidiInCallback, StoresOnlyChannelMessagesOfItsOwnHandle)
 {
-    struct Case { unsigned handle, message; std::uint8_t status; bool stored; };   // handle: of device n, 9: null
+    struct Case { int handle; unsigned message; std::uint8_t status; bool stored; };   // handle: of Keys 0, other 1, null 2
     const Case cases[] = {
         { 0, kMidiInDataMessage, 0x80, true }, { 0, kMidiInDataMessage, 0xEF, true }, { 0, kMidiInDataMessage, 0xF0, false },
         { 0, kMidiInDataMessage, 0xFF, false }, { 0, 0x3C1 /* MIM_OPEN */, 0x90, false }, { 1, kMidiInDataMessage, 0x90, false },
-        { 9, kMidiInDataMessage, 0x90, false },
+        { 2, kMidiInDataMessage, 0x90, false },
     };
     for (const Case& c : cases) {
-        Rig rig(kFive, { 1 });
-        MidiInDevice& device = *rig.slots[0];
-        EXPECT_EQ(device.OnCallback(c.handle == 9 ? nullptr : Handle(c.handle), c.message, 0x7F643C00u | c.status, 4321), c.stored)
-            << std::hex << int(c.status);
+        Rig rig("Keys,Pads", "0:Keys");
+        MidiInDevice& device = *rig.api.devices[0].owner;
+        MidiInHandle handles[] = { rig.api.devices[0].handle, reinterpret_cast<MidiInHandle>(0x999), nullptr };
+        EXPECT_EQ(device.OnCallback(handles[c.handle], c.message, 0x7F643C00u | c.status, 4321), c.stored) << std::hex << int(c.status);
         std::optional<MidiRingEntry> e = device.Peek();
         EXPECT_EQ(e ? std::vector<int>({ int(e->timestamp), e->status, e->data1, e->data2 }) : std::vector<int>{},
                   c.stored ? std::vector<int>({ 4321, c.status, 0x3C, 0x64 }) : std::vector<int>{});
     }
 }
 
-TEST(MidiDeviceSelection, OpensSelectedNamedDevicesReportsFailuresRetriesThemAndClosesCleanly)
+TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
 {
-    Rig rig({ "Keys", "Pads!open", "", "Drums!start" });   // "" is no name
-    const int all[kMidiDeviceCount] = { 1, 1, 1, 1, 1 };
-    rig.Apply(all);
-    rig.Apply(all);
-    const std::string failed = "open 1;Cannot open MIDI device;open 3;start 3;Cannot start MIDI device;stop 3;reset 3;close 3;";
-    EXPECT_EQ(rig.api.calls, "open 0;start 0;" + failed + failed);
+    Rig rig("Keys,Pads!open,,Drums!start", "0:,1:,2:,3:");   // "" is no name
+    rig.owner.Sync(rig.api);
+    const std::string failed = "open Pads!open;Cannot open MIDI device;open Drums!start;start Drums!start;"
+                               "Cannot start MIDI device;stop Drums!start;reset Drums!start;close Drums!start;";
+    EXPECT_EQ(rig.api.calls, "open Keys;start Keys;" + failed + failed);
     EXPECT_EQ(rig.api.storedWhileClosing, 0);   // the handle is cleared before the device stops
-    EXPECT_FALSE(rig.slots[0]->IsLost());       // and our own close is not a loss
-
-    // Deselected, the device closes; selected again, it opens.
+    EXPECT_FALSE(rig.owner.AnyLost());          // and our own close is not a loss
+    // A close withdraws the ring from the sending thread once the device stopped, before it goes.
+    struct Board final : MidiRingBoard {
+        explicit Board(std::string& calls) : calls(calls) {}
+        void Publish(int number, MidiRing&) override { calls += "publish " + std::to_string(number) + ";"; }
+        void Withdraw(int number) override { calls += "withdraw " + std::to_string(number) + ";"; }
+        std::string& calls;
+    } board(rig.api.calls);
+    rig.owner.SetRingBoard(&board);
     rig.api.calls.clear();
-    rig.Apply({ 0 });
-    rig.Apply({ 1 });
-    CloseMidiDevices(rig.slots);
-    EXPECT_EQ(rig.api.calls, "stop 0;reset 0;close 0;open 0;start 0;stop 0;reset 0;close 0;");
-}
-
-TEST(MidiDeviceChoice, FindsEachChosenNameWhereItIsNowAndKeepsThoseThatAreGone)
-{
-    using Choice = std::vector<MidiDeviceChoice>;
-    struct Case { Choice choice; std::vector<std::optional<std::string>> now; int enabled[kMidiDeviceCount]; Choice matched, gone; };
-    const Case cases[] = {
-        { { { 1, "Keys" } }, { "Keys", "Keys" }, { 0, 1 }, { { 1, "Keys" } }, {} },   // its number still carries it
-        // Order decides; one that is gone is kept at its last number; by number only, an absent one is dropped.
-        { { { 3, "Keys" }, { 4, "Keys" } }, { "Pads", "Keys", "Keys" }, { 0, 1, 1 }, { { 1, "Keys" }, { 2, "Keys" } }, {} },
-        { { { 0, "Keys" }, { 1, "Pads" } }, { "Pads" }, { 1 }, { { 0, "Keys" }, { 0, "Pads" } }, { { 0, "Keys" } } },
-        { { { 1, "" }, { 3, "" } }, { "Keys", "Pads", "Pedal", std::nullopt }, { 0, 1 }, { { 1, "Pads" } }, {} },
-    };
-    for (const Case& c : cases) {
-        Rig rig(c.now);
-        rig.choice = c.choice;
-        MatchMidiChoice(rig.choice, rig.names, rig.enabled);
-        EXPECT_TRUE(std::equal(rig.enabled, rig.enabled + kMidiDeviceCount, c.enabled) && rig.choice == c.matched) << &c - cases;
-        // The user's choice by number keeps what no device carries now.
-        RememberMidiChoice(rig.choice, rig.enabled, rig.names);
-        EXPECT_TRUE(rig.choice == c.matched) << &c - cases;
-        RememberMidiChoice(rig.choice, {}, rig.names);
-        EXPECT_TRUE(rig.choice == c.gone) << &c - cases;
-    }
-}
-
-// Its return at another number is the end-to-end test's.
-TEST(MidiDeviceReturn, APulledDeviceWakesTheWindowThreadAndIsReportedLostWhileTheOthersMove)
-{
-    Rig rig({ "Keys", "Pads", "Pedal" });
-    rig.choice = { { 1, "Pads" }, { 2, "Pedal" } };
-    EXPECT_EQ(rig.Refresh(), "back Pads;back Pedal;");
-    // Pads is pulled: the system closes it, which wakes the window thread; Pedal moves down to 1.
-    EXPECT_FALSE(rig.slots[1]->OnCallback(Handle(1), kMidiInCloseMessage, 0, 0));
-    EXPECT_TRUE(rig.slots[1]->IsLost());
-    EXPECT_EQ(rig.api.posts, 1);
-    rig.api.names = { "Keys", "Pedal" };
-    EXPECT_EQ(rig.Refresh(), "lost Pads;");
-    EXPECT_TRUE(rig.slots[1] && !rig.slots[2]);
+    rig.owner.CloseAll();
+    EXPECT_EQ(rig.api.calls, "stop Keys;reset Keys;close Keys;withdraw 0;");
 }
 
 TEST(MidiDrain, TakesWhatWasPresentWhenItStartedAndSurvivesASinkThatClosesOrDrainsAgain)
 {
-    Rig rig(kFive, { 1, 1 });
+    Rig rig("K,P");
+    MidiDeviceSlots slots;
+    for (unsigned device : { 0u, 1u })
+        slots[device] = OpenAndStartMidiDevice(rig.api, rig.wakeup, device, rig.api);
+    auto store = [&](unsigned device, std::uint32_t data1) {
+        return slots[device]->OnCallback(rig.api.devices[device].handle, kMidiInDataMessage, 0x0000B0 | data1 << 8, data1);
+    };
     for (std::uint32_t i = 1; i <= 3; ++i)
-        rig.Store(1, i), rig.Store(0, i);
+        store(1, i), store(0, i);
     EXPECT_EQ(rig.api.posts, 1) << "one notification until the window thread drains";
     // Device 0 floods, then is closed at its second entry; device 1 drains a nested time.
     std::uint32_t next = 10;
-    std::vector<int> nested;
-    EXPECT_EQ(rig.Drain([&](int device, const MidiRingEntry& entry) {
+    std::vector<int> seen, nested;
+    std::function<void(int, const MidiRingEntry&)> sink = [&](int device, const MidiRingEntry& entry) {
+        seen.push_back(device * 1000 + entry.data1);
         if (device == 0 && entry.data1 == 2)
-            rig.slots[0].reset();
+            slots[0].reset();
         else if (device == 0)
-            rig.Store(0, next++);
+            store(0, next++);
         else if (entry.data1 == 1)
-            nested = rig.Drain();
-    }), (std::vector<int>{ 1, 2, 1001 }));
+            std::swap(seen, nested), DrainMidiDevices(slots, rig.wakeup, sink), std::swap(seen, nested);
+    };
+    DrainMidiDevices(slots, rig.wakeup, sink);
+    EXPECT_EQ(seen, (std::vector<int>{ 1, 2, 1001 }));
     EXPECT_EQ(nested, (std::vector<int>{ 1002, 1003 }));
     EXPECT_EQ(rig.api.posts, 2) << "the flood raised one again";
 }

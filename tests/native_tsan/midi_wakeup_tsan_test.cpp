@@ -19,6 +19,7 @@ struct ThreadedFake final : MidiInApi, MidiFailureReporter {
     unsigned DeviceCount() override { return kMidiDeviceCount; }
     std::optional<std::string> DeviceName(unsigned) override { return "Device"; }
     MidiInHandle Open(unsigned device, MidiInDevice&) override { return Handle(device); }
+    std::optional<unsigned> HandlePosition(MidiInHandle) override { return 0; }
     bool Start(MidiInHandle) override { return true; }
     void Stop(MidiInHandle) override {}
     void Reset(MidiInHandle) override {}
@@ -43,8 +44,8 @@ TEST(MidiWakeupThreads, EveryStoredEntryIsDispatchedOnceInOrderBeforeTheLastNoti
     ThreadedFake api;
     MidiWakeup wakeup;
     MidiDeviceSlots slots;
-    const int all[kMidiDeviceCount] = { 1, 1, 1, 1, 1 };
-    ApplyMidiDeviceSelection(api, wakeup, all, ReadMidiDeviceNames(api), slots, api);
+    for (unsigned device = 0; device < kMidiDeviceCount; ++device)
+        slots[device] = OpenAndStartMidiDevice(api, wakeup, device, api);
     // Producers wait for room; a lost notification, or a failed post not tried again, stalls
     // them, and the test then fails, not hangs.
     std::atomic<bool> stalled{ false };

@@ -5,7 +5,6 @@ set(tsan_flags -fsanitize=thread -fno-omit-frame-pointer -g)
 add_executable(kvmidi_tsan_tests
     ${CMAKE_SOURCE_DIR}/tests/native_tsan/midi_wakeup_tsan_test.cpp
     ${CMAKE_SOURCE_DIR}/tests/native_tsan/sending_thread_tsan_test.cpp
-    ${CMAKE_SOURCE_DIR}/input/midi_device_choice.cpp
     ${CMAKE_SOURCE_DIR}/input/midi_in_device.cpp
     ${CMAKE_SOURCE_DIR}/input/midi_ring.cpp
     ${CMAKE_SOURCE_DIR}/input/midi_wakeup.cpp
