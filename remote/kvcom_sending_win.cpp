@@ -17,6 +17,12 @@ bool KvComSending::Send(const std::string& line) { return KVCOM_send(line.c_str(
 
 void KvComSending::Close() { KVCOM_close(); }
 
+void KvComSending::OnThreadStart() noexcept
+{
+    // Above the window thread: a stretch of the window's work must not starve the rings.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+}
+
 void KvComSending::Wake() noexcept { ::SetEvent(m_wake.Get()); }
 
 void KvComSending::Wait() { ::WaitForSingleObject(m_wake.Get(), INFINITE); }

@@ -24,6 +24,7 @@ public:
     void Reinit(const std::string& address, int port) override;
     bool Send(const std::string& line) override;
     void Close() override;
+    void OnThreadStart() noexcept override;
     void Wake() noexcept override;
     void Rearm() noexcept override { m_wakeup.BeginDrain(); }
     void Wait() override;

@@ -114,6 +114,7 @@ SendReport SendingThread::TakeReport()
 
 void SendingThread::Run()
 {
+    m_waker.OnThreadStart();
     for (;;) {
         m_waker.Rearm();
         std::array<Slot, kMidiDeviceCount> slots;

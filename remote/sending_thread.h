@@ -50,6 +50,9 @@ protected:
 // (the MIDI callbacks wake it then, once until the next Rearm).
 class SendWaker {
 public:
+    // The sending thread's first act: the program raises its priority, as it must keep up with
+    // the callbacks whatever else runs.
+    virtual void OnThreadStart() noexcept {}
     virtual void Wake() noexcept = 0;   // any thread; never blocks
     virtual void Rearm() noexcept = 0;  // sending thread, before it looks at the rings
     virtual void Wait() = 0;            // sending thread; a wake since the last wait ends it at once
