@@ -33,28 +33,54 @@ bool WaitFor(const std::function<bool()>& done)
     return true;
 }
 
-TEST(SendingThreadThreads, EachLineHasOnePublicationEveryEntryIsSentInOrderOrCountedAndNoneWaitsForTheEnd)
+TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCountedAndReportedBeforeTheEnd)
 {
     SendingFakes f;
     std::array<MidiRing, kMidiDeviceCount> rings;
     for (int n = 0; n < kMidiDeviceCount; ++n)
         f.thread.Publish(n, rings[static_cast<std::size_t>(n)]);
     f.thread.Start({ "127.0.0.1", 1, "0", "0", "T0", false, 10 }, true);
-    // Device 0 floods; device 3 trickles.
+    // Device 0 floods, device 3 trickles, the COM polling thread hands over line changes.
+    constexpr int kComChanges = 400;
     std::thread flood([&] { for (std::uint32_t i = 0; i < kMessages; ++i) Store(f, rings[0], i); });
     std::thread trickle([&] {
         for (std::uint32_t i = 0; i < kMessages; ++i, std::this_thread::sleep_for(std::chrono::microseconds(50)))
             Store(f, rings[3], i);
     });
-    for (int generation = 1; generation < 300; ++generation) {
+    std::thread com([&] {
+        for (int i = 0; i < kComChanges; ++i)
+            EXPECT_TRUE(f.thread.HandOverComLine(i % 4, i / 4));
+    });
+    // The window thread: publishes settings and takes a report at each notification.
+    int handled = 0, comSeen = 0;
+    std::string lastShown;
+    std::array<std::uint64_t, kMidiDeviceCount> dropped{};
+    auto handle = [&] {
+        if (f.notified.load(std::memory_order_acquire) == handled)
+            return;
+        ++handled;
+        SendReport report = f.thread.TakeReport();
+        for (const ComLineChange& change : report.comChanges)
+            EXPECT_EQ(change.level * 4 + change.line, comSeen++);
+        lastShown = report.lastDevice >= 0 ? report.lastCommand : lastShown;
+        dropped = report.dropped;
+    };
+    for (int generation = 1; generation < 300; ++generation, handle()) {
         std::string g = std::to_string(generation);
         f.thread.PublishSettings({ "127.0.0.1", generation, g, g, "T" + g, false, 10 }, generation % 50 == 0);
-        std::this_thread::yield();
     }
     flood.join();
     trickle.join();
-    auto accounted = [&] { return f.sends.load(std::memory_order_acquire) + rings[0].Dropped() + rings[3].Dropped() == 2 * kMessages; };
-    EXPECT_TRUE(WaitFor(accounted)) << "entries were left behind after the last notification";
+    com.join();
+    // Without a notification lost, the news of the last send reaches the window thread.
+    auto caughtUp = [&] {
+        handle();
+        std::lock_guard<std::mutex> guard(f.lock);
+        return comSeen == kComChanges && dropped[0] == rings[0].Dropped() && dropped[3] == rings[3].Dropped() &&
+               f.sends + dropped[0] + dropped[3] == 2 * kMessages + kComChanges &&
+               f.log.back().find("\"" + lastShown + "\" 1") != std::string::npos;
+    };
+    EXPECT_TRUE(WaitFor(caughtUp)) << "something was left behind after the last notification";
     f.thread.Stop();
 
     std::array<std::int64_t, kMidiDeviceCount> last;
@@ -66,8 +92,10 @@ TEST(SendingThreadThreads, EachLineHasOnePublicationEveryEntryIsSentInOrderOrCou
         if (std::sscanf(line.c_str(), "REMOTE: \"%15[^\"]\" \"%15[^\"]\" \"T%15[^/]/%u/%u/%u/%u\" 1", application,
                         destination, command, &device, &status, &data1, &data2) != 7)
             continue;
-        ++lines;
         ASSERT_EQ(std::tuple(std::string(application), std::string(destination)), std::tuple(std::string(command), std::string(command)));
+        if (device >= kMidiDeviceCount)
+            continue;   // a COM line change
+        ++lines;
         std::int64_t sequence = data1 | data2 << 8;
         ASSERT_GT(sequence, last[device]) << line;
         last[device] = sequence;
