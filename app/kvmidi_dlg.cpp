@@ -128,11 +128,13 @@ BOOL CkvMidiDlg::OnInitDialog()
 
 void CkvMidiDlg::LoadSettings()
 {
-    // A listed number without a device now is dropped by the devices' owner, which keeps the
-    // choice from here on; the settings' copy of it is not used.
+    // The devices' owner keeps the MIDI choice from here on (a listed number without a device
+    // now is dropped there); the record carries none of it, SaveSettings asks the owner.
     const bool all[kMidiDeviceCount] = { true, true, true, true, true };
     ReadSettings(m_ini, all, m_settings);
     m_midi.Load(m_settings.m_midiChoice);
+    m_settings.m_midiChoice.clear();
+    std::fill(std::begin(m_settings.m_bDeviceEnabled), std::end(m_settings.m_bDeviceEnabled), 0);
     // The file keeps a port given up for this session only; the session goes on without it.
     if (m_strSessionDisabledPort && m_settings.m_bComEnabled && m_settings.m_comConfig.Port == *m_strSessionDisabledPort) {
         m_settings.m_bComEnabled = 0;
@@ -146,7 +148,6 @@ void CkvMidiDlg::SaveSettings()
     // The whole record is written each time, so a port off for this session only would be
     // stored as off for good; it is stored as it was until the user enables the switches.
     Settings stored = m_settings;
-    std::fill(std::begin(stored.m_bDeviceEnabled), std::end(stored.m_bDeviceEnabled), 0);
     stored.m_midiChoice = m_midi.Choice();
     if (m_strSessionDisabledPort && !stored.m_bComEnabled) {
         stored.m_bComEnabled = 1;

@@ -21,9 +21,9 @@ struct SettingsRecord {
     friend bool operator==(const SettingsRecord&, const SettingsRecord&) = default;
 };
 
-// A selected MIDI device as the INI keeps it ("Midi" / "DeviceNames"): its product name and the
-// number it had when last seen. A selected device that is gone keeps its entry, so that it is
-// opened again when it comes back, at whatever number it then has.
+// A chosen MIDI device as the INI keeps it ("Midi" / "DeviceNames"): its product name and the
+// number its commands carry. A chosen device that is gone keeps its entry, so that it is opened
+// again under that number when it comes back, wherever the system then puts it.
 struct MidiDeviceChoice {
     int number = 0;
     std::string name;   // empty: known by its number only (an INI from before the names were kept)
@@ -57,7 +57,9 @@ struct ComSwitchConfig {
 
 struct Settings : SettingsRecord {
     ComSwitchConfig m_comConfig;
-    // The selected MIDI devices by name; m_bDeviceEnabled is where they are now (input/midi_device_choice.h).
+    // The MIDI choice on its way to and from the file, with m_bDeviceEnabled ("Devices"). While
+    // the program runs the devices' owner keeps it (input/midi_devices.h); the controller's
+    // record and the dialog's copy leave both empty.
     std::vector<MidiDeviceChoice> m_midiChoice;
 
     friend bool operator==(const Settings&, const Settings&) = default;

@@ -92,15 +92,19 @@ void MidiDevices::Locate(const Positions& now)
             place(entry, static_cast<int>(*at));
     }
     // The others stay where they were while that position carries their name, else take the
-    // first free position of their name: among devices of one name, their order decides.
-    for (size_t number = 0; number < m_entries.size(); ++number) {
-        if (m_entries[number].position == kNone && free(was[number], m_entries[number].name))
-            place(m_entries[number], was[number]);
-    }
-    for (Entry& entry : m_entries) {
-        for (int position = 0; entry.position == kNone && position < static_cast<int>(taken.size()); ++position) {
-            if (free(position, entry.name))
-                place(entry, position);
+    // first free position of their name; open devices first, as a driver may give a handle's
+    // old position. Among devices of one name, their order decides.
+    for (bool open : { true, false }) {
+        for (size_t number = 0; number < m_entries.size(); ++number) {
+            Entry& entry = m_entries[number];
+            if (entry.position != kNone || (m_open[number] != nullptr) != open)
+                continue;
+            if (free(was[number], entry.name))
+                place(entry, was[number]);
+            for (int position = 0; entry.position == kNone && position < static_cast<int>(taken.size()); ++position) {
+                if (free(position, entry.name))
+                    place(entry, position);
+            }
         }
     }
     NumberNewDevices(now, taken);
@@ -167,6 +171,7 @@ void MidiDevices::Choose(const std::vector<MidiChoiceEdit>& edits)
 
 void MidiDevices::Sync(MidiFailureReporter& reporter)
 {
+    bool outer = !std::exchange(m_syncing, true);
     for (size_t number = 0; number < m_entries.size(); ++number) {
         const Entry& entry = m_entries[number];
         bool wanted = entry.chosen && entry.position != kNone;
@@ -178,10 +183,13 @@ void MidiDevices::Sync(MidiFailureReporter& reporter)
                 m_board->Publish(static_cast<int>(number), m_open[number]->Ring());
         }
     }
+    m_syncing = !outer;
 }
 
 MidiDeviceChanges MidiDevices::Scan()
 {
+    if (m_syncing)
+        return {};
     std::vector<std::string> before = OpenNames();
     // Gone also when the system said nothing: a dead handle (e.g. across a sleep) is closed and
     // the device opened again where it is now.

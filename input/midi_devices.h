@@ -60,7 +60,8 @@ public:
     void Sync(MidiFailureReporter& reporter);
     // The look in the background (no message shown): finds every device where it is now, closes
     // the open ones that are gone or whose handle is dead, opens the chosen ones that came back.
-    // A healthy device stays open under its number, wherever it moved.
+    // A healthy device stays open under its number, wherever it moved. Nothing while a Sync
+    // waits on its message box (a timer runs in that box's loop): the next look does it.
     MidiDeviceChanges Scan();
     // An open device reported that the system closed it.
     bool AnyLost() const;
@@ -104,4 +105,5 @@ private:
     std::array<Entry, kMidiDeviceCount> m_entries;
     // The open devices by number, as the drain sees them.
     MidiDeviceSlots m_open;
+    bool m_syncing = false;
 };
