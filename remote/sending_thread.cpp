@@ -112,56 +112,73 @@ SendReport SendingThread::TakeReport()
     return taken;
 }
 
+// What the window thread and the polling thread handed over since the last round.
+struct SendingThread::Control {
+    std::array<Slot, kMidiDeviceCount> slots;
+    std::vector<ComLineChange> comLines;
+    bool stop = false;
+    bool reinit = false;
+};
+
 void SendingThread::Run()
 {
     m_waker.OnThreadStart();
     for (;;) {
+        // Before the rings are looked at: an entry stored from now on wakes the thread again.
         m_waker.Rearm();
-        std::array<Slot, kMidiDeviceCount> slots;
-        std::vector<ComLineChange> comLines;
-        bool stop = false, reinit = false;
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            slots = m_slots;
-            comLines.swap(m_comLines);
-            stop = m_stop;
-            reinit = std::exchange(m_reinit, false);
-            m_current = m_settings;
-        }
-        if (reinit)
+        Control control = TakeControl();
+        if (control.reinit)
             m_network.Reinit(m_current->broadcastAddress, m_current->port);
         Round round;
-        for (const ComLineChange& change : comLines)
+        for (const ComLineChange& change : control.comLines)
             SendComLine(change, round);
-        // In turns; a ring on its way out gives all it holds (its device no longer adds).
-        // Stopping, every ring does, still in turns: all that was captured goes out.
-        std::array<std::uint32_t, kMidiDeviceCount> budget{};
-        for (std::size_t n = 0; n < slots.size(); ++n)
-            budget[n] = !slots[n].ring ? 0 : stop || slots[n].withdrawing ? slots[n].ring->PendingCount() : kEntriesPerTurn;
-        bool more = false;
-        for (bool left = true; left;) {
-            left = false;
-            for (std::size_t n = 0; n < slots.size(); ++n) {
-                if (!slots[n].ring)
-                    continue;
-                std::uint32_t turn = std::min(budget[n], kEntriesPerTurn);
-                budget[n] -= turn;
-                bool pending = SendRing(static_cast<int>(n), slots[n], turn, round);
-                more = more || pending;
-                left = left || budget[n] > 0;
-            }
-        }
-        for (std::size_t n = 0; n < slots.size(); ++n)
-            if (slots[n].withdrawing)
-                Release(static_cast<int>(n), slots[n]);
+        bool more = SendRings(control.slots, control.stop, round);
+        for (std::size_t n = 0; n < control.slots.size(); ++n)
+            if (control.slots[n].withdrawing)
+                Release(static_cast<int>(n), control.slots[n]);
         Deliver(round);
-        if (stop) {
+        if (control.stop) {
             m_network.Close();
             return;
         }
-        if (!more && comLines.empty())
+        if (!more && control.comLines.empty())
             m_waker.Wait();
     }
+}
+
+SendingThread::Control SendingThread::TakeControl()
+{
+    Control control;
+    std::lock_guard<std::mutex> guard(m_lock);
+    control.slots = m_slots;
+    control.comLines.swap(m_comLines);
+    control.stop = m_stop;
+    control.reinit = std::exchange(m_reinit, false);
+    m_current = m_settings;
+    return control;
+}
+
+bool SendingThread::SendRings(const std::array<Slot, kMidiDeviceCount>& slots, bool stop, Round& round)
+{
+    // In turns; a ring on its way out gives all it holds (its device no longer adds).
+    // Stopping, every ring does, still in turns: all that was captured goes out.
+    std::array<std::uint32_t, kMidiDeviceCount> budget{};
+    for (std::size_t n = 0; n < slots.size(); ++n)
+        budget[n] = !slots[n].ring ? 0 : stop || slots[n].withdrawing ? slots[n].ring->PendingCount() : kEntriesPerTurn;
+    bool more = false;
+    for (bool left = true; left;) {
+        left = false;
+        for (std::size_t n = 0; n < slots.size(); ++n) {
+            if (!slots[n].ring)
+                continue;
+            std::uint32_t turn = std::min(budget[n], kEntriesPerTurn);
+            budget[n] -= turn;
+            bool pending = SendRing(static_cast<int>(n), slots[n], turn, round);
+            more = more || pending;
+            left = left || budget[n] > 0;
+        }
+    }
+    return more;
 }
 
 bool SendingThread::SendRing(int number, const Slot& slot, std::uint32_t budget, Round& round)

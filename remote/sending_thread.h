@@ -130,8 +130,12 @@ private:
         bool withdrawing = false;
     };
     struct Round;
+    struct Control;
 
     void Run();
+    Control TakeControl();
+    // One round of turns; true when a ring still holds entries.
+    bool SendRings(const std::array<Slot, kMidiDeviceCount>& slots, bool stop, Round& round);
     bool SendRing(int number, const Slot& slot, std::uint32_t budget, Round& round);
     void SendComLine(const ComLineChange& change, Round& round);
     void Release(int number, const Slot& slot);
