@@ -62,8 +62,10 @@ TEST(SendingThread, ALineTheLibraryRefusesIsCountedAndNeverShownAsSent)
     f.refuse = true;
     MidiRing ring;
     Push(ring, 0x90, 60, 100);
-    f.thread.Publish(1, ring);
     f.thread.Start({}, false);
+    f.thread.Publish(1, ring);
+    f.thread.Withdraw(1);   // back once its entry went out
+    EXPECT_EQ(f.sends, 1u);
     f.thread.Stop();
     SendReport report = f.thread.TakeReport();
     EXPECT_EQ(std::tuple(report.lastDevice, report.refused, f.log.size()), std::tuple(-1, 1u, 2u));
