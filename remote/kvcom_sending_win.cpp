@@ -27,4 +27,11 @@ void KvComSending::Wake() noexcept { ::SetEvent(m_wake.Get()); }
 
 void KvComSending::Wait() { ::WaitForSingleObject(m_wake.Get(), INFINITE); }
 
+void KvComSending::AnswerSentMessages() noexcept
+{
+    // Peeking delivers the messages other threads sent to this thread's windows, and only those.
+    MSG message;
+    ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 bool KvComSending::NotifyReport() noexcept { return ::PostMessageA(m_window, WM_SEND_REPORT, 0, 0) != FALSE; }

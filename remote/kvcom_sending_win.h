@@ -29,6 +29,7 @@ public:
     void Rearm() noexcept override { m_wakeup.BeginDrain(); }
     void Wait() override;
     bool NotifyReport() noexcept override;
+    void AnswerSentMessages() noexcept override;
 
 private:
     MidiWakeup& m_wakeup;

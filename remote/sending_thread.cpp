@@ -1,6 +1,7 @@
 #include "sending_thread.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -27,6 +28,7 @@ void SendingThread::Start(const SendSettings& settings, bool initNetwork)
     m_settings = std::make_shared<const SendSettings>(settings);
     m_reinit = initNetwork;
     m_stop = false;
+    m_finished = false;
     try {
         m_thread = std::thread(&SendingThread::Run, this);
         m_running = true;
@@ -38,12 +40,13 @@ void SendingThread::Start(const SendSettings& settings, bool initNetwork)
 void SendingThread::Stop()
 {
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        std::unique_lock<std::mutex> lock(m_lock);
         if (!m_running)
             return;
         m_stop = true;
+        m_waker.Wake();
+        WaitOnWindowThread(lock, [this] { return m_finished; });
     }
-    m_waker.Wake();
     m_thread.join();
     std::lock_guard<std::mutex> guard(m_lock);
     m_running = false;
@@ -85,7 +88,18 @@ void SendingThread::Withdraw(int number)
     }
     slot.withdrawing = true;
     m_waker.Wake();
-    m_released.wait(lock, [&slot] { return slot.ring == nullptr; });
+    WaitOnWindowThread(lock, [&slot] { return slot.ring == nullptr; });
+}
+
+void SendingThread::WaitOnWindowThread(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done)
+{
+    // A network library may send its window a message from the sending thread and wait for the
+    // answer: the window thread answers while it waits.
+    while (!m_released.wait_for(lock, std::chrono::milliseconds(10), done)) {
+        lock.unlock();
+        m_notifier.AnswerSentMessages();
+        lock.lock();
+    }
 }
 
 bool SendingThread::HandOverComLine(int line, int level)
@@ -139,6 +153,7 @@ void SendingThread::Run()
         Deliver(round);
         if (control.stop) {
             m_network.Close();
+            Finish();
             return;
         }
         if (!more && control.comLines.empty())
@@ -230,6 +245,15 @@ void SendingThread::SendComLine(const ComLineChange& change, Round& round)
     }
     round.news.comChanges.push_back(change);
     round.any = true;
+}
+
+void SendingThread::Finish()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_finished = true;
+    }
+    m_released.notify_all();
 }
 
 void SendingThread::Release(int number, const Slot& slot)

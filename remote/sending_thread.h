@@ -12,6 +12,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -66,6 +67,9 @@ protected:
 class ReportNotifier {
 public:
     virtual bool NotifyReport() noexcept = 0;
+    // Window thread, while it waits for the sending thread: answers messages sent to its
+    // windows meanwhile (from a network library called by the sending thread).
+    virtual void AnswerSentMessages() noexcept {}
 
 protected:
     ~ReportNotifier() = default;
@@ -139,6 +143,8 @@ private:
     bool SendRing(int number, const Slot& slot, std::uint32_t budget, Round& round);
     void SendComLine(const ComLineChange& change, Round& round);
     void Release(int number, const Slot& slot);
+    void Finish();
+    void WaitOnWindowThread(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done);
     void Deliver(Round& round);
 
     NetworkLibrary& m_network;
@@ -150,6 +156,7 @@ private:
     std::condition_variable m_released;
     bool m_running = false;
     bool m_stop = false;
+    bool m_finished = false;   // the thread closed the library and ends
     bool m_reinit = false;
     std::shared_ptr<const SendSettings> m_settings;
     std::array<Slot, kMidiDeviceCount> m_slots{};
