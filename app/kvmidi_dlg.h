@@ -127,7 +127,7 @@ private:
     MidiWakeup m_midiWakeup;
     KvComSending m_sending{ m_midiWakeup };
     // Every call of the network library, after the window thread's settings.
-    SendingThread m_sendingThread{ m_sending, m_sending, m_sending };
+    SendingThread m_sendingThread{ m_sending, m_sending, m_sending, m_sending };
     // The MIDI devices: choice, numbers, names and the open devices, whose rings the sending
     // thread drains (the owner publishes and withdraws them); it outlives the devices.
     MidiDevices m_midi{ m_midiInApi, m_midiWakeup, [](int, const MidiRingEntry&) {} };

@@ -2,6 +2,8 @@
 
 #include "remote/kvcom_api.h"
 
+static_assert(SendWaker::kForever == INFINITE);
+
 KvComSending::KvComSending(MidiWakeup& wakeup)
     : m_wakeup(wakeup), m_wake(::CreateEventA(nullptr, FALSE, FALSE, nullptr))
 {
@@ -25,7 +27,7 @@ void KvComSending::OnThreadStart() noexcept
 
 void KvComSending::Wake() noexcept { ::SetEvent(m_wake.Get()); }
 
-void KvComSending::Wait() { ::WaitForSingleObject(m_wake.Get(), INFINITE); }
+void KvComSending::Wait(std::uint32_t milliseconds) { ::WaitForSingleObject(m_wake.Get(), milliseconds); }
 
 void KvComSending::AnswerSentMessages() noexcept
 {

@@ -11,7 +11,7 @@
 // Posted to the controller by the sending thread while no earlier one waits to be handled.
 constexpr UINT WM_SEND_REPORT = WM_APP + 31;
 
-class KvComSending final : public NetworkLibrary, public SendWaker, public ReportNotifier {
+class KvComSending final : public NetworkLibrary, public SendWaker, public SendClock, public ReportNotifier {
 public:
     // wakeup: the MIDI callbacks' flag, which the sending thread clears before each round.
     explicit KvComSending(MidiWakeup& wakeup);
@@ -27,7 +27,8 @@ public:
     void OnThreadStart() noexcept override;
     void Wake() noexcept override;
     void Rearm() noexcept override { m_wakeup.BeginDrain(); }
-    void Wait() override;
+    void Wait(std::uint32_t milliseconds) override;
+    std::uint64_t NowMilliseconds() noexcept override { return ::GetTickCount64(); }
     bool NotifyReport() noexcept override;
     void AnswerSentMessages() noexcept override;
 

@@ -151,13 +151,14 @@ void SendingThread::Run()
             if (control.slots[n].withdrawing)
                 Release(static_cast<int>(n), control.slots[n]);
         Deliver(round);
+        std::uint32_t patience = Notify(control.stop || !round.news.comChanges.empty());
         if (control.stop) {
             m_network.Close();
             Finish();
             return;
         }
         if (!more && control.comLines.empty())
-            m_waker.Wait();
+            m_waker.Wait(patience);
     }
 }
 
@@ -284,6 +285,22 @@ void SendingThread::Deliver(Round& round)
             m_report.dropped[n] += round.news.dropped[n];
         m_report.refused += round.news.refused;
     }
-    if (!m_reportPending.exchange(true, std::memory_order_acq_rel) && !m_notifier.NotifyReport())
-        m_reportPending.store(false, std::memory_order_release);
+    m_unreported = true;
+}
+
+std::uint32_t SendingThread::Notify(bool now)
+{
+    if (!m_unreported)
+        return SendWaker::kForever;
+    std::uint64_t time = m_clock.NowMilliseconds();
+    if (!now && time - m_lastNotified < kReportMilliseconds)
+        return static_cast<std::uint32_t>(kReportMilliseconds - (time - m_lastNotified));
+    m_lastNotified = time;
+    // A report still waiting for the window thread takes the news along.
+    if (m_reportPending.exchange(true, std::memory_order_acq_rel) || m_notifier.NotifyReport()) {
+        m_unreported = false;
+        return SendWaker::kForever;
+    }
+    m_reportPending.store(false, std::memory_order_release);
+    return static_cast<std::uint32_t>(kReportMilliseconds);
 }

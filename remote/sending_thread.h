@@ -56,10 +56,22 @@ public:
     virtual void OnThreadStart() noexcept {}
     virtual void Wake() noexcept = 0;   // any thread; never blocks
     virtual void Rearm() noexcept = 0;  // sending thread, before it looks at the rings
-    virtual void Wait() = 0;            // sending thread; a wake since the last wait ends it at once
+    // Sending thread: until woken or the milliseconds passed; a wake since the last wait ends it
+    // at once.
+    virtual void Wait(std::uint32_t milliseconds) = 0;
+    static constexpr std::uint32_t kForever = 0xFFFFFFFF;
 
 protected:
     ~SendWaker() = default;
+};
+
+// A steady clock in milliseconds.
+class SendClock {
+public:
+    virtual std::uint64_t NowMilliseconds() noexcept = 0;
+
+protected:
+    ~SendClock() = default;
 };
 
 // Sending thread: tells the window thread a report waits (a posted message). False when it
@@ -96,9 +108,12 @@ class SendingThread final : public MidiRingBoard {
 public:
     // Per ring and round: a flooding device waits at most this many sends of each other.
     static constexpr std::uint32_t kEntriesPerTurn = 8;
+    // The window thread hears at most this often, unless a COM line changed (its LED and its
+    // volume keys are told at once): what it shows needs no more, and each message costs it.
+    static constexpr std::uint64_t kReportMilliseconds = 50;
 
-    SendingThread(NetworkLibrary& network, SendWaker& waker, ReportNotifier& notifier)
-        : m_network(network), m_waker(waker), m_notifier(notifier)
+    SendingThread(NetworkLibrary& network, SendWaker& waker, SendClock& clock, ReportNotifier& notifier)
+        : m_network(network), m_waker(waker), m_clock(clock), m_notifier(notifier)
     {
     }
     ~SendingThread() { Stop(); }
@@ -146,9 +161,12 @@ private:
     void Finish();
     void WaitOnWindowThread(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done);
     void Deliver(Round& round);
+    // Tells the window thread of the news delivered, when due; how long the news may wait.
+    std::uint32_t Notify(bool now);
 
     NetworkLibrary& m_network;
     SendWaker& m_waker;
+    SendClock& m_clock;
     ReportNotifier& m_notifier;
     std::thread m_thread;
 
@@ -171,4 +189,6 @@ private:
     std::shared_ptr<const SendSettings> m_current;
     std::array<const MidiRing*, kMidiDeviceCount> m_seenRing{};
     std::array<std::uint32_t, kMidiDeviceCount> m_seenDropped{};
+    bool m_unreported = false;   // news delivered that the window thread was not told of
+    std::uint64_t m_lastNotified = 0;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -10,7 +11,7 @@
 
 #include "remote/sending_thread.h"
 
-struct SendingFakes : NetworkLibrary, SendWaker, ReportNotifier {
+struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     void Reinit(const std::string& address, int port) override { Log("init " + address + ":" + std::to_string(port)); }
     bool Send(const std::string& line) override { return Log(line), sends.fetch_add(1, std::memory_order_release), !refuse; }
     void Close() override { Log("close"); }
@@ -27,11 +28,16 @@ struct SendingFakes : NetworkLibrary, SendWaker, ReportNotifier {
         wake.notify_one();
     }
     void Rearm() noexcept override { pending.exchange(false, std::memory_order_acq_rel); }
-    void Wait() override
+    void Wait(std::uint32_t milliseconds) override
     {
         std::unique_lock<std::mutex> guard(lock);
-        wake.wait(guard, [this] { return woken; });
+        wake.wait_for(guard, std::chrono::milliseconds(milliseconds), [this] { return woken; });
         woken = false;
+    }
+    std::uint64_t NowMilliseconds() noexcept override
+    {
+        return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch()).count());
     }
     // What the MIDI callback does after it stored an entry.
     void Stored() noexcept
@@ -49,5 +55,5 @@ struct SendingFakes : NetworkLibrary, SendWaker, ReportNotifier {
     std::atomic<std::size_t> sends{ 0 };
     std::vector<std::string> log;
     bool refuse = false;
-    SendingThread thread{ *this, *this, *this };
+    SendingThread thread{ *this, *this, *this, *this };
 };
