@@ -128,7 +128,11 @@ std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, const Uni
             Fail("the driver refused the stream");
     }
     std::vector<std::int64_t> arrived;
-    std::thread receiving([&] { arrived = Receive(socket, stream.start + std::int64_t{ seconds } * 1'000'000'000, stride); });
+    std::thread receiving([&] {
+        // Above the program's sending thread: the receiver must not be what makes datagrams late.
+        ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+        arrived = Receive(socket, stream.start + std::int64_t{ seconds } * 1'000'000'000, stride);
+    });
     if (meanwhile)
         meanwhile();
     receiving.join();
