@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -137,29 +138,40 @@ struct SendingThread::Control {
 void SendingThread::Run()
 {
     m_waker.OnThreadStart();
-    for (;;) {
-        // Before the rings are looked at: an entry stored from now on wakes the thread again.
-        m_waker.Rearm();
-        Control control = TakeControl();
-        if (control.reinit)
-            m_network.Reinit(m_current->broadcastAddress, m_current->port);
-        Round round;
-        for (const ComLineChange& change : control.comLines)
-            SendComLine(change, round);
-        bool more = SendRings(control.slots, control.stop, round);
-        for (std::size_t n = 0; n < control.slots.size(); ++n)
-            if (control.slots[n].withdrawing)
-                Release(static_cast<int>(n), control.slots[n]);
-        Deliver(round);
-        std::uint32_t patience = Notify(control.stop || !round.news.comChanges.empty());
-        if (control.stop) {
-            m_network.Close();
-            Finish();
-            return;
+    // No exception may end the thread: a round that failed (out of memory) is given up, and the
+    // next one goes on.
+    for (bool finished = false; !finished;) {
+        try {
+            finished = RunRound();
+        } catch (const std::exception&) {
         }
-        if (!more && control.comLines.empty())
-            m_waker.Wait(patience);
     }
+}
+
+bool SendingThread::RunRound()
+{
+    // Before the rings are looked at: an entry stored from now on wakes the thread again.
+    m_waker.Rearm();
+    Control control = TakeControl();
+    if (control.reinit)
+        m_network.Reinit(m_current->broadcastAddress, m_current->port);
+    Round round;
+    for (const ComLineChange& change : control.comLines)
+        SendComLine(change, round);
+    bool more = SendRings(control.slots, control.stop, round);
+    for (std::size_t n = 0; n < control.slots.size(); ++n)
+        if (control.slots[n].withdrawing)
+            Release(static_cast<int>(n), control.slots[n]);
+    Deliver(round);
+    std::uint32_t patience = Notify(control.stop || !round.news.comChanges.empty());
+    if (control.stop) {
+        m_network.Close();
+        Finish();
+        return true;
+    }
+    if (!more && control.comLines.empty())
+        m_waker.Wait(patience);
+    return false;
 }
 
 SendingThread::Control SendingThread::TakeControl()

@@ -152,6 +152,8 @@ private:
     struct Control;
 
     void Run();
+    // One round; true once the thread closed the library and ends.
+    bool RunRound();
     Control TakeControl();
     // One round of turns; true when a ring still holds entries.
     bool SendRings(const std::array<Slot, kMidiDeviceCount>& slots, bool stop, Round& round);
