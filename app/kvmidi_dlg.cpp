@@ -35,7 +35,7 @@ BEGIN_MESSAGE_MAP(CkvMidiDlg, CDialog)
     ON_COMMAND(ID_ABOUT, OnAbout)
     ON_COMMAND(ID_SETTINGS, OnSettings)
     ON_WM_LBUTTONDOWN()
-    ON_MESSAGE(MM_MIM_DATA, OnMidiData)
+    ON_MESSAGE(WM_SEND_REPORT, OnSendReport)
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
     ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
     ON_MESSAGE(WM_NETWORK_NOTIFY, OnNetworkNotify)
@@ -58,10 +58,10 @@ CkvMidiDlg::CkvMidiDlg()
 
 CkvMidiDlg::~CkvMidiDlg()
 {
-    // The network library goes first, then the MIDI devices (stopped before their rings are
-    // freed), then the COM monitor (its thread waited for before the port closes); the tray
-    // icon goes with m_trayIcon.
-    KVCOM_close();
+    // The network library goes first, once the sending thread has sent what was captured,
+    // then the MIDI devices (stopped before their rings are freed), then the COM monitor (its
+    // thread waited for before the port closes); the tray icon goes with m_trayIcon.
+    m_sendingThread.Stop();
     m_midi.CloseAll();
     m_comSwitches.Stop();
 }
@@ -98,11 +98,15 @@ BOOL CkvMidiDlg::OnInitDialog()
     SetDlgItemText(IDC_REVISION, KVMIDI_REVISION_TEXT);
 
     m_midiInApi.SetNotifyWindow(m_hWnd);
+    m_sending.SetWindow(m_hWnd);
+    m_midiInApi.SetNotifyEvent(m_sending.WakeEvent());
+    m_midi.SetRingBoard(&m_sendingThread);
     LoadSettings();
     if (!m_strStartProfile.empty()) {
         if (int profile = FindProfileByName(m_ini, m_strStartProfile))
             LoadProfile(profile, false);
     }
+    m_sendingThread.Start(SendSettingsOf(m_settings), false);
     m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
     UpdateProfileMenu();
     SyncMidiDevices();
@@ -135,6 +139,7 @@ void CkvMidiDlg::LoadSettings()
     std::fill(std::begin(m_settings.m_bDeviceEnabled), std::end(m_settings.m_bDeviceEnabled), 0);
     // The file keeps a port given up for this session only; the session goes on without it.
     m_sessionDisabledPort.AfterLoading(m_settings);
+    PublishSendSettings();
 }
 
 void CkvMidiDlg::SaveSettings()
@@ -158,11 +163,9 @@ LRESULT CkvMidiDlg::OnSaveFailed(WPARAM, LPARAM)
     return 0;
 }
 
-void CkvMidiDlg::ReinitNetwork()
-{
-    KVCOM_close();
-    KVCOM_init(m_hWnd, WM_NETWORK_NOTIFY, m_settings.m_strBroadcastAddress.c_str(), m_settings.m_nPort);
-}
+void CkvMidiDlg::ReinitNetwork() { m_sendingThread.PublishSettings(SendSettingsOf(m_settings), true); }
+
+void CkvMidiDlg::PublishSendSettings() { m_sendingThread.PublishSettings(SendSettingsOf(m_settings), false); }
 
 ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings, const std::vector<MidiChoiceEdit>& midiEdits)
 {
@@ -179,6 +182,7 @@ ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings, const 
     m_settings.m_comConfig = settings.m_comConfig;
     // The answer counts as at OK (a port off for this session only stays stored as on), but
     // only OK saves.
+    PublishSendSettings();
     return settings.m_bComEnabled ? OpenComSwitches() : ComSwitchesResult::Open;
 }
 
@@ -231,10 +235,12 @@ void CkvMidiDlg::OnTimer(UINT_PTR nIDEvent)
         HidePanel();
     else if (nIDEvent == TIMER_ACTIVITY)
         m_activity.OnTimer(::GetTickCount64());
-    else if (nIDEvent == TIMER_DEVICE_SCAN)
+    else if (nIDEvent == TIMER_DEVICE_SCAN) {
         ScanMidiDevices();
-    else if (nIDEvent == TIMER_CLOSE_WINDOWS)
+        m_dispatcher.Tick(::GetTickCount64());
+    } else if (nIDEvent == TIMER_CLOSE_WINDOWS) {
         CloseOtherWindows();
+    }
     Default();
 }
 
@@ -257,6 +263,7 @@ void CkvMidiDlg::OnSettings()
     INT_PTR result = dialog.DoModal();
     if (result == IDOK) {
         m_settings = dialog.m_settings;
+        PublishSendSettings();
         // The boxes the user changed, by device: numbers the scans renumbered meanwhile, or
         // boxes left alone, change nothing.
         m_midi.Choose(dialog.m_midiEdits);
@@ -308,6 +315,7 @@ void CkvMidiDlg::LoadProfile(int profile, bool reinitialiseNetwork)
 {
     if (!ApplyProfile(m_ini, profile, m_settings))
         return;
+    PublishSendSettings();
     SaveSettings();
     m_nCurrentProfile = profile;
     UpdateProfileMenu();

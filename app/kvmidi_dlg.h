@@ -20,17 +20,18 @@
 #include "input/midi_wakeup.h"
 #include "remote/activity.h"
 #include "remote/command_dispatcher.h"
+#include "remote/kvcom_sending_win.h"
+#include "remote/sending_thread.h"
 #include "ui/label.h"
 #include "ui/settings_host.h"
 #include "ui/system_tray.h"
 
 class CkvMidiApp;
-struct MidiRingEntry;
 
 class CkvMidiDlg : public CDialog,
                    private SettingsHost,
                    private ActivityTimer,
-                   private CommandSender,
+                   private ComLineHandOver,
                    private CommandWatcher,
                    private AudioCommands {
 public:
@@ -39,7 +40,8 @@ public:
 
     std::string m_strStartProfile;
 
-    // KVCOM_close, then KVCOM_init with the current address and port.
+    // KVCOM_close, then KVCOM_init with the current address and port, on the sending thread,
+    // which takes the current settings with it.
     void ReinitNetwork();
     void LoadSettings();
     void SaveSettings();
@@ -61,7 +63,7 @@ protected:
     void OnAbout();
     void OnSettings();
     void OnLButtonDown(UINT nFlags, POINT point);
-    LRESULT OnMidiData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSendReport(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
@@ -92,7 +94,8 @@ private:
     void UpdateTrayTooltip();
     // Opens or closes the COM switches as m_bComEnabled says and acts on the user's answer.
     void ApplyComSwitchesSetting();
-    void DispatchMidiEntry(int device, const MidiRingEntry& entry);
+    // The sending thread builds its texts from these settings from its next round on.
+    void PublishSendSettings();
     // The background look at the MIDI devices: lost ones closed, returned ones opened, silently.
     void ScanMidiDevices();
     void PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam);
@@ -109,11 +112,14 @@ private:
     void SetActivityTimer(unsigned milliseconds) override;
     void KillActivityTimer() override;
 
-    // CommandSender, CommandWatcher, AudioCommands
-    void SendRemoteLine(const std::string& line) override;
+    // ComLineHandOver, on the polling thread: the sending thread takes the change.
+    bool HandOverComLine(const ComLineEvent& event) override;
+
+    // CommandWatcher, AudioCommands
     void ShowLastCommand(const std::string& text, int device) override;
     void ShowComLineState(int line, int level) override;
     void SendAppCommand(int command) override;
+    void ShowShedBalloon(const std::string& text) override;
 
     CLabel m_lblTitle;
     HICON m_hIcon = nullptr;
@@ -126,11 +132,14 @@ private:
     int m_nCurrentProfile = 0;
     WinmmMidiInApi m_midiInApi;   // outlives the devices, which call it
     MidiWakeup m_midiWakeup;
-    // The MIDI devices: choice, numbers, names and the open devices. Its sink is the dispatcher,
-    // declared after it: the destructor closes the devices before any member goes.
-    MidiDevices m_midi{ m_midiInApi, m_midiWakeup, [this](int number, const MidiRingEntry& entry) { DispatchMidiEntry(number, entry); } };
+    KvComSending m_sending{ m_midiWakeup };
+    // Every call of the network library, after the window thread's settings.
+    SendingThread m_sendingThread{ m_sending, m_sending, m_sending, m_sending };
+    // The MIDI devices: choice, numbers, names and the open devices, whose rings the sending
+    // thread drains (the owner publishes and withdraws them); it outlives the devices.
+    MidiDevices m_midi{ m_midiInApi, m_midiWakeup, [](int, const MidiRingEntry&) {} };
     CommandActivity m_activity{ m_trayIcon, *this };
-    CommandDispatcher m_dispatcher{ m_settings, { *this, *this, m_activity, *this } };
+    CommandDispatcher m_dispatcher{ { *this, m_activity, *this } };
     ComSwitches m_comSwitches;
     PrivateProfileFile m_iniFile;
     TypedIni m_ini;

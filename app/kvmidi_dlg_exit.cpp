@@ -6,7 +6,6 @@
 
 #include "app/controller_timers.h"
 #include "app/kvmidi_app.h"
-#include "remote/kvcom_api.h"
 
 namespace {
 constexpr UINT kCloseWindowsMilliseconds = 200;
@@ -30,9 +29,9 @@ LRESULT CkvMidiDlg::OnEndProgram(WPARAM sessionEnding, LPARAM)
 {
     EndProgram();
     if (sessionEnding) {
-        // The system may end the process as soon as this returns: the queued lines leave and
-        // the icon goes now, not on the way out of the loops.
-        KVCOM_close();
+        // The system may end the process as soon as this returns: what was captured leaves,
+        // the network library closes and the icon goes now, not on the way out of the loops.
+        m_sendingThread.Stop();
         m_trayIcon.RemoveIcon();
     }
     return 0;

@@ -10,7 +10,6 @@
 #include "input/com_switch_opening.h"
 #include "input/com_switches_win.h"
 #include "remote/command_text.h"
-#include "remote/kvcom_api.h"
 #include "ui/settings_dlg.h"
 #include "ui/tray_texts.h"
 
@@ -44,7 +43,7 @@ ComSwitchesResult CkvMidiDlg::OpenComSwitches()
 {
     // Copied: while the error dialog waits, the tray's settings may replace those running.
     std::string askedPort = m_settings.m_comConfig.Port;
-    ComSwitchesResult result = m_comSwitches.Start(m_settings.m_comConfig, m_hWnd, this);
+    ComSwitchesResult result = m_comSwitches.Start(m_settings.m_comConfig, m_hWnd, this, this);
     m_sessionDisabledPort.TakeAnswer(result, askedPort, m_settings);
     if (result == ComSwitchesResult::OpenedWhileAsking)
         ReportDeviceState(askedPort, true);
@@ -66,14 +65,12 @@ void CkvMidiDlg::ApplyComSwitchesSetting()
         SaveSettings();
 }
 
-LRESULT CkvMidiDlg::OnMidiData(WPARAM, LPARAM)
+LRESULT CkvMidiDlg::OnSendReport(WPARAM, LPARAM)
 {
-    // One notification stands for every device: the callbacks post only while none is pending.
-    // The dispatcher applies the NOTE OFF filter.
-    m_midi.Drain();
-    m_dispatcher.FinishMidiBatch(::GetTickCount64());
-    // A device the system closed (it went away) is closed here, after its last entries went
-    // out with its own number.
+    if (m_dispatcher.Apply(m_sendingThread.TakeReport(), m_settings.m_comConfig, ::GetTickCount64()))
+        UpdateTrayTooltip();
+    // A device the system closed (it went away) is closed here, its last entries sent under
+    // its own number; one that said nothing more is found by the next look.
     if (m_midi.AnyLost())
         ScanMidiDevices();
     return 0;
@@ -96,14 +93,15 @@ LRESULT CkvMidiDlg::OnPowerBroadcast(WPARAM wParam, LPARAM)
     return TRUE;
 }
 
-void CkvMidiDlg::DispatchMidiEntry(int device, const MidiRingEntry& entry)
+bool CkvMidiDlg::HandOverComLine(const ComLineEvent& event)
 {
-    m_dispatcher.DispatchMidiEntry(device, entry.status, entry.data1, entry.data2);
+    return m_sendingThread.HandOverComLine(event.line, event.level);
 }
 
+// A line change posted rather than handed over goes the same way.
 LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 {
-    m_dispatcher.DispatchComLineEvent(static_cast<int>(wParam), static_cast<int>(lParam), ::GetTickCount64());
+    m_sendingThread.HandOverComLine(static_cast<int>(wParam), static_cast<int>(lParam));
     return 0;
 }
 
@@ -114,8 +112,6 @@ LRESULT CkvMidiDlg::OnComPortState(WPARAM wParam, LPARAM)
         ReportDeviceState(m_settings.m_comConfig.Port, wParam != 0);
     return 0;
 }
-
-void CkvMidiDlg::SendRemoteLine(const std::string& line) { KVCOM_send(line.c_str()); }
 
 void CkvMidiDlg::ShowLastCommand(const std::string& text, int device)
 {
@@ -132,6 +128,8 @@ void CkvMidiDlg::SendAppCommand(int command)
     // No handler of ours: the default processing hands the command to the shell.
     SendMessage(WM_APPCOMMAND, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(0, command));
 }
+
+void CkvMidiDlg::ShowShedBalloon(const std::string& text) { m_trayIcon.ShowBalloon("kvMidi", text, true); }
 
 void CkvMidiDlg::PostToSettingsWindow(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -154,5 +152,6 @@ void CkvMidiDlg::UpdateTrayTooltip()
     int openDevices = m_midi.OpenCount();
     bool comOpen = m_comSwitches.IsOpen();
     std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
-    m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()));
+    m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()) +
+                          ShedTooltip(m_dispatcher.DroppedSinceStart()));
 }

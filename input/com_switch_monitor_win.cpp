@@ -134,6 +134,8 @@ void ComSwitchMonitor::ClearErrors()
 
 bool ComSwitchMonitor::PostLineEvent(const ComLineEvent& event)
 {
+    if (m_pHandOver)
+        return m_pHandOver->HandOverComLine(event);
     return ::PostMessageA(m_hEventWnd, WM_COM_LINE_EVENT, static_cast<WPARAM>(event.line),
                           static_cast<LPARAM>(event.level)) != FALSE;
 }

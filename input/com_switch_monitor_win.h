@@ -21,10 +21,24 @@ constexpr UINT WM_COM_LINE_EVENT = WM_USER + 20;
 // controller tells the user without a dialog; the port is the one of its COM settings.
 constexpr UINT WM_COM_PORT_STATE = WM_USER + 21;
 
+// Takes a line change from the polling thread: the program's sending thread, so that no busy
+// window thread stands between a switch and its command. False when not taken (handed again).
+class ComLineHandOver {
+public:
+    virtual bool HandOverComLine(const ComLineEvent& event) = 0;
+
+protected:
+    ~ComLineHandOver() = default;
+};
+
 class ComSwitchMonitor : private ComSwitchPollPort {
 public:
-    // Events are posted to hEventWnd, the controller.
-    explicit ComSwitchMonitor(HWND hEventWnd) : m_hEventWnd(hEventWnd) {}
+    // Line changes go to handOver when given, else are posted to hEventWnd, the controller,
+    // which gets the port's state in any case.
+    explicit ComSwitchMonitor(HWND hEventWnd, ComLineHandOver* handOver = nullptr)
+        : m_hEventWnd(hEventWnd), m_pHandOver(handOver)
+    {
+    }
     ~ComSwitchMonitor() override { Close(); }
     ComSwitchMonitor(const ComSwitchMonitor&) = delete;
     ComSwitchMonitor& operator=(const ComSwitchMonitor&) = delete;
@@ -70,6 +84,7 @@ private:
     bool m_bOpen = false;
     UniqueKernelHandle m_hThread;
     HWND m_hEventWnd;
+    ComLineHandOver* m_pHandOver;
 };
 
 // The polling thread: reads the modem status every 10 ms until the monitor's stop flag is set,

@@ -32,7 +32,8 @@ private:
 };
 }
 
-ComSwitchesResult ComSwitches::Start(const ComSwitchConfig& config, HWND hEventWnd, CWnd* pDialogParent)
+ComSwitchesResult ComSwitches::Start(const ComSwitchConfig& config, HWND hEventWnd, CWnd* pDialogParent,
+                                     ComLineHandOver* handOver)
 {
     Stop();
     if (config.Port.empty())
@@ -41,7 +42,7 @@ ComSwitchesResult ComSwitches::Start(const ComSwitchConfig& config, HWND hEventW
     // The new monitor becomes current only once open: while the dialog waits, the controller
     // goes on handling its messages, and a settings change made from the tray meanwhile may
     // start or stop the switches itself, which then stands.
-    auto monitor = std::make_unique<ComSwitchMonitor>(hEventWnd);
+    auto monitor = std::make_unique<ComSwitchMonitor>(hEventWnd, handOver);
     MonitorOpening opening(*monitor, config, m_nChanges, pDialogParent);
     ComSwitchesResult result = OpenOrAskUser(opening);
     if (result == ComSwitchesResult::Open || result == ComSwitchesResult::OpenedWhileAsking)

@@ -23,8 +23,9 @@ public:
     // config that posts to hEventWnd, asking through the port error dialog (owned by
     // pDialogParent, may be null) while the port fails to open. Only Open and
     // OpenedWhileAsking leave a monitor; Superseded leaves whatever the Start or Stop made
-    // while the dialog waited.
-    ComSwitchesResult Start(const ComSwitchConfig& config, HWND hEventWnd, CWnd* pDialogParent);
+    // while the dialog waited. Line changes go to handOver when given.
+    ComSwitchesResult Start(const ComSwitchConfig& config, HWND hEventWnd, CWnd* pDialogParent,
+                            ComLineHandOver* handOver = nullptr);
     // Closes and destroys the current monitor, if any.
     void Stop();
 

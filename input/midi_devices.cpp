@@ -177,8 +177,11 @@ void MidiDevices::Sync(MidiFailureReporter& reporter)
         bool wanted = entry.chosen && entry.position != kNone;
         if (!wanted)
             CloseDevice(static_cast<int>(number));
-        else if (!m_open[number])
+        else if (!m_open[number]) {
             m_open[number] = OpenAndStartMidiDevice(m_api, m_wakeup, static_cast<unsigned>(entry.position), reporter);
+            if (m_open[number] && m_board)
+                m_board->Publish(static_cast<int>(number), m_open[number]->Ring());
+        }
     }
     m_syncing = !outer;
 }
@@ -215,6 +218,8 @@ void MidiDevices::CloseDevice(int number)
         return;
     device->Close();
     // What the device captured before it stopped still goes out, under its number.
+    if (m_board)
+        m_board->Withdraw(number);
     for (std::optional<MidiRingEntry> entry = device->Ring().Peek(); entry; entry = device->Ring().Peek()) {
         device->Ring().Advance();
         m_sink(number, *entry);

@@ -68,6 +68,9 @@ public:
 
     // The answer to MM_MIM_DATA: every open device's entries to the sink, by number.
     void Drain();
+    // From now on every device opened publishes its ring on the board, and every close
+    // withdraws it there before it goes; the sink then gets nothing. Set before any device opens.
+    void SetRingBoard(MidiRingBoard* board) { m_board = board; }
     // Takes the device out of what the drain sees, stops and closes it, hands its entries still
     // in the ring to the sink under its number, then frees it. Every close goes through here.
     void CloseDevice(int number);
@@ -98,6 +101,7 @@ private:
     MidiInApi& m_api;
     MidiWakeup& m_wakeup;
     MidiEntrySink m_sink;
+    MidiRingBoard* m_board = nullptr;
     std::array<Entry, kMidiDeviceCount> m_entries;
     // The open devices by number, as the drain sees them.
     MidiDeviceSlots m_open;

@@ -53,6 +53,8 @@ void WinmmMidiInApi::Close(MidiInHandle handle) { ::midiInClose(ToHandle(handle)
 
 bool WinmmMidiInApi::PostNotification(unsigned device) noexcept
 {
+    if (m_notifyEvent)
+        return ::SetEvent(m_notifyEvent) != FALSE;
     return ::PostMessageA(m_notifyWindow, MM_MIM_DATA, device, 0) != FALSE;
 }
 

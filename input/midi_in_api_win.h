@@ -12,6 +12,8 @@ class WinmmMidiInApi final : public MidiInApi {
 public:
     // The window that gets MM_MIM_DATA; set before the first device opens.
     void SetNotifyWindow(HWND window) noexcept { m_notifyWindow = window; }
+    // When set, the notification sets this event (the sending thread's) instead of posting.
+    void SetNotifyEvent(HANDLE event) noexcept { m_notifyEvent = event; }
 
     unsigned DeviceCount() override;
     std::optional<std::string> DeviceName(unsigned device) override;
@@ -25,6 +27,7 @@ public:
 
 private:
     HWND m_notifyWindow = nullptr;
+    HANDLE m_notifyEvent = nullptr;
 };
 
 // The system's callback; runs on a thread of the system's. instance is the MidiInDevice.

@@ -15,8 +15,10 @@ bool MidiRing::TryPush(const MidiRingEntry& entry) noexcept
     std::uint32_t write = m_writeOffset.load(std::memory_order_relaxed);
     std::uint32_t next = (write + kEntryBytes) & kOffsetMask;
     // Acquire: the consumer's copy of the position we are about to reuse is complete.
-    if (next == m_readOffset.load(std::memory_order_acquire))
+    if (next == m_readOffset.load(std::memory_order_acquire)) {
+        m_dropped.store(m_dropped.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
         return false;
+    }
     m_entries[write / kEntryBytes] = entry;
     m_writeOffset.store(next, std::memory_order_release);
     return true;
@@ -55,6 +57,7 @@ void MidiRing::Clear() noexcept
 {
     m_readOffset.store(0, std::memory_order_release);
     m_writeOffset.store(0, std::memory_order_release);
+    m_dropped.store(0, std::memory_order_relaxed);
 }
 
 bool CaptureShortMessage(MidiRing& ring, std::uint32_t shortMessage, std::uint32_t timestamp) noexcept

@@ -46,16 +46,34 @@ public:
     std::uint32_t PendingCount() const noexcept;
     std::uint32_t ReadOffset() const noexcept { return m_readOffset.load(std::memory_order_acquire); }
     std::uint32_t WriteOffset() const noexcept { return m_writeOffset.load(std::memory_order_acquire); }
+    // The messages refused because the ring was full, since it was made: a consumer that
+    // falls behind sheds, and what it shed is told, never lost in silence.
+    std::uint32_t Dropped() const noexcept { return m_dropped.load(std::memory_order_relaxed); }
 
-    // Both offsets back to 0; only while no producer can run (the device is closed).
+    // Both offsets and the drop count back to 0; only while no producer can run (the device is closed).
     void Clear() noexcept;
 
 private:
     std::array<MidiRingEntry, kBytes / kEntryBytes> m_entries{};
     std::atomic<std::uint32_t> m_readOffset{ 0 };
     std::atomic<std::uint32_t> m_writeOffset{ 0 };
+    std::atomic<std::uint32_t> m_dropped{ 0 };   // written by the producer only
 };
 static_assert(std::atomic<std::uint32_t>::is_always_lock_free, "the callback must never block");
+
+// Where the rings of the open devices are drained from, by the number their commands carry:
+// the program's sending thread.
+class MidiRingBoard {
+public:
+    // The ring of a device just opened.
+    virtual void Publish(int number, MidiRing& ring) = 0;
+    // After the device stopped: returns once every entry it captured went out under its number
+    // and the ring is no longer read, so that it may go.
+    virtual void Withdraw(int number) = 0;
+
+protected:
+    ~MidiRingBoard() = default;
+};
 
 // What the MIDI callback does with one MIM_DATA message: drops system messages and messages
 // that find the ring full, stores the rest. True when an entry was stored.

@@ -238,9 +238,17 @@ TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
     EXPECT_EQ(rig.api.calls, "open Keys;start Keys;" + failed + failed);
     EXPECT_EQ(rig.api.storedWhileClosing, 0);   // the handle is cleared before the device stops
     EXPECT_FALSE(rig.owner.AnyLost());          // and our own close is not a loss
+    // A close withdraws the ring from the sending thread once the device stopped, before it goes.
+    struct Board final : MidiRingBoard {
+        explicit Board(std::string& calls) : calls(calls) {}
+        void Publish(int number, MidiRing&) override { calls += "publish " + std::to_string(number) + ";"; }
+        void Withdraw(int number) override { calls += "withdraw " + std::to_string(number) + ";"; }
+        std::string& calls;
+    } board(rig.api.calls);
+    rig.owner.SetRingBoard(&board);
     rig.api.calls.clear();
     rig.owner.CloseAll();
-    EXPECT_EQ(rig.api.calls, "stop Keys;reset Keys;close Keys;");
+    EXPECT_EQ(rig.api.calls, "stop Keys;reset Keys;close Keys;withdraw 0;");
 }
 
 TEST(MidiDrain, TakesWhatWasPresentWhenItStartedAndSurvivesASinkThatClosesOrDrainsAgain)

@@ -1,0 +1,125 @@
+// The sending thread between real threads: callbacks flooding and trickling into rings while the
+// window thread publishes settings and withdraws rings. Every line is built from one whole
+// publication; every entry stored is sent in order or counted as dropped, before the test ends
+// the thread (so a lost wake-up shows as a stall, not as a drain at the end); a withdrawn ring
+// has given all its entries before it is freed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+#include "tests/native/sending_fakes.h"
+
+namespace {
+constexpr std::uint32_t kMessages = 4000;   // per producing device
+
+bool Store(SendingFakes& f, MidiRing& ring, std::uint32_t sequence)
+{
+    bool stored = ring.TryPush(MakeMidiRingEntry(0xB0 | (sequence & 0xFF) << 8 | (sequence >> 8 & 0xFF) << 16, 0));
+    f.Stored();
+    return stored;
+}
+
+bool WaitFor(const std::function<bool()>& done)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done())
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return true;
+}
+
+TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCountedAndReportedBeforeTheEnd)
+{
+    SendingFakes f;
+    std::array<MidiRing, kMidiDeviceCount> rings;
+    for (int n = 0; n < kMidiDeviceCount; ++n)
+        f.thread.Publish(n, rings[static_cast<std::size_t>(n)]);
+    f.thread.Start({ "127.0.0.1", 1, "0", "0", "T0", false, 10 }, true);
+    // Device 0 floods, device 3 trickles, the COM polling thread hands over line changes.
+    constexpr int kComChanges = 400;
+    std::thread flood([&] { for (std::uint32_t i = 0; i < kMessages; ++i) Store(f, rings[0], i); });
+    std::thread trickle([&] {
+        for (std::uint32_t i = 0; i < kMessages; ++i, std::this_thread::sleep_for(std::chrono::microseconds(50)))
+            Store(f, rings[3], i);
+    });
+    std::thread com([&] {
+        for (int i = 0; i < kComChanges; ++i)
+            EXPECT_TRUE(f.thread.HandOverComLine(i % 4, i / 4));
+    });
+    // The window thread: publishes settings and takes a report at each notification.
+    int handled = 0, comSeen = 0;
+    std::string lastShown;
+    std::array<std::uint64_t, kMidiDeviceCount> dropped{};
+    auto handle = [&] {
+        if (f.notified.load(std::memory_order_acquire) == handled)
+            return;
+        ++handled;
+        SendReport report = f.thread.TakeReport();
+        for (const ComLineChange& change : report.comChanges)
+            EXPECT_EQ(change.level * 4 + change.line, comSeen++);
+        lastShown = report.lastDevice >= 0 ? report.lastCommand : lastShown;
+        dropped = report.dropped;
+    };
+    for (int generation = 1; generation < 300; ++generation, handle()) {
+        std::string g = std::to_string(generation);
+        f.thread.PublishSettings({ "127.0.0.1", generation, g, g, "T" + g, false, 10 }, generation % 50 == 0);
+    }
+    flood.join();
+    trickle.join();
+    com.join();
+    // Without a notification lost, the news of the last send reaches the window thread.
+    auto caughtUp = [&] {
+        handle();
+        std::lock_guard<std::mutex> guard(f.lock);
+        return comSeen == kComChanges && dropped[0] == rings[0].Dropped() && dropped[3] == rings[3].Dropped() &&
+               f.sends + dropped[0] + dropped[3] == 2 * kMessages + kComChanges &&
+               f.log.back().find("\"" + lastShown + "\" 1") != std::string::npos;
+    };
+    EXPECT_TRUE(WaitFor(caughtUp)) << "something was left behind after the last notification";
+    f.thread.Stop();
+
+    std::array<std::int64_t, kMidiDeviceCount> last;
+    last.fill(-1);
+    std::size_t lines = 0;
+    for (const std::string& line : f.log) {
+        char application[16], destination[16], command[16];
+        unsigned device = 0, status = 0, data1 = 0, data2 = 0;
+        if (std::sscanf(line.c_str(), "REMOTE: \"%15[^\"]\" \"%15[^\"]\" \"T%15[^/]/%u/%u/%u/%u\" 1", application,
+                        destination, command, &device, &status, &data1, &data2) != 7)
+            continue;
+        ASSERT_EQ(std::tuple(std::string(application), std::string(destination)), std::tuple(std::string(command), std::string(command)));
+        if (device >= kMidiDeviceCount)
+            continue;   // a COM line change
+        ++lines;
+        std::int64_t sequence = data1 | data2 << 8;
+        ASSERT_GT(sequence, last[device]) << line;
+        last[device] = sequence;
+    }
+    SendReport report = f.thread.TakeReport();
+    EXPECT_EQ(lines + report.dropped[0] + report.dropped[3], 2 * kMessages);
+    EXPECT_EQ(std::tuple(report.dropped[0], report.dropped[3]), std::tuple(std::uint64_t{ rings[0].Dropped() }, std::uint64_t{ rings[3].Dropped() }));
+}
+
+TEST(SendingThreadThreads, AWithdrawnRingHasSentEverythingItCapturedBeforeItIsFreed)
+{
+    SendingFakes f;
+    f.thread.Start({}, false);
+    std::size_t due = 0;
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        auto ring = std::make_unique<MidiRing>();
+        f.thread.Publish(2, *ring);
+        std::thread device([&] { for (std::uint32_t i = 0; i < 100; ++i) Store(f, *ring, i); });
+        device.join();   // the device is closed: no callback comes any more
+        f.thread.Withdraw(2);
+        due += 100 - ring->Dropped();
+        ASSERT_EQ(f.sends.load(std::memory_order_acquire), due) << cycle;
+        ring.reset();
+    }
+    f.thread.Stop();
+}
+}
