@@ -22,8 +22,8 @@ std::vector<std::string> Without(const std::vector<std::string>& sorted, const s
 }
 }
 
-MidiDevices::MidiDevices(MidiInApi& api, MidiWakeup& wakeup, MidiEntrySink sink)
-    : m_api(api), m_wakeup(wakeup), m_sink(std::move(sink))
+MidiDevices::MidiDevices(MidiInApi& api, MidiWakeup& wakeup, MidiRingBoard& board)
+    : m_api(api), m_wakeup(wakeup), m_board(board)
 {
 }
 
@@ -179,8 +179,8 @@ void MidiDevices::Sync(MidiFailureReporter& reporter)
             CloseDevice(static_cast<int>(number));
         else if (!m_open[number]) {
             m_open[number] = OpenAndStartMidiDevice(m_api, m_wakeup, static_cast<unsigned>(entry.position), reporter);
-            if (m_open[number] && m_board)
-                m_board->Publish(static_cast<int>(number), m_open[number]->Ring());
+            if (m_open[number])
+                m_board.Publish(static_cast<int>(number), m_open[number]->Ring());
         }
     }
     m_syncing = !outer;
@@ -209,21 +209,15 @@ bool MidiDevices::AnyLost() const
     return std::any_of(m_open.begin(), m_open.end(), [](const auto& device) { return device && device->IsLost(); });
 }
 
-void MidiDevices::Drain() { DrainMidiDevices(m_open, m_wakeup, m_sink); }
-
 void MidiDevices::CloseDevice(int number)
 {
     std::unique_ptr<MidiInDevice> device = std::move(m_open[static_cast<size_t>(number)]);
     if (!device)
         return;
     device->Close();
-    // What the device captured before it stopped still goes out, under its number.
-    if (m_board)
-        m_board->Withdraw(number);
-    for (std::optional<MidiRingEntry> entry = device->Ring().Peek(); entry; entry = device->Ring().Peek()) {
-        device->Ring().Advance();
-        m_sink(number, *entry);
-    }
+    // What the device captured before it stopped still goes out, under its number, before its
+    // ring goes with it.
+    m_board.Withdraw(number);
 }
 
 void MidiDevices::CloseAll()

@@ -37,8 +37,8 @@ struct MidiChoiceEdit {
 
 class MidiDevices {
 public:
-    // sink gets every entry drained, with the number of the device it came from.
-    MidiDevices(MidiInApi& api, MidiWakeup& wakeup, MidiEntrySink sink);
+    // board: where every device opened publishes its ring, and every close withdraws it.
+    MidiDevices(MidiInApi& api, MidiWakeup& wakeup, MidiRingBoard& board);
     ~MidiDevices() { CloseAll(); }
     MidiDevices(const MidiDevices&) = delete;
     MidiDevices& operator=(const MidiDevices&) = delete;
@@ -66,13 +66,9 @@ public:
     // An open device reported that the system closed it.
     bool AnyLost() const;
 
-    // The answer to MM_MIM_DATA: every open device's entries to the sink, by number.
-    void Drain();
-    // From now on every device opened publishes its ring on the board, and every close
-    // withdraws it there before it goes; the sink then gets nothing. Set before any device opens.
-    void SetRingBoard(MidiRingBoard* board) { m_board = board; }
-    // Takes the device out of what the drain sees, stops and closes it, hands its entries still
-    // in the ring to the sink under its number, then frees it. Every close goes through here.
+    // Takes the device out of the open ones, stops and closes it, withdraws its ring from the
+    // board (whose thread sends what it still holds under its number), then frees it. Every
+    // close goes through here.
     void CloseDevice(int number);
     void CloseAll();
     int OpenCount() const;
@@ -100,10 +96,9 @@ private:
 
     MidiInApi& m_api;
     MidiWakeup& m_wakeup;
-    MidiEntrySink m_sink;
-    MidiRingBoard* m_board = nullptr;
+    MidiRingBoard& m_board;
     std::array<Entry, kMidiDeviceCount> m_entries;
-    // The open devices by number, as the drain sees them.
+    // The open devices by number, as the board sees their rings.
     MidiDeviceSlots m_open;
     bool m_syncing = false;
 };

@@ -1,6 +1,6 @@
 // The multimedia calls behind MIDI input, as one small interface: the winmm back end lives in
 // midi_in_api_win.cpp, the tests bring a fake. Everything above it (device names, open and
-// close, the callback's body, the selection, the drain) is platform-free.
+// close, the callback's body, the selection) is platform-free.
 #pragma once
 
 #include <optional>
@@ -31,9 +31,9 @@ public:
     virtual void Stop(MidiInHandle handle) = 0;
     virtual void Reset(MidiInHandle handle) = 0;
     virtual void Close(MidiInHandle handle) = 0;
-    // From the callback thread: posts MM_MIM_DATA (wParam = device) to the controller. False
-    // when the post failed. Must not block or allocate.
-    virtual bool PostNotification(unsigned device) noexcept = 0;
+    // From the callback thread: wakes the sending thread, which takes the rings. False when
+    // that failed. Must not block or allocate.
+    virtual bool WakeSender() noexcept = 0;
 
 protected:
     ~MidiInApi() = default;

@@ -51,12 +51,7 @@ void WinmmMidiInApi::Reset(MidiInHandle handle) { ::midiInReset(ToHandle(handle)
 
 void WinmmMidiInApi::Close(MidiInHandle handle) { ::midiInClose(ToHandle(handle)); }
 
-bool WinmmMidiInApi::PostNotification(unsigned device) noexcept
-{
-    if (m_notifyEvent)
-        return ::SetEvent(m_notifyEvent) != FALSE;
-    return ::PostMessageA(m_notifyWindow, MM_MIM_DATA, device, 0) != FALSE;
-}
+bool WinmmMidiInApi::WakeSender() noexcept { return ::SetEvent(m_wakeEvent) != FALSE; }
 
 void CALLBACK MidiInCallback(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                              DWORD_PTR param2) noexcept

@@ -10,10 +10,8 @@
 
 class WinmmMidiInApi final : public MidiInApi {
 public:
-    // The window that gets MM_MIM_DATA; set before the first device opens.
-    void SetNotifyWindow(HWND window) noexcept { m_notifyWindow = window; }
-    // When set, the notification sets this event (the sending thread's) instead of posting.
-    void SetNotifyEvent(HANDLE event) noexcept { m_notifyEvent = event; }
+    // The sending thread's wake-up event; set before the first device opens.
+    void SetWakeEvent(HANDLE event) noexcept { m_wakeEvent = event; }
 
     unsigned DeviceCount() override;
     std::optional<std::string> DeviceName(unsigned device) override;
@@ -23,11 +21,10 @@ public:
     void Stop(MidiInHandle handle) override;
     void Reset(MidiInHandle handle) override;
     void Close(MidiInHandle handle) override;
-    bool PostNotification(unsigned device) noexcept override;
+    bool WakeSender() noexcept override;
 
 private:
-    HWND m_notifyWindow = nullptr;
-    HANDLE m_notifyEvent = nullptr;
+    HANDLE m_wakeEvent = nullptr;
 };
 
 // The system's callback; runs on a thread of the system's. instance is the MidiInDevice.

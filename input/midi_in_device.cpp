@@ -49,20 +49,13 @@ bool MidiInDevice::OnCallback(MidiInHandle handle, unsigned message, std::uint32
     if (message == kMidiInCloseMessage) {
         // Our own close clears the handle first, so only a close by the system gets here.
         m_lost.store(true, std::memory_order_release);
-        m_wakeup->Notify(*m_api, m_deviceNumber);
+        m_wakeup->Notify(*m_api);
         return false;
     }
     if (message != kMidiInDataMessage || !CaptureShortMessage(m_ring, param1, param2))
         return false;
-    m_wakeup->Notify(*m_api, m_deviceNumber);
+    m_wakeup->Notify(*m_api);
     return true;
-}
-
-std::optional<MidiRingEntry> MidiInDevice::Peek() const noexcept
-{
-    if (!IsOpen())
-        return std::nullopt;
-    return m_ring.Peek();
 }
 
 std::unique_ptr<MidiInDevice> OpenAndStartMidiDevice(MidiInApi& api, MidiWakeup& wakeup, unsigned position,

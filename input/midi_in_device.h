@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,20 +36,18 @@ public:
     void Close() noexcept;
 
     // The callback's body, on the system's thread: stores a MIM_DATA short message of this
-    // device's current handle and wakes the window thread. True when an entry was stored. A
+    // device's current handle and wakes the sending thread. True when an entry was stored. A
     // MIM_CLOSE of the current handle means the system closed the device (it went away): the
-    // device is marked lost and the window thread woken, which closes it.
+    // device is marked lost and the sending thread woken, whose report brings the window
+    // thread to close it.
     bool OnCallback(MidiInHandle handle, unsigned message, std::uint32_t param1, std::uint32_t param2) noexcept;
 
-    bool IsOpen() const noexcept { return m_hMidiIn.load(std::memory_order_acquire) != nullptr; }
     bool IsLost() const noexcept { return m_lost.load(std::memory_order_acquire); }
     // The system position the device was opened at (it may have moved since).
     unsigned DeviceNumber() const noexcept { return m_deviceNumber; }
     MidiInHandle Handle() const noexcept { return m_owned; }
 
-    // The consumer's view of the ring: none when the device is closed or nothing is pending.
-    std::optional<MidiRingEntry> Peek() const noexcept;
-    void Advance() noexcept { m_ring.Advance(); }
+    // What the sending thread takes, once the device's owner published it there.
     MidiRing& Ring() noexcept { return m_ring; }
 
 private:

@@ -1,6 +1,6 @@
 // One captured MIDI short message and the ring that carries it from the system's MIDI
-// callback thread to the window thread without a lock: the callback alone writes the entries
-// and the write offset, the window thread alone writes the read offset.
+// callback thread to the program's sending thread without a lock: the callback alone writes the
+// entries and the write offset, the sending thread alone writes the read offset.
 #pragma once
 
 #include <array>

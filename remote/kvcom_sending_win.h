@@ -18,7 +18,7 @@ public:
 
     // The controller's window: KVCOM_init's and the reports'. Set before the thread starts.
     void SetWindow(HWND window) { m_window = window; }
-    // What the MIDI callbacks set (through MidiInApi::PostNotification).
+    // What the MIDI callbacks set (through MidiInApi::WakeSender).
     HANDLE WakeEvent() const { return m_wake.Get(); }
 
     void Reinit(const std::string& address, int port) override;
@@ -26,7 +26,7 @@ public:
     void Close() override;
     void OnThreadStart() noexcept override;
     void Wake() noexcept override;
-    void Rearm() noexcept override { m_wakeup.BeginDrain(); }
+    void Rearm() noexcept override { m_wakeup.Rearm(); }
     void Wait(std::uint32_t milliseconds) override;
     std::uint64_t NowMilliseconds() noexcept override { return ::GetTickCount64(); }
     bool NotifyReport() noexcept override;

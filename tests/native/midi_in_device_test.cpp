@@ -1,6 +1,6 @@
 // MIDI input above the multimedia calls, on a fake of them: the callback's body and its ring,
-// opening and closing, the devices' owner as devices come, go and move with the settings
-// dialog open or closed, and the drain.
+// opening and closing, and the devices' owner as devices come, go and move with the settings
+// dialog open or closed, handing the rings to the sending thread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,7 +55,7 @@ public:
         if (auto at = Find(handle); at != devices.end())
             at->handle = nullptr, at->owner = nullptr;
     }
-    bool PostNotification(unsigned) noexcept override { return ++posts, true; }
+    bool WakeSender() noexcept override { return true; }
     void Report(const char* text) override { calls += std::string(text) + ";"; }
 
     std::vector<Device>::iterator Named(const std::string& name)
@@ -72,7 +72,6 @@ public:
     std::vector<Device> devices;
     std::map<unsigned, int> failReads;   // by position: how many reads fail next
     std::string calls;
-    int posts = 0;
     int storedWhileClosing = 0;
 
 private:
@@ -96,6 +95,28 @@ private:
         }
     }
     std::uintptr_t lastHandle = 0x100;
+};
+
+// The sending thread as the owner sees it: a withdrawn ring is sent out before the withdrawal
+// returns (each entry as the first letter of its device's name and its number); "drain" sends
+// every ring published.
+struct Board final : MidiRingBoard {
+    explicit Board(std::string& calls) : calls(calls) {}
+    void Publish(int number, MidiRing& ring) override { rings[static_cast<size_t>(number)] = &ring; }
+    void Withdraw(int number) override
+    {
+        calls += "withdraw " + std::to_string(number) + ";";
+        Send(number);
+        rings[static_cast<size_t>(number)] = nullptr;
+    }
+    void Send(int number)
+    {
+        for (MidiRing* ring = rings[static_cast<size_t>(number)]; ring && !ring->IsEmpty(); ring->Advance())
+            sent += char(ring->Peek()->data1) + std::to_string(number) + " ";
+    }
+    std::string& calls;
+    std::array<MidiRing*, kMidiDeviceCount> rings{};
+    std::string sent;
 };
 
 // The owner on the fake, and the settings dialog as the user and the scans drive it.
@@ -137,7 +158,8 @@ struct Rig {
         else if (step.starts_with("send"))
             api.Callback(arg, kMidiInDataMessage, 0x0040'0090u | unsigned(arg[0]) << 8);
         else if (step == "drain")
-            owner.Drain();
+            for (int n = 0; n < kMidiDeviceCount; ++n)
+                board.Send(n);
     }
     // Each number's device: "*" chosen, "^" open, "~" not there.
     std::string State() const
@@ -155,8 +177,8 @@ struct Rig {
 
     FakeMidiIn api;
     MidiWakeup wakeup;
-    std::string sent;   // each entry drained: the first letter of its device's name and its number
-    MidiDevices owner{ api, wakeup, [this](int n, const MidiRingEntry& e) { sent += char(e.data1) + std::to_string(n) + " "; } };
+    Board board{ api.calls };
+    MidiDevices owner{ api, wakeup, board };
     std::vector<MidiDeviceChoice> choice;
     MidiDeviceViews shown;
     std::vector<MidiChoiceEdit> edits;
@@ -202,7 +224,7 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         std::string opened;
         for (size_t at = rig.api.calls.find("open "); at != std::string::npos; at = rig.api.calls.find("open ", at + 1))
             opened += (opened.empty() ? "" : " ") + rig.api.calls.substr(at + 5, rig.api.calls.find(';', at) - at - 5);
-        EXPECT_EQ(rig.State() + " | " + rig.sent + "| " + opened, std::string(c.state) + " | " + c.sent + "| " + c.opened)
+        EXPECT_EQ(rig.State() + " | " + rig.board.sent + "| " + opened, std::string(c.state) + " | " + c.sent + "| " + c.opened)
             << c.positions << " / " << c.stored << " / " << c.steps;
         for (const MidiDeviceChoice& entry : rig.owner.Choice())   // what is saved is what is shown chosen
             EXPECT_NE(rig.State().find(std::to_string(entry.number) + ":" + entry.name + "*"), std::string::npos);
@@ -223,7 +245,7 @@ TEST(MidiInCallback, StoresOnlyChannelMessagesOfItsOwnHandle)
         MidiInDevice& device = *rig.api.devices[0].owner;
         MidiInHandle handles[] = { rig.api.devices[0].handle, reinterpret_cast<MidiInHandle>(0x999), nullptr };
         EXPECT_EQ(device.OnCallback(handles[c.handle], c.message, 0x7F643C00u | c.status, 4321), c.stored) << std::hex << int(c.status);
-        std::optional<MidiRingEntry> e = device.Peek();
+        std::optional<MidiRingEntry> e = device.Ring().Peek();
         EXPECT_EQ(e ? std::vector<int>({ int(e->timestamp), e->status, e->data1, e->data2 }) : std::vector<int>{},
                   c.stored ? std::vector<int>({ 4321, c.status, 0x3C, 0x64 }) : std::vector<int>{});
     }
@@ -239,45 +261,8 @@ TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
     EXPECT_EQ(rig.api.storedWhileClosing, 0);   // the handle is cleared before the device stops
     EXPECT_FALSE(rig.owner.AnyLost());          // and our own close is not a loss
     // A close withdraws the ring from the sending thread once the device stopped, before it goes.
-    struct Board final : MidiRingBoard {
-        explicit Board(std::string& calls) : calls(calls) {}
-        void Publish(int number, MidiRing&) override { calls += "publish " + std::to_string(number) + ";"; }
-        void Withdraw(int number) override { calls += "withdraw " + std::to_string(number) + ";"; }
-        std::string& calls;
-    } board(rig.api.calls);
-    rig.owner.SetRingBoard(&board);
     rig.api.calls.clear();
     rig.owner.CloseAll();
     EXPECT_EQ(rig.api.calls, "stop Keys;reset Keys;close Keys;withdraw 0;");
-}
-
-TEST(MidiDrain, TakesWhatWasPresentWhenItStartedAndSurvivesASinkThatClosesOrDrainsAgain)
-{
-    Rig rig("K,P");
-    MidiDeviceSlots slots;
-    for (unsigned device : { 0u, 1u })
-        slots[device] = OpenAndStartMidiDevice(rig.api, rig.wakeup, device, rig.api);
-    auto store = [&](unsigned device, std::uint32_t data1) {
-        return slots[device]->OnCallback(rig.api.devices[device].handle, kMidiInDataMessage, 0x0000B0 | data1 << 8, data1);
-    };
-    for (std::uint32_t i = 1; i <= 3; ++i)
-        store(1, i), store(0, i);
-    EXPECT_EQ(rig.api.posts, 1) << "one notification until the window thread drains";
-    // Device 0 floods, then is closed at its second entry; device 1 drains a nested time.
-    std::uint32_t next = 10;
-    std::vector<int> seen, nested;
-    std::function<void(int, const MidiRingEntry&)> sink = [&](int device, const MidiRingEntry& entry) {
-        seen.push_back(device * 1000 + entry.data1);
-        if (device == 0 && entry.data1 == 2)
-            slots[0].reset();
-        else if (device == 0)
-            store(0, next++);
-        else if (entry.data1 == 1)
-            std::swap(seen, nested), DrainMidiDevices(slots, rig.wakeup, sink), std::swap(seen, nested);
-    };
-    DrainMidiDevices(slots, rig.wakeup, sink);
-    EXPECT_EQ(seen, (std::vector<int>{ 1, 2, 1001 }));
-    EXPECT_EQ(nested, (std::vector<int>{ 1002, 1003 }));
-    EXPECT_EQ(rig.api.posts, 2) << "the flood raised one again";
 }
 }

@@ -1,13 +1,9 @@
-# The capture rings, the wake-up flag and the sending thread between real threads under
-# ThreadSanitizer. It cannot share a binary with the address sanitizer, so it builds its own
-# copy of the few files it needs.
+# The capture rings and the sending thread between real threads under ThreadSanitizer. It cannot
+# share a binary with the address sanitizer, so it builds its own copy of the few files it needs.
 set(tsan_flags -fsanitize=thread -fno-omit-frame-pointer -g)
 add_executable(kvmidi_tsan_tests
-    ${CMAKE_SOURCE_DIR}/tests/native_tsan/midi_wakeup_tsan_test.cpp
     ${CMAKE_SOURCE_DIR}/tests/native_tsan/sending_thread_tsan_test.cpp
-    ${CMAKE_SOURCE_DIR}/input/midi_in_device.cpp
     ${CMAKE_SOURCE_DIR}/input/midi_ring.cpp
-    ${CMAKE_SOURCE_DIR}/input/midi_wakeup.cpp
     ${CMAKE_SOURCE_DIR}/remote/command_text.cpp
     ${CMAKE_SOURCE_DIR}/remote/sending_thread.cpp
 )
