@@ -97,23 +97,23 @@ BOOL CkvMidiDlg::OnInitDialog()
     m_lblTitle.SetTextHeight(18);
     SetDlgItemText(IDC_REVISION, KVMIDI_REVISION_TEXT);
 
-    m_midiInApi.SetNotifyWindow(m_hWnd);
     m_sending.SetWindow(m_hWnd);
-    m_midiInApi.SetNotifyEvent(m_sending.WakeEvent());
-    m_midi.SetRingBoard(&m_sendingThread);
+    m_midiInApi.SetWakeEvent(m_sending.WakeEvent());
     LoadSettings();
     if (!m_strStartProfile.empty()) {
         if (int profile = FindProfileByName(m_ini, m_strStartProfile))
             LoadProfile(profile, false);
     }
-    m_sendingThread.Start(SendSettingsOf(m_settings), false);
+    // The library is initialised as the thread's first act, before the devices open: what they
+    // capture from the first moment goes out, not refused by a library not yet initialised.
+    bool haveAddress = !m_settings.m_strBroadcastAddress.empty();
+    m_sendingThread.Start(SendSettingsOf(m_settings), haveAddress);
     m_nCurrentProfile = FindCurrentProfile(m_ini, m_settings);
     UpdateProfileMenu();
     SyncMidiDevices();
     SetTimer(TIMER_DEVICE_SCAN, kDeviceScanMilliseconds);
 
-    if (!m_settings.m_strBroadcastAddress.empty()) {
-        ReinitNetwork();
+    if (haveAddress) {
         if (m_settings.m_bComEnabled)
             ApplyComSwitchesSetting();
         SetTimer(TIMER_HIDE_WINDOW, kHideWindowMilliseconds);
@@ -176,12 +176,15 @@ ComSwitchesResult CkvMidiDlg::ApplyLiveSettings(const Settings& settings, const 
     m_settings.m_nPort = settings.m_nPort;
     m_settings.m_strApplicationId = settings.m_strApplicationId;
     m_settings.m_strDestination = settings.m_strDestination;
+    // The texts and the filter act on the next command, also while a device that fails to open
+    // holds this in its message box.
+    PublishSendSettings();
     SyncMidiDevices();
 
     CloseComSwitches();
     m_settings.m_comConfig = settings.m_comConfig;
-    // The answer counts as at OK (a port off for this session only stays stored as on), but
-    // only OK saves.
+    // The COM commands' device number, before the port opens. The answer counts as at OK (a
+    // port off for this session only stays stored as on), but only OK saves.
     PublishSendSettings();
     return settings.m_bComEnabled ? OpenComSwitches() : ComSwitchesResult::Open;
 }

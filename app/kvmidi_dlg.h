@@ -135,9 +135,9 @@ private:
     KvComSending m_sending{ m_midiWakeup };
     // Every call of the network library, after the window thread's settings.
     SendingThread m_sendingThread{ m_sending, m_sending, m_sending, m_sending };
-    // The MIDI devices: choice, numbers, names and the open devices, whose rings the sending
-    // thread drains (the owner publishes and withdraws them); it outlives the devices.
-    MidiDevices m_midi{ m_midiInApi, m_midiWakeup, [](int, const MidiRingEntry&) {} };
+    // The MIDI devices: choice, numbers, names and the open devices, whose rings the owner
+    // publishes to the sending thread and withdraws there; that thread outlives the devices.
+    MidiDevices m_midi{ m_midiInApi, m_midiWakeup, m_sendingThread };
     CommandActivity m_activity{ m_trayIcon, *this };
     CommandDispatcher m_dispatcher{ { *this, m_activity, *this } };
     ComSwitches m_comSwitches;
