@@ -69,8 +69,8 @@ LRESULT CkvMidiDlg::OnSendReport(WPARAM, LPARAM)
 {
     if (m_dispatcher.Apply(m_sendingThread.TakeReport(), m_settings.m_comConfig, ::GetTickCount64()))
         UpdateTrayTooltip();
-    // A device the system closed (it went away) is closed here, its last entries sent under
-    // its own number; one that said nothing more is found by the next look.
+    // A device the system closed (it went away) is closed at the first report after, or else
+    // by the next look; its last entries go out under its own number.
     if (m_midi.AnyLost())
         ScanMidiDevices();
     return 0;

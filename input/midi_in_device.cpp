@@ -49,7 +49,6 @@ bool MidiInDevice::OnCallback(MidiInHandle handle, unsigned message, std::uint32
     if (message == kMidiInCloseMessage) {
         // Our own close clears the handle first, so only a close by the system gets here.
         m_lost.store(true, std::memory_order_release);
-        m_wakeup->Notify(*m_api);
         return false;
     }
     if (message != kMidiInDataMessage || !CaptureShortMessage(m_ring, param1, param2))

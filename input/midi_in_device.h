@@ -38,8 +38,7 @@ public:
     // The callback's body, on the system's thread: stores a MIM_DATA short message of this
     // device's current handle and wakes the sending thread. True when an entry was stored. A
     // MIM_CLOSE of the current handle means the system closed the device (it went away): the
-    // device is marked lost and the sending thread woken, whose report brings the window
-    // thread to close it.
+    // device is marked lost, and the window thread closes it at its next look or report.
     bool OnCallback(MidiInHandle handle, unsigned message, std::uint32_t param1, std::uint32_t param2) noexcept;
 
     bool IsLost() const noexcept { return m_lost.load(std::memory_order_acquire); }

@@ -9,8 +9,8 @@ class MidiInApi;
 
 class MidiWakeup {
 public:
-    // Callback thread, after an entry is stored or a device was lost: wakes the sending thread
-    // unless a wake-up is pending. A failed one clears the flag again, so that the next retries.
+    // Callback thread, after an entry is stored: wakes the sending thread unless a wake-up is
+    // pending. A failed one clears the flag again, so that the next retries.
     void Notify(MidiInApi& api) noexcept;
     // Sending thread, before it looks at the rings: entries stored from now on wake it again.
     void Rearm() noexcept;
