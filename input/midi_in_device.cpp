@@ -16,7 +16,6 @@ MidiInDevice::OpenResult MidiInDevice::Open(MidiInApi& api, MidiWakeup& wakeup, 
     // Everything the callback reads is in place before the handle it compares is published.
     m_api = &api;
     m_wakeup = &wakeup;
-    m_deviceNumber = deviceNumber;
     m_ring.Clear();
     m_lost.store(false, std::memory_order_relaxed);
     MidiInHandle handle = api.Open(deviceNumber, *this);

@@ -42,8 +42,6 @@ public:
     bool OnCallback(MidiInHandle handle, unsigned message, std::uint32_t param1, std::uint32_t param2) noexcept;
 
     bool IsLost() const noexcept { return m_lost.load(std::memory_order_acquire); }
-    // The system position the device was opened at (it may have moved since).
-    unsigned DeviceNumber() const noexcept { return m_deviceNumber; }
     MidiInHandle Handle() const noexcept { return m_owned; }
 
     // What the sending thread takes, once the device's owner published it there.
@@ -58,7 +56,6 @@ private:
     MidiRing m_ring;
     MidiInApi* m_api = nullptr;
     MidiWakeup* m_wakeup = nullptr;
-    unsigned m_deviceNumber = 0;
 };
 
 // Reports a failed open or start to the user; the program shows a stop-icon message box.

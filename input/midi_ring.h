@@ -44,8 +44,6 @@ public:
     bool IsEmpty() const noexcept;
     // Consumer side: the number of entries pending now (more may follow at any moment).
     std::uint32_t PendingCount() const noexcept;
-    std::uint32_t ReadOffset() const noexcept { return m_readOffset.load(std::memory_order_acquire); }
-    std::uint32_t WriteOffset() const noexcept { return m_writeOffset.load(std::memory_order_acquire); }
     // The messages refused because the ring was full, since it was made: a consumer that
     // falls behind sheds, and what it shed is told, never lost in silence.
     std::uint32_t Dropped() const noexcept { return m_dropped.load(std::memory_order_relaxed); }
