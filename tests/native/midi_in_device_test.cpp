@@ -55,7 +55,7 @@ public:
         if (auto at = Find(handle); at != devices.end())
             at->handle = nullptr, at->owner = nullptr;
     }
-    bool WakeSender() noexcept override { return true; }
+    bool WakeSender() noexcept override { return ++wakes, failedWakes == 0 || (--failedWakes, false); }
     void Report(const char* text) override { calls += std::string(text) + ";"; }
 
     std::vector<Device>::iterator Named(const std::string& name)
@@ -72,6 +72,7 @@ public:
     std::vector<Device> devices;
     std::map<unsigned, int> failReads;   // by position: how many reads fail next
     std::string calls;
+    int wakes = 0, failedWakes = 0;   // tried, and how many of the next fail
     int storedWhileClosing = 0;
 
 private:
@@ -249,6 +250,17 @@ TEST(MidiInCallback, StoresOnlyChannelMessagesOfItsOwnHandle)
         EXPECT_EQ(e ? std::vector<int>({ int(e->timestamp), e->status, e->data1, e->data2 }) : std::vector<int>{},
                   c.stored ? std::vector<int>({ 4321, c.status, 0x3C, 0x64 }) : std::vector<int>{});
     }
+}
+
+TEST(MidiWakeup, WakesTheSendingThreadOncePerRoundAndRetriesAFailedWake)
+{
+    Rig rig("Keys", "0:Keys");
+    rig.api.failedWakes = 1;
+    for (const char* step : { "send:Keys", "send:Keys", "send:Keys" })   // failed, woken, still pending
+        rig.Step(step);
+    rig.wakeup.Rearm();
+    rig.Step("send:Keys");
+    EXPECT_EQ(rig.api.wakes, 3);
 }
 
 TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
