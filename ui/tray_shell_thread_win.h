@@ -1,6 +1,7 @@
 // The tray's own thread for Shell_NotifyIcon. The shell answers these calls from its own
 // process and may hang for seconds (a busy or restarting Explorer); on the window thread that
-// would stall the MIDI drains. The window thread queues, this thread calls.
+// would stall the settings dialog, the balloons and the way out. The window thread queues,
+// this thread calls.
 #pragma once
 
 #include <windows.h>
