@@ -47,7 +47,7 @@ TEST(CommandDispatcher, AMidiEntryIsFilteredOrBecomesOneCommandShownOncePerDrain
     const Case cases[] = {
         { "settings are text, never formats or escaped", "%s%n", "A\"B", "%d", 0, 0, 0x80, 0, 255,
           { "send REMOTE: \"A\"B\" \"%d\" \"%s%n/0/128/0/255\" 1", "dialog %s%n/0/128/0/255 0", "frames", "set timer 5000" } },
-        { "the filter drops NOTE ON of velocity 0 on any channel", "", "", "", 1, 1, 0x9A, 60, 0, {} },
+        { "the filter drops NOTE ON of velocity 0 on any channel", "", "", "", 1, 1, 0x9B, 60, 0, {} },
         { "NOTE ON of velocity 0 passes with the filter off", "", "", "", 0, 1, 0x90, 60, 0, Sent("AUXMIDI/1/144/60/0", 1) },
         { "a real NOTE OFF passes the filter", "", "", "", 1, 1, 0x80, 60, 0, Sent("AUXMIDI/1/128/60/0", 1) },
     };
@@ -84,7 +84,7 @@ TEST(CommandDispatcher, AComLineChangeIsANoteOnOfTheComDeviceAndMayMuteTheAudio)
         { "a release is never taken for a NOTE OFF to filter", 2, 0, -1, Sent("AUXMIDI/10/144/2/0", 10, {}, "led 2 0") },
         { "a muting line, active: down, up and mute after the send", 3, 1, 3,
           Sent("AUXMIDI/10/144/3/127", 10, { down, up, "app " + std::to_string(kAppCommandVolumeMute) }, "led 3 1") },
-        { "a muting line, released: down and up", 1, 0, 1, Sent("AUXMIDI/10/144/1/0", 10, { down, up }, "led 1 0") },
+        { "a muting line, released: down and up", 0, 0, 0, Sent("AUXMIDI/10/144/0/0", 10, { down, up }, "led 0 0") },
         { "another line's mute flag does nothing", 0, 1, 1, Sent("AUXMIDI/10/144/0/127", 10, {}, "led 0 1") },
     };
     for (const Case& c : cases) {

@@ -23,6 +23,8 @@ TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
         { "-i my.ini -a", "C:\\ProgramData\\Karvo\\cfg\\my.ini", "" },
         // A path past the system's limit is refused whole, and the parsing ends there.
         { "-a D:\\" + std::string(242, 'd') + " -p After", kDefaultIni, "" },
+        { "-a D:\\" + std::string(241, 'd'), "D:\\" + std::string(241, 'd') + "\\cfg\\kvMidi.ini", "" },
+        { "-p " + std::string(255, 'p'), kDefaultIni, std::string(255, 'p') }, { "-p " + std::string(256, 'p'), kDefaultIni, "" },
     };
     for (const CommandLineCase& c : cases) {
         ConfigLocation location{ "C:\\ProgramData\\", "C:\\ProgramData\\Karvo\\", "", "", "" };
@@ -37,7 +39,13 @@ TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
 TEST(PathText, FoldersAlongAPathLeaveOutTheDriveAndTheProgramsFolderEndsWithItsSeparator)
 {
     using Folders = std::vector<std::string>;
-    EXPECT_EQ(FoldersAlongPath("C:\\kv\\cfg\\"), (Folders{ "C:\\kv", "C:\\kv\\cfg" }));
-    EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi\\kvMidi.exe"), "C:\\Program Files\\kvMidi\\");
+    const std::pair<std::string, Folders> cases[] = {
+        { "C:\\kv\\cfg\\", { "C:\\kv", "C:\\kv\\cfg" } }, { "ab\\c\\x", { "ab", "ab\\c" } }, { "\\kv\\", { "\\kv" } },
+        { std::string(258, 'a') + "\\", { std::string(258, 'a') } }, { std::string(259, 'a') + "\\", {} },
+    };
+    for (const auto& [path, folders] : cases)
+        EXPECT_EQ(FoldersAlongPath(path), folders) << path;
+    EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi/kvMidi.exe") + "|" + DirectoryOfPath("C:kvMidi.exe") + "|" +
+                  DirectoryOfPath("kvMidi.exe"), "C:\\Program Files\\kvMidi/|C:|");
 }
 }

@@ -111,18 +111,21 @@ TEST_F(Profiles, ByNameMatchesExactlyAndCurrentIsTheLowestSlotEqualInAllFiveValu
 }
 
 // "&&" shows one "&" rather than underlining the next letter; an unused slot shows its number.
-// Which slot each item and button stands for is the end-to-end test's.
+// Slot n is command 33000 + n and the buttons 1500 + n and 1600 + n.
 TEST_F(Profiles, MenuAndButtonsShowNamesAsTypedOrTheSlotNumber)
 {
     Store(3, "Studio & Stage");
     Store(5, "Live");
+    Store(8, "Last");
     auto items = ProfileMenuItems(ini, 5);
     auto labels = ProfileButtonLabels(ini, "Profile %d");
-    for (auto [n, text, used] : { std::tuple{ 1, "Profile 1", false }, { 3, "Studio && Stage", true }, { 5, "Live", true } }) {
+    for (auto [n, text, used] : { std::tuple{ 1, "Profile 1", false }, { 3, "Studio && Stage", true }, { 5, "Live", true },
+                                  { 8, "Last", true } }) {
         const ProfileMenuItem& item = items[static_cast<size_t>(n - 1)];
         const ProfileButtonLabel& label = labels[static_cast<size_t>(n - 1)];
         EXPECT_EQ(std::tuple(item.text, item.enabled, item.checked, label.text, label.loadEnabled),
                   std::tuple(text, used, n == 5, text, used)) << n;
+        EXPECT_EQ(std::tuple(item.commandId, label.loadButtonId, label.saveButtonId), std::tuple(33000 + n, 1500 + n, 1600 + n));
     }
 }
 
@@ -147,6 +150,7 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
         { 4, true, std::nullopt, true, false, E::Unchanged, slot(4, "Live", live), "r" },
         { 4, true, "", false, false, E::Unchanged, slot(4, "Live", live), "rq" },
         { 4, true, "", true, false, E::Deleted, "", "rq" },
+        { 9, false, "X", true, false, E::Unchanged, "", "" }, { 9, true, "X", true, false, E::Unchanged, "", "" },   // no slot
     };
     for (const Case& c : cases) {
         file = MemoryProfile();

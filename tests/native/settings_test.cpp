@@ -38,11 +38,11 @@ TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyTokenAndNamesKeepAnyTe
         ParseDeviceList(c.text, c.present, enabled);
         EXPECT_TRUE(std::equal(enabled, enabled + kMidiDeviceCount, c.expected)) << '"' << c.text << '"';
     }
-    const std::vector<MidiDeviceChoice> odd = { { 4, " \"Pa,d%s\" " }, { 0, "K\xE9ys:2\n" } };
-    EXPECT_EQ(FormatDeviceNames(odd), "4:%20%22Pa%2Cd%25s%22%20,0:K%E9ys:2%0A");
+    const std::vector<MidiDeviceChoice> odd = { { 4, " \"Pa,d%s\" " }, { 0, "K\xE9ys:2\n~\xFF" } };
+    EXPECT_EQ(FormatDeviceNames(odd), "4:%20%22Pa%2Cd%25s%22%20,0:K%E9ys:2%0A~%FF");
     EXPECT_TRUE(ParseDeviceNames(FormatDeviceNames(odd)) == odd);
-    const std::vector<MidiDeviceChoice> read = { { 1, "a%4" }, { 2, "%zzb" }, { 0, "J" } };   // "%4a" is "J"
-    EXPECT_TRUE(ParseDeviceNames("1:a%4,,x,5:e,-1:f,3:,2:%zzb,0x:%4a") == read);
+    const std::vector<MidiDeviceChoice> read = { { 1, "a%4" }, { 2, "%zzb" }, { 0, "Jo" } };   // "%4a%6f" is "Jo"
+    EXPECT_TRUE(ParseDeviceNames("1:a%4,,x,5:e,-1:f,3:,2:%zzb,0x:%4a%6f") == read);
 }
 
 TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
@@ -86,16 +86,31 @@ TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
     }
 }
 
+// A section the table does not name, like the empty name of a slot that does not exist.
+TEST_F(SettingsFile, ASectionWithoutANameIsNeitherReadNorWritten)
+{
+    std::string text = "kept";
+    int value = 7, flag = 7;
+    file.WriteString("", "Port", "1");
+    ini.ReadIniString("", NETWORK_PORT, "x", text), ini.ReadIniInt(999, NETWORK_PORT, 1, value), ini.ReadIniBool(999, NETWORK_PORT, flag);
+    ini.WriteIniString(999, NETWORK_PORT, "x"), ini.WriteIniInt(999, NETWORK_PORT, 1), ini.WriteIniBool(999, NETWORK_PORT, 1);
+    ini.DeleteSection("");
+    EXPECT_EQ(std::tuple(text, value, flag, file.Text()), std::tuple("kept", 7, 7, "[]\nPort=1\n"));
+}
+
 TEST_F(SettingsFile, MissingKeysTakeTheirDefaultsAndMalformedValuesAreTakenAsTheyCome)
 {
+    const std::string longText(1100, 'd');   // a read passes 1023 as the buffer's size: 1022 characters come
     const char* values[][3] = { { "Network", "Port", "9871xyz" }, { "Midi", "FilterNoteOff", "" }, { "Com", "Enable", "yes" },
-                                { "Com", "Device", "letters" }, { "Com", "Cts", "0" }, { "Com", "Dsr", "00" } };
+                                { "Com", "Device", "letters" }, { "Com", "Cts", "0" }, { "Com", "Dsr", "00" },
+                                { "RemoteCmd", "Destination", longText.c_str() } };
     for (auto& value : values)
         file.WriteString(value[0], value[1], value[2]);
     Settings expected;
     expected.m_nPort = 9871;
     expected.m_strApplicationId = "MIDI";
     expected.m_strTextCommand = "AUXMIDI";
+    expected.m_strDestination = longText.substr(0, 1022);
     expected.m_bFilterNoteOff = expected.m_bComEnabled = expected.m_comConfig.Dsr = 1;
     EXPECT_TRUE(Read() == expected);
 }
