@@ -212,8 +212,21 @@ def sample(scratch, build, tracked, seed, only):
     return [mutant for mutant in candidates if re.search(only, mutant[0])]
 
 
+# The GoogleTest cases that failed, from the result files this run wrote; "(a whole binary)" for a
+# failure that left no failed case (a crash, a time-out, a test that is not GoogleTest's).
+def failed_cases(build, saved):
+    failed = set()
+    for name, stamp in manifest(build).items():
+        if name.startswith("test-results") and name.endswith(".xml") and saved.get(name) != stamp:
+            # Read as text: a failure's message may hold bytes that are no XML.
+            text = open(os.path.join(build, name), "rb").read().decode(errors="replace")
+            for case in re.finditer(r'<testcase name="([^"]*)"[^>]*classname="([^"]*)"[^/>]*>\s*<failure', text):
+                failed.add(case.group(2) + "." + case.group(1))
+    return failed or {"(a whole binary)"}
+
+
 # Builds the mutant and runs the tests whose command names a file the build changed: None when it
-# does not compile, else whether a test failed (a time-out or a crash included).
+# does not compile, else the failed cases (a time-out or a crash included); empty when none failed.
 def trial(scratch, build, mutant, tests, saved, timeout):
     source = os.path.join(scratch, mutant[0])
     original, stamp = read(source), os.stat(source)
@@ -224,8 +237,10 @@ def trial(scratch, build, mutant, tests, saved, timeout):
         rebuilt = {os.path.join(build, name) for name, s in manifest(build).items() if saved.get(name) != s}
         names = [t["name"] for t in tests if any(argument in rebuilt for argument in t["command"])]
         pattern = "^(" + "|".join(map(re.escape, names)) + ")$"
-        return bool(names) and run(["ctest", "--preset", "native", "--timeout", str(timeout), "-R", pattern],
-                                   scratch, timeout=timeout * len(names) + 60) != 0
+        if names and run(["ctest", "--preset", "native", "--timeout", str(timeout), "-R", pattern], scratch,
+                         timeout=timeout * len(names) + 60):
+            return failed_cases(build, saved)
+        return set()
     finally:
         write(source, original)
         os.utime(source, ns=(stamp.st_atime_ns, stamp.st_mtime_ns))
@@ -261,7 +276,7 @@ def main():
         saved = manifest(build)
         print(f"{len(candidates)} possible mutants; {count} from seed {seed}, each test at most {timeout} s",
               flush=True)
-        caught, survivors, skipped, tried = 0, [], 0, 0
+        caught, survivors, skipped, tried, catchers = 0, [], 0, 0, {}
         for mutant in candidates:
             if tried == count:
                 break
@@ -270,11 +285,17 @@ def main():
             if result is None:
                 skipped += 1
                 continue
-            tried, caught = tried + 1, caught + result
+            tried, caught = tried + 1, caught + bool(result)
+            for case in result:
+                catchers.setdefault(case, []).append(result)
             survivors += [] if result else [change]
             verdict = "caught" if result else "SURVIVED"
             print(f"[{tried}/{count}] {verdict} ({time.monotonic() - step:.0f} s) {change}", flush=True)
         print(f"\n{skipped} mutants did not compile and were replaced; {time.monotonic() - started:.0f} s in all")
+        if "--by-test" in sys.argv:
+            print("mutants caught by each test, and by it alone:")
+            for case, caught_sets in sorted(catchers.items()):
+                print(f"  {len(caught_sets):3} {sum(len(c) == 1 for c in caught_sets):3}  {case}")
         print("survivors:" if survivors else "no survivors")
         for survivor in survivors:
             print("  " + survivor)

@@ -20,9 +20,9 @@ TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
         { "-i C:\\x\\my.ini -a D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini", "" }, { "-a D:\\Cfg -i my.ini", "D:\\Cfg\\cfg\\my.ini", "" },
         { "-p One --profile Two", kDefaultIni, "Two" }, { "-p Live -x -i my.ini", kDefaultIni, "Live" },
         { "--alternate-appdata=X", kDefaultIni, "" }, { "-A D:\\Cfg", kDefaultIni, "" }, { "-a\tD:\\Cfg", kDefaultIni, "" },
-        { "-i my.ini -a", "C:\\ProgramData\\Karvo\\cfg\\my.ini", "" },
+        { "-i my.ini -a", "C:\\ProgramData\\Karvo\\cfg\\my.ini", "" }, { "-p X -a ", kDefaultIni, "X" },
         // A path past the system's limit is refused whole, and the parsing ends there.
-        { "-a D:\\" + std::string(242, 'd') + " -p After", kDefaultIni, "" },
+        { "-a D:\\" + std::string(242, 'd') + " -p After", kDefaultIni, "" }, { "-i " + std::string(235, 'i') + " -p After", kDefaultIni, "" },
         { "-a D:\\" + std::string(241, 'd'), "D:\\" + std::string(241, 'd') + "\\cfg\\kvMidi.ini", "" },
         { "-p " + std::string(255, 'p'), kDefaultIni, std::string(255, 'p') }, { "-p " + std::string(256, 'p'), kDefaultIni, "" },
     };
@@ -40,12 +40,13 @@ TEST(PathText, FoldersAlongAPathLeaveOutTheDriveAndTheProgramsFolderEndsWithItsS
 {
     using Folders = std::vector<std::string>;
     const std::pair<std::string, Folders> cases[] = {
-        { "C:\\kv\\cfg\\", { "C:\\kv", "C:\\kv\\cfg" } }, { "ab\\c\\x", { "ab", "ab\\c" } }, { "\\kv\\", { "\\kv" } },
+        { "C:\\kv\\cfg\\", { "C:\\kv", "C:\\kv\\cfg" } }, { "ab\\c\\x", { "ab", "ab\\c" } }, { "\\kv\\", { "\\kv" } }, { "a\\", { "a" } },
         { std::string(258, 'a') + "\\", { std::string(258, 'a') } }, { std::string(259, 'a') + "\\", {} },
     };
     for (const auto& [path, folders] : cases)
         EXPECT_EQ(FoldersAlongPath(path), folders) << path;
-    EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi/kvMidi.exe") + "|" + DirectoryOfPath("C:kvMidi.exe") + "|" +
-                  DirectoryOfPath("kvMidi.exe"), "C:\\Program Files\\kvMidi/|C:|");
+    EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi/kvMidi.exe") + "|" + DirectoryOfPath("C:") + "|" +
+                  DirectoryOfPath("kvMidi.exe") + "|" + DirectoryOfPath(std::string_view("C:", 1)),
+              "C:\\Program Files\\kvMidi/|C:||");
 }
 }

@@ -73,6 +73,7 @@ TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
     Store(2, "Lettered port|127.10.255.255|abc|~|~|~");
     Store(3, "~|127.0.1.255|4000|LOG|CMD|Room 2");
     Store(5, "|127.0.1.255|4000|LOG|CMD|Room 2");
+    Store(0, kLive);   // a section of a slot that does not exist
     const char before[] = "127.10.255.255|9871|MIDI|AUXMIDI|Desk";
     struct Case { int n; const char* after; };   // after: null when nothing is loaded
     const Case cases[] = { { 4, "127.0.1.255|4000|LOG|CMD|Room 2" }, { 1, "127.255.255.255|9871|||" },
@@ -92,19 +93,19 @@ TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
 
 TEST_F(Profiles, ByNameMatchesExactlyAndCurrentIsTheLowestSlotEqualInAllFiveValues)
 {
-    Store(2, "live");
+    Store(1, "live");
     Store(5, "Live");
     Store(7, kLive);
-    for (auto [name, slot] : { std::pair{ "live", 2 }, { "Live", 5 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 }, { "Profile1", 0 } })
+    for (auto [name, slot] : { std::pair{ "live", 1 }, { "Live", 5 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 }, { "Profile1", 0 } })
         EXPECT_EQ(FindProfileByName(ini, name), slot) << '"' << name << '"';
-    Store(1, "~|127.0.1.255|4000|LOG|CMD|Room 2");
+    Store(2, "~|127.0.1.255|4000|LOG|CMD|Room 2");
     Store(3, kLive);
     Store(8, "No port|127.0.1.255|~|LOG|CMD|");
     const std::pair<const char*, int> cases[] = {
         { "127.0.1.255|4000|LOG|CMD|Room 2", 3 }, { "127.0.1.255|4000|log|CMD|Room 2", 0 },
         { "127.0.1.255|4000|LOG|CMD|Room 3", 0 },
         // A missing Port counts as 0, so a profile without one is not current right after its load.
-        { "127.0.1.255|0|LOG|CMD|", 8 }, { "127.0.1.255|9871|LOG|CMD|", 0 },
+        { "127.0.1.255|0|LOG|CMD|", 8 }, { "127.0.1.255|9871|LOG|CMD|", 0 }, { "|0|||", 1 },
     };
     for (auto [settings, current] : cases)
         EXPECT_EQ(FindCurrentProfile(ini, Running(settings)), current) << settings;
