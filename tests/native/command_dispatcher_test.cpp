@@ -86,6 +86,7 @@ TEST(CommandDispatcher, AComLineChangeIsANoteOnOfTheComDeviceAndMayMuteTheAudio)
           Sent("AUXMIDI/10/144/3/127", 10, { down, up, "app " + std::to_string(kAppCommandVolumeMute) }, "led 3 1") },
         { "a muting line, released: down and up", 0, 0, 0, Sent("AUXMIDI/10/144/0/0", 10, { down, up }, "led 0 0") },
         { "another line's mute flag does nothing", 0, 1, 1, Sent("AUXMIDI/10/144/0/127", 10, {}, "led 0 1") },
+        { "a line past the last never mutes", 4, 1, 3, Sent("AUXMIDI/10/144/4/127", 10, {}, "led 4 1") },
     };
     for (const Case& c : cases) {
         Fixture f;
