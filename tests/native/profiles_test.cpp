@@ -143,7 +143,7 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
     using E = ProfileEdit;
     const Case cases[] = {
         { 2, false, "  Live  ", false, false, E::Saved, slot(2, "Live", fields), "at" },   // named first, trimmed
-        { 2, false, std::nullopt, false, false, E::Unchanged, "", "a" },
+        { 2, false, std::nullopt, false, false, E::Unchanged, "", "a" }, { 2, false, " \t ", false, false, E::Unchanged, "", "a" },
         { 2, false, "New", false, true, E::Unchanged, "", "at" },   // refused fields: not even the name
         { 4, false, std::nullopt, false, true, E::Unchanged, slot(4, "Live", live), "t" },   // a used slot: no question
         { 3, true, "X", true, false, E::Unchanged, "", "e" },   // shift on an empty slot: save it first

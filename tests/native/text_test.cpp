@@ -49,7 +49,7 @@ TEST(Text, PlaceholdersAreLiteralAndTrimmingNeverSplitsACharacter)
     // byte without its second byte ends the text as a character of its own.
     struct Case { std::string text, trimmed, bytewise; };
     const Case cases[] = { { "\t\r\n Desk 2\v\f", "Desk 2", "Desk 2" }, { "   ", "", "" },
-                           { " \x81 \x81  ", "\x81 \x81 ", "\x81 \x81" }, { "x \x84", "x \x84", "x \x84" } };
+                           { " \x81 \x81 ", "\x81 \x81 ", "\x81 \x81" }, { "x \x84", "x \x84", "x \x84" } };
     for (const Case& c : cases)
         EXPECT_EQ(TrimBlanks(c.text, IsTestLeadByte) + "|" + TrimBlanks(c.text), c.trimmed + "|" + c.bytewise) << c.text;
 }

@@ -18,7 +18,7 @@ TEST(LedPlacement, CellsLieOnASixteenPixelGridAndTheLedIsCentredOnAControlLargeE
     EXPECT_EQ(LedCellOrigin(LED_ROW_BLUE, LED_DARK, LED_SHAPE_SQUARE), (LedPoint{ 16, 112 }));
     // left, top, right, bottom; a side with an odd excess keeps the extra pixel after the LED.
     const std::pair<std::array<int, 4>, LedPoint> cases[] = {
-        { { 10, 20, 43, 37 }, { 18, 20 } }, { { 10, 20, 26, 36 }, { 10, 20 } },
+        { { 10, 20, 43, 40 }, { 18, 22 } }, { { 10, 20, 26, 36 }, { 10, 20 } },
         { { 0, 0, 15, 40 }, { 0, 0 } }, { { 0, 0, 40, 15 }, { 0, 0 } },
     };
     for (const auto& [r, origin] : cases)
