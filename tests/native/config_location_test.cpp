@@ -22,7 +22,8 @@ TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
         { "--alternate-appdata=X", kDefaultIni, "" }, { "-A D:\\Cfg", kDefaultIni, "" }, { "-a\tD:\\Cfg", kDefaultIni, "" },
         { "-i my.ini -a", "C:\\ProgramData\\Karvo\\cfg\\my.ini", "" }, { "-p X -a ", kDefaultIni, "X" },
         // A path past the system's limit is refused whole, and the parsing ends there.
-        { "-a D:\\" + std::string(242, 'd') + " -p After", kDefaultIni, "" }, { "-i " + std::string(235, 'i') + " -p After", kDefaultIni, "" },
+        { "-a D:\\" + std::string(242, 'd') + " -p After", kDefaultIni, "" },
+        { "-i " + std::string(235, 'i') + " -p After", kDefaultIni, "" },
         { "-a D:\\" + std::string(241, 'd'), "D:\\" + std::string(241, 'd') + "\\cfg\\kvMidi.ini", "" },
         { "-p " + std::string(255, 'p'), kDefaultIni, std::string(255, 'p') }, { "-p " + std::string(256, 'p'), kDefaultIni, "" },
     };
@@ -40,8 +41,8 @@ TEST(PathText, FoldersAlongAPathLeaveOutTheDriveAndTheProgramsFolderEndsWithItsS
 {
     using Folders = std::vector<std::string>;
     const std::pair<std::string, Folders> cases[] = {
-        { "C:\\kv\\cfg\\", { "C:\\kv", "C:\\kv\\cfg" } }, { "ab\\c\\x", { "ab", "ab\\c" } }, { "\\kv\\", { "\\kv" } }, { "a\\", { "a" } },
-        { std::string(258, 'a') + "\\", { std::string(258, 'a') } }, { std::string(259, 'a') + "\\", {} },
+        { "C:\\kv\\cfg\\", { "C:\\kv", "C:\\kv\\cfg" } }, { "ab\\c\\x", { "ab", "ab\\c" } }, { "\\kv\\", { "\\kv" } },
+        { "a\\", { "a" } }, { std::string(258, 'a') + "\\", { std::string(258, 'a') } }, { std::string(259, 'a') + "\\", {} },
     };
     for (const auto& [path, folders] : cases)
         EXPECT_EQ(FoldersAlongPath(path), folders) << path;

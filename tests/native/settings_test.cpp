@@ -86,18 +86,6 @@ TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
     }
 }
 
-// A section the table does not name, like the empty name of a slot that does not exist.
-TEST_F(SettingsFile, ASectionWithoutANameIsNeitherReadNorWritten)
-{
-    std::string text = "kept";
-    int value = 7, flag = 7;
-    file.WriteString("", "Port", "1");
-    ini.ReadIniString("", NETWORK_PORT, "x", text), ini.ReadIniInt(999, NETWORK_PORT, 1, value), ini.ReadIniBool(999, NETWORK_PORT, flag);
-    ini.WriteIniString(999, NETWORK_PORT, "x"), ini.WriteIniInt(999, NETWORK_PORT, 1), ini.WriteIniBool(999, NETWORK_PORT, 1);
-    ini.DeleteSection("");
-    EXPECT_EQ(std::tuple(text, value, flag, file.Text()), std::tuple("kept", 7, 7, "[]\nPort=1\n"));
-}
-
 TEST_F(SettingsFile, MissingKeysTakeTheirDefaultsAndMalformedValuesAreTakenAsTheyCome)
 {
     const std::string longText(1100, 'd');   // a read passes 1023 as the buffer's size: 1022 characters come
