@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 # The mutation score of the native tier: small faults seeded one at a time into the
 # platform-free library, each built and tested in a scratch copy of the repository.
-# Usage: tools/mutate.sh [N] [seed] [--list] [--keep]   (N 60, seed 1 by default)
+# Usage: tools/mutate.sh [N] [seed] [--only=REGEX] [--by-test] [--list]   (N 60, seed 1 by default)
+# docs/mutation.md tells what it seeds, what it leaves out and how it runs.
+import json
 import os
 import random
 import re
@@ -10,7 +12,6 @@ import subprocess
 import sys
 import tempfile
 import time
-import json
 
 KEYWORDS = {"if", "for", "while", "switch", "return", "case", "default", "break", "continue", "goto", "throw",
             "do", "else", "using", "typedef", "static_assert", "template", "delete", "new", "sizeof"}
@@ -64,7 +65,8 @@ def code_only(text):
     return "".join(out).split("\n")
 
 
-# A statement that is a call or an assignment: (its last line index, the text it starts with), or None.
+# The last line of the call or assignment that starts at line n and is a statement of its own, or
+# None: a declaration, a keyword's statement or a line inside an expression is none.
 def simple_statement(code, n):
     line = code[n].strip()
     depth, i = 0, 0
@@ -172,13 +174,14 @@ def restore(build, snapshot, saved):
         shutil.copy2(os.path.join(snapshot, name), os.path.join(build, name))
 
 
+# Byte for byte, whatever the file's encoding.
 def read(path):
-    with open(path, encoding="utf-8", newline="") as f:
+    with open(path, encoding="utf-8", errors="surrogateescape", newline="") as f:
         return f.read()
 
 
 def write(path, text):
-    with open(path, "w", encoding="utf-8", newline="") as f:
+    with open(path, "w", encoding="utf-8", errors="surrogateescape", newline="") as f:
         f.write(text)
 
 
