@@ -88,14 +88,16 @@ TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
 
 TEST_F(SettingsFile, MissingKeysTakeTheirDefaultsAndMalformedValuesAreTakenAsTheyCome)
 {
+    Settings defaults = Read();   // of an empty file
+    EXPECT_EQ(std::pair(defaults.m_nPort, defaults.m_comConfig.Device), std::pair(9871, 10));
     const std::string longText(1100, 'd');   // a read passes 1023 as the buffer's size: 1022 characters come
-    const char* values[][3] = { { "Network", "Port", "9871xyz" }, { "Midi", "FilterNoteOff", "" }, { "Com", "Enable", "yes" },
+    const char* values[][3] = { { "Network", "Port", "4000xyz" }, { "Midi", "FilterNoteOff", "" }, { "Com", "Enable", "yes" },
                                 { "Com", "Device", "letters" }, { "Com", "Cts", "0" }, { "Com", "Dsr", "00" },
                                 { "RemoteCmd", "Destination", longText.c_str() } };
     for (auto& value : values)
         file.WriteString(value[0], value[1], value[2]);
     Settings expected;
-    expected.m_nPort = 9871;
+    expected.m_nPort = 4000;
     expected.m_strApplicationId = "MIDI";
     expected.m_strTextCommand = "AUXMIDI";
     expected.m_strDestination = longText.substr(0, 1022);

@@ -44,6 +44,7 @@ TEST(Text, PlaceholdersAreLiteralAndTrimmingNeverSplitsACharacter)
     EXPECT_EQ(FillPlaceholders("between %1 and %2, %1", { { '1', "1" }, { '2', "%1" } }), "between 1 and %1, 1");
     EXPECT_EQ(FillPlaceholders("100% %3 %s%", { { 's', "COM%s%n", true } }), "100% %3 COM%s%n%");
     EXPECT_EQ(FillPlaceholders("%%s is %s, not %s", { { 's', "x", true } }), "%x is %s, not %s");
+    EXPECT_EQ(FillPlaceholders("%s %% %s", { { 's', "x", true }, { '%', "%" } }), "x % %s") << "only the one marked once";
     EXPECT_EQ(FillPlaceholders(std::string_view("a %s", 3), { { 's', "x" } }), "a %") << "nothing past the end is read";
     // The second byte of a double-byte character may have any value, blanks included; a lead
     // byte without its second byte ends the text as a character of its own.
