@@ -73,6 +73,7 @@ TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
     struct Case { const char *devices, *names, *choice; };
     const Case cases[] = {
         { "2 ", "2:Keys", "2:Keys " }, { "0 2 ", "2:Keys,0:Pads", "2:Keys 0:Pads " },
+        { "1 3 4 ", "4:Wind,3:Pedal,1:Pads", "4:Wind 3:Pedal 1:Pads " },   // names count for absent devices too
         // "Devices" changed by a program that knows only it: the numbers count, as they are read.
         { "0 1 ", "2:Keys", "0: 1: " }, { "2 ", "2:Keys,0:Pads", "2: " }, { "3 ", "", "" },
     };
