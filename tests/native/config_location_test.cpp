@@ -14,7 +14,7 @@ TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
     struct CommandLineCase { std::string commandLine, iniFile, profile; };
     const CommandLineCase cases[] = {
         { "", kDefaultIni, "" }, { "-a D:\\Cfg\\", "D:\\Cfg\\cfg\\kvMidi.ini", "" },
-        { "--alternate-appdata \t D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini", "" },
+        { "--alternate-appdata \t\t D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini", "" },
         { "-a Other", "C:\\ProgramData\\Other\\cfg\\kvMidi.ini", "" },
         { "-i my.ini", "C:\\ProgramData\\Karvo\\cfg\\my.ini", "" }, { "--alternate-ini C:\\x\\my.ini", "C:\\x\\my.ini", "" },
         { "-i C:\\x\\my.ini -a D:\\Cfg", "D:\\Cfg\\cfg\\kvMidi.ini", "" }, { "-a D:\\Cfg -i my.ini", "D:\\Cfg\\cfg\\my.ini", "" },
@@ -46,8 +46,8 @@ TEST(PathText, FoldersAlongAPathLeaveOutTheDriveAndTheProgramsFolderEndsWithItsS
     };
     for (const auto& [path, folders] : cases)
         EXPECT_EQ(FoldersAlongPath(path), folders) << path;
-    EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi/kvMidi.exe") + "|" + DirectoryOfPath("C:") + "|" +
-                  DirectoryOfPath("kvMidi.exe") + "|" + DirectoryOfPath(std::string_view("C:", 1)),
-              "C:\\Program Files\\kvMidi/|C:||");
+    EXPECT_EQ(DirectoryOfPath("C:\\Program Files\\kvMidi/kvMidi.exe") + "|" + DirectoryOfPath("C:") + DirectoryOfPath("C:k") +
+                  "|" + DirectoryOfPath("kvMidi.exe") + "|" + DirectoryOfPath(std::string_view("C:", 1)),
+              "C:\\Program Files\\kvMidi/|C:C:||");
 }
 }

@@ -96,11 +96,12 @@ TEST_F(Profiles, ByNameMatchesExactlyAndCurrentIsTheLowestSlotEqualInAllFiveValu
     Store(1, "live");
     Store(5, "Live");
     Store(7, kLive);
-    for (auto [name, slot] : { std::pair{ "live", 1 }, { "Live", 5 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 }, { "Profile1", 0 } })
+    Store(8, "No port|127.0.1.255|~|LOG|CMD|");
+    for (auto [name, slot] : { std::pair{ "live", 1 }, { "Live", 5 }, { "No port", 8 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 },
+                               { "Profile1", 0 } })
         EXPECT_EQ(FindProfileByName(ini, name), slot) << '"' << name << '"';
     Store(2, "~|127.0.1.255|4000|LOG|CMD|Room 2");
     Store(3, kLive);
-    Store(8, "No port|127.0.1.255|~|LOG|CMD|");
     const std::pair<const char*, int> cases[] = {
         { "127.0.1.255|4000|LOG|CMD|Room 2", 3 }, { "127.0.1.255|4000|log|CMD|Room 2", 0 },
         { "127.0.1.255|4000|LOG|CMD|Room 3", 0 },

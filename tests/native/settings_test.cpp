@@ -54,17 +54,17 @@ TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
     saved.m_strDestination = "Dest";
     saved.m_bFilterNoteOff = saved.m_bComEnabled = 1;
     saved.m_strTextCommand = "CMD";
-    saved.m_bDeviceEnabled[1] = 1;
-    saved.m_midiChoice = { { 1, "Pads" }, { 4, "Wind" } };   // Wind is gone: "Devices" keeps its number
+    saved.m_bDeviceEnabled[0] = 1;
+    saved.m_midiChoice = { { 0, "Pads" }, { 4, "Wind" } };   // Wind is gone: "Devices" keeps its number
     saved.m_comConfig.Port = "COM3";
     saved.m_comConfig.Device = 12;
-    saved.m_comConfig.Dcd = saved.m_comConfig.RiMute = saved.m_comConfig.DtrOn = 1;
+    saved.m_comConfig.Dcd = saved.m_comConfig.RiMute = saved.m_comConfig.RtsOn = saved.m_comConfig.DtrOn = 1;
     WriteSettings(ini, saved);
     EXPECT_EQ(file.Text(),
               "[Network]\nBroadcastAddress=127.255.255.255\nPort=-5\nApplicationId=APP\n[RemoteCmd]\nDestination=Dest\n"
-              "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=1 4 \nDeviceNames=1:Pads,4:Wind\n"
+              "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=0 4 \nDeviceNames=0:Pads,4:Wind\n"
               "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
-              "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=0\nDtrOn=1\n");
+              "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=1\nDtrOn=1\n");
     EXPECT_TRUE(Read({ true, true, true, true, false }) == saved);
 }
 
