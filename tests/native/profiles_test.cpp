@@ -73,6 +73,7 @@ TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
     Store(2, "Lettered port|127.10.255.255|abc|~|~|~");
     Store(3, "~|127.0.1.255|4000|LOG|CMD|Room 2");
     Store(5, "|127.0.1.255|4000|LOG|CMD|Room 2");
+    Store(0, kLive);   // a section of a slot that does not exist
     const char before[] = "127.10.255.255|9871|MIDI|AUXMIDI|Desk";
     struct Case { int n; const char* after; };   // after: null when nothing is loaded
     const Case cases[] = { { 4, "127.0.1.255|4000|LOG|CMD|Room 2" }, { 1, "127.255.255.255|9871|||" },
@@ -92,37 +93,41 @@ TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
 
 TEST_F(Profiles, ByNameMatchesExactlyAndCurrentIsTheLowestSlotEqualInAllFiveValues)
 {
-    Store(2, "live");
+    Store(1, "live");
     Store(5, "Live");
     Store(7, kLive);
-    for (auto [name, slot] : { std::pair{ "live", 2 }, { "Live", 5 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 }, { "Profile1", 0 } })
-        EXPECT_EQ(FindProfileByName(ini, name), slot) << '"' << name << '"';
-    Store(1, "~|127.0.1.255|4000|LOG|CMD|Room 2");
-    Store(3, kLive);
     Store(8, "No port|127.0.1.255|~|LOG|CMD|");
+    for (auto [name, slot] : { std::pair{ "live", 1 }, { "Live", 5 }, { "No port", 8 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 },
+                               { "Profile1", 0 } })
+        EXPECT_EQ(FindProfileByName(ini, name), slot) << '"' << name << '"';
+    Store(2, "~|127.0.1.255|4000|LOG|CMD|Room 2");
+    Store(3, kLive);
     const std::pair<const char*, int> cases[] = {
         { "127.0.1.255|4000|LOG|CMD|Room 2", 3 }, { "127.0.1.255|4000|log|CMD|Room 2", 0 },
         { "127.0.1.255|4000|LOG|CMD|Room 3", 0 },
         // A missing Port counts as 0, so a profile without one is not current right after its load.
-        { "127.0.1.255|0|LOG|CMD|", 8 }, { "127.0.1.255|9871|LOG|CMD|", 0 },
+        { "127.0.1.255|0|LOG|CMD|", 8 }, { "127.0.1.255|9871|LOG|CMD|", 0 }, { "|0|||", 1 },
     };
     for (auto [settings, current] : cases)
         EXPECT_EQ(FindCurrentProfile(ini, Running(settings)), current) << settings;
 }
 
 // "&&" shows one "&" rather than underlining the next letter; an unused slot shows its number.
-// Which slot each item and button stands for is the end-to-end test's.
+// Slot n is command 33000 + n and the buttons 1500 + n and 1600 + n.
 TEST_F(Profiles, MenuAndButtonsShowNamesAsTypedOrTheSlotNumber)
 {
     Store(3, "Studio & Stage");
     Store(5, "Live");
+    Store(8, "Last");
     auto items = ProfileMenuItems(ini, 5);
     auto labels = ProfileButtonLabels(ini, "Profile %d");
-    for (auto [n, text, used] : { std::tuple{ 1, "Profile 1", false }, { 3, "Studio && Stage", true }, { 5, "Live", true } }) {
+    for (auto [n, text, used] : { std::tuple{ 1, "Profile 1", false }, { 3, "Studio && Stage", true }, { 5, "Live", true },
+                                  { 8, "Last", true } }) {
         const ProfileMenuItem& item = items[static_cast<size_t>(n - 1)];
         const ProfileButtonLabel& label = labels[static_cast<size_t>(n - 1)];
         EXPECT_EQ(std::tuple(item.text, item.enabled, item.checked, label.text, label.loadEnabled),
                   std::tuple(text, used, n == 5, text, used)) << n;
+        EXPECT_EQ(std::tuple(item.commandId, label.loadButtonId, label.saveButtonId), std::tuple(33000 + n, 1500 + n, 1600 + n));
     }
 }
 
@@ -139,7 +144,7 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
     using E = ProfileEdit;
     const Case cases[] = {
         { 2, false, "  Live  ", false, false, E::Saved, slot(2, "Live", fields), "at" },   // named first, trimmed
-        { 2, false, std::nullopt, false, false, E::Unchanged, "", "a" },
+        { 2, false, std::nullopt, false, false, E::Unchanged, "", "a" }, { 2, false, " \t ", false, false, E::Unchanged, "", "a" },
         { 2, false, "New", false, true, E::Unchanged, "", "at" },   // refused fields: not even the name
         { 4, false, std::nullopt, false, true, E::Unchanged, slot(4, "Live", live), "t" },   // a used slot: no question
         { 3, true, "X", true, false, E::Unchanged, "", "e" },   // shift on an empty slot: save it first
@@ -147,6 +152,7 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
         { 4, true, std::nullopt, true, false, E::Unchanged, slot(4, "Live", live), "r" },
         { 4, true, "", false, false, E::Unchanged, slot(4, "Live", live), "rq" },
         { 4, true, "", true, false, E::Deleted, "", "rq" },
+        { 9, false, "X", true, false, E::Unchanged, "", "" }, { 9, true, "X", true, false, E::Unchanged, "", "" },   // no slot
     };
     for (const Case& c : cases) {
         file = MemoryProfile();

@@ -38,11 +38,11 @@ TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyTokenAndNamesKeepAnyTe
         ParseDeviceList(c.text, c.present, enabled);
         EXPECT_TRUE(std::equal(enabled, enabled + kMidiDeviceCount, c.expected)) << '"' << c.text << '"';
     }
-    const std::vector<MidiDeviceChoice> odd = { { 4, " \"Pa,d%s\" " }, { 0, "K\xE9ys:2\n" } };
-    EXPECT_EQ(FormatDeviceNames(odd), "4:%20%22Pa%2Cd%25s%22%20,0:K%E9ys:2%0A");
+    const std::vector<MidiDeviceChoice> odd = { { 4, " \"Pa,d%s\" " }, { 0, "K\xE9ys:2\n~\xFF" } };
+    EXPECT_EQ(FormatDeviceNames(odd), "4:%20%22Pa%2Cd%25s%22%20,0:K%E9ys:2%0A~%FF");
     EXPECT_TRUE(ParseDeviceNames(FormatDeviceNames(odd)) == odd);
-    const std::vector<MidiDeviceChoice> read = { { 1, "a%4" }, { 2, "%zzb" }, { 0, "J" } };   // "%4a" is "J"
-    EXPECT_TRUE(ParseDeviceNames("1:a%4,,x,5:e,-1:f,3:,2:%zzb,0x:%4a") == read);
+    const std::vector<MidiDeviceChoice> read = { { 1, "a%4" }, { 2, "%zzb" }, { 0, "Jo" } };   // "%4a%6f" is "Jo"
+    EXPECT_TRUE(ParseDeviceNames("1:a%4,,x,5:e,-1:f,3:,2:%zzb,0x:%4a%6f") == read);
 }
 
 TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
@@ -54,17 +54,17 @@ TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
     saved.m_strDestination = "Dest";
     saved.m_bFilterNoteOff = saved.m_bComEnabled = 1;
     saved.m_strTextCommand = "CMD";
-    saved.m_bDeviceEnabled[1] = 1;
-    saved.m_midiChoice = { { 1, "Pads" }, { 4, "Wind" } };   // Wind is gone: "Devices" keeps its number
+    saved.m_bDeviceEnabled[0] = 1;
+    saved.m_midiChoice = { { 0, "Pads" }, { 4, "Wind" } };   // Wind is gone: "Devices" keeps its number
     saved.m_comConfig.Port = "COM3";
     saved.m_comConfig.Device = 12;
-    saved.m_comConfig.Dcd = saved.m_comConfig.RiMute = saved.m_comConfig.DtrOn = 1;
+    saved.m_comConfig.Dcd = saved.m_comConfig.RiMute = saved.m_comConfig.RtsOn = saved.m_comConfig.DtrOn = 1;
     WriteSettings(ini, saved);
     EXPECT_EQ(file.Text(),
               "[Network]\nBroadcastAddress=127.255.255.255\nPort=-5\nApplicationId=APP\n[RemoteCmd]\nDestination=Dest\n"
-              "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=1 4 \nDeviceNames=1:Pads,4:Wind\n"
+              "[Midi]\nFilterNoteOff=1\nTextCmd=CMD\nDevices=0 4 \nDeviceNames=0:Pads,4:Wind\n"
               "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
-              "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=0\nDtrOn=1\n");
+              "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=1\nDtrOn=1\n");
     EXPECT_TRUE(Read({ true, true, true, true, false }) == saved);
 }
 
@@ -73,6 +73,7 @@ TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
     struct Case { const char *devices, *names, *choice; };
     const Case cases[] = {
         { "2 ", "2:Keys", "2:Keys " }, { "0 2 ", "2:Keys,0:Pads", "2:Keys 0:Pads " },
+        { "1 3 4 ", "4:Wind,3:Pedal,1:Pads", "4:Wind 3:Pedal 1:Pads " },   // names count for absent devices too
         // "Devices" changed by a program that knows only it: the numbers count, as they are read.
         { "0 1 ", "2:Keys", "0: 1: " }, { "2 ", "2:Keys,0:Pads", "2: " }, { "3 ", "", "" },
     };
@@ -88,14 +89,19 @@ TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
 
 TEST_F(SettingsFile, MissingKeysTakeTheirDefaultsAndMalformedValuesAreTakenAsTheyCome)
 {
-    const char* values[][3] = { { "Network", "Port", "9871xyz" }, { "Midi", "FilterNoteOff", "" }, { "Com", "Enable", "yes" },
-                                { "Com", "Device", "letters" }, { "Com", "Cts", "0" }, { "Com", "Dsr", "00" } };
+    Settings defaults = Read();   // of an empty file
+    EXPECT_EQ(std::pair(defaults.m_nPort, defaults.m_comConfig.Device), std::pair(9871, 10));
+    const std::string longText(1100, 'd');   // a read passes 1023 as the buffer's size: 1022 characters come
+    const char* values[][3] = { { "Network", "Port", "4000xyz" }, { "Midi", "FilterNoteOff", "" }, { "Com", "Enable", "yes" },
+                                { "Com", "Device", "letters" }, { "Com", "Cts", "0" }, { "Com", "Dsr", "00" },
+                                { "RemoteCmd", "Destination", longText.c_str() } };
     for (auto& value : values)
         file.WriteString(value[0], value[1], value[2]);
     Settings expected;
-    expected.m_nPort = 9871;
+    expected.m_nPort = 4000;
     expected.m_strApplicationId = "MIDI";
     expected.m_strTextCommand = "AUXMIDI";
+    expected.m_strDestination = longText.substr(0, 1022);
     expected.m_bFilterNoteOff = expected.m_bComEnabled = expected.m_comConfig.Dsr = 1;
     EXPECT_TRUE(Read() == expected);
 }

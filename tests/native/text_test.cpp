@@ -26,10 +26,11 @@ TEST(Text, DottedDecimalIsFourGroupsUpTo255AndNothingElse)
 TEST(Text, IntegersSaturateAndTheWholeTextMustBeOneNumber)
 {
     // prefix: the number a text starts with; whole: the text as a whole, or "no" (nullopt).
-    struct Case { const char* text; int prefix; std::optional<int> whole; };
+    struct Case { std::string_view text; int prefix; std::optional<int> whole; };
     const Case cases[] = {
         { " 42 ", 42, 42 }, { "\t-7", -7, -7 }, { "+3", 3, 3 }, { "99999999999", INT_MAX, INT_MAX },
-        { "-99999999999", INT_MIN, INT_MIN }, { "12abc", 12, {} }, { "1 2", 1, {} }, { "", 0, {} }, { " - 3", 0, {} },
+        { "-99999999999", INT_MIN, INT_MIN }, { "12a", 12, {} }, { "1 2", 1, {} }, { "", 0, {} }, { " - 3", 0, {} },
+        { std::string_view("12", 1), 1, 1 },   // nothing past the text's end is read
     };
     for (const Case& c : cases)
         EXPECT_EQ(std::pair(ParseIntegerPrefix(c.text).value, ParseWholeInteger(c.text)), std::pair(c.prefix, c.whole)) << c.text;
@@ -43,11 +44,13 @@ TEST(Text, PlaceholdersAreLiteralAndTrimmingNeverSplitsACharacter)
     EXPECT_EQ(FillPlaceholders("between %1 and %2, %1", { { '1', "1" }, { '2', "%1" } }), "between 1 and %1, 1");
     EXPECT_EQ(FillPlaceholders("100% %3 %s%", { { 's', "COM%s%n", true } }), "100% %3 COM%s%n%");
     EXPECT_EQ(FillPlaceholders("%%s is %s, not %s", { { 's', "x", true } }), "%x is %s, not %s");
+    EXPECT_EQ(FillPlaceholders("%s %% %s", { { 's', "x", true }, { '%', "%" } }), "x % %s") << "only the one marked once";
+    EXPECT_EQ(FillPlaceholders(std::string_view("a %s", 3), { { 's', "x" } }), "a %") << "nothing past the end is read";
     // The second byte of a double-byte character may have any value, blanks included; a lead
     // byte without its second byte ends the text as a character of its own.
     struct Case { std::string text, trimmed, bytewise; };
     const Case cases[] = { { "\t\r\n Desk 2\v\f", "Desk 2", "Desk 2" }, { "   ", "", "" },
-                           { " \x81 \x81  ", "\x81 \x81 ", "\x81 \x81" }, { " x \x84", "x \x84", "x \x84" } };
+                           { " \x81 \x81 ", "\x81 \x81 ", "\x81 \x81" }, { "x \x84", "x \x84", "x \x84" } };
     for (const Case& c : cases)
         EXPECT_EQ(TrimBlanks(c.text, IsTestLeadByte) + "|" + TrimBlanks(c.text), c.trimmed + "|" + c.bytewise) << c.text;
 }
