@@ -42,32 +42,20 @@ int main(int argc, char** argv)
     sched_param realtime = { 1 };   // above the Wine threads measured, where allowed
     ::sched_setscheduler(0, SCHED_FIFO, &realtime);
 
-    constexpr unsigned kBatch = 64;
-    static char texts[kBatch][512];
-    iovec parts[kBatch];
-    mmsghdr messages[kBatch] = {};
-    for (unsigned i = 0; i < kBatch; ++i) {
-        parts[i] = { texts[i], sizeof texts[i] - 1 };
-        messages[i].msg_hdr.msg_iov = &parts[i];
-        messages[i].msg_hdr.msg_iovlen = 1;
-    }
-    for (;;) {
-        int received = ::recvmmsg(socket, messages, kBatch, MSG_WAITFORONE, nullptr);
+    for (char text[512];;) {
+        // Written when nothing more is waiting, so the file grows as the datagrams come.
+        ssize_t received = ::recv(socket, text, sizeof text - 1, MSG_DONTWAIT);
+        if (received < 0 && (std::fflush(file) != 0 || (received = ::recv(socket, text, sizeof text - 1, 0)) < 0))
+            return 1;
         // Wine's QueryPerformanceCounter, and so the steady_clock of the driver's stamps, is
         // this clock in 100 ns units on this machine (checked by printing both back to back).
         timespec now;
         ::clock_gettime(CLOCK_MONOTONIC_RAW, &now);
-        Arrival arrivals[kBatch];
-        for (int i = 0; i < received; ++i) {
-            unsigned device = 0, status = 0, data1 = 0, data2 = 0;
-            texts[i][messages[i].msg_len] = '\0';
-            int fields = std::sscanf(texts[i], "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status,
-                                     &data1, &data2);
-            arrivals[i] = { now.tv_sec * 1'000'000'000LL + now.tv_nsec, fields == 4 ? device : ~0u,
+        unsigned device = 0, status = 0, data1 = 0, data2 = 0;
+        text[received] = '\0';
+        int fields = std::sscanf(text, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1, &data2);
+        Arrival arrival = { now.tv_sec * 1'000'000'000LL + now.tv_nsec, fields == 4 ? device : ~0u,
                             (status - 0x80) << 16 | data1 << 8 | data2 };   // as virtual_midi::SequenceMessage made it
-        }
-        if (received > 0 && std::fwrite(arrivals, sizeof arrivals[0], static_cast<size_t>(received), file) == 0)
-            return 1;
-        std::fflush(file);
+        std::fwrite(&arrival, sizeof arrival, 1, file);
     }
 }
