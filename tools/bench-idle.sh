@@ -59,7 +59,8 @@ g++ -O2 -std=c++20 -o "$data/native_receiver" tests/benchmark/native_receiver.cp
 "$data/native_receiver" 0 "$data/arrivals" >"$data/port" &
 receiver=$!
 wait_for . "$data/port"
-export KVMIDI_RECEIVER="$(cat "$data/port") $(winepath -w "$data/arrivals")"
+KVMIDI_RECEIVER="$(cat "$data/port") $(winepath -w "$data/arrivals")"
+export KVMIDI_RECEIVER
 mkfifo "$data/go"
 (cd build/win64/bin/virtual_midi && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b" \
     wine kvmidi_midi_benchmark.exe -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1) &

@@ -21,7 +21,8 @@ trap 'kill "$receiver" 2>/dev/null || true; wine_env_stop; rm -rf "$arrivals"' E
 trap 'exit 130' INT TERM
 wine_env_start
 until [ -s "$arrivals/port" ] || ! kill -0 "$receiver"; do sleep 0.1; done
-export KVMIDI_RECEIVER="$(cat "$arrivals/port") $(winepath -w "$arrivals/arrivals")"
+KVMIDI_RECEIVER="$(cat "$arrivals/port") $(winepath -w "$arrivals/arrivals")"
+export KVMIDI_RECEIVER
 cd build/win64/bin/virtual_midi
 for run in $(seq "$runs"); do
     echo "== run $run of $runs; load average $(cut -d' ' -f1-3 /proc/loadavg)"
