@@ -5,14 +5,15 @@
 # program that does nothing but wake every 10 ms.
 # Then the system calls of its window thread per MIDI message while five devices of the
 # virtual MIDI driver send 400 messages a second each, against as long a time idle; and the
-# size of the executables. Prints figures. Needs the win64 build of kvmidi_midi_benchmark.
+# size of the executables. Prints figures. Needs the win64 build of kvmidi_midi_benchmark; the
+# datagrams go to the native receiver, as in tools/bench-midi.sh.
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
 seconds=${1:-20}
 . tools/wine-env.sh
 data=$(mktemp -d)
-cleanup() { wine_env_stop; kill ${holder:+"$holder"} 2>/dev/null || true; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; }
+cleanup() { wine_env_stop; kill ${holder:+"$holder"} ${receiver:+"$receiver"} 2>/dev/null || true; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; }
 trap cleanup EXIT
 wine_env_start
 wait_for() {   # text, file: up to a minute
@@ -54,6 +55,12 @@ while kill -0 "$pid" 2>/dev/null || kill -0 "$tick" 2>/dev/null; do sleep 0.1; d
 # worktrees' by its path. The benchmark streams after a line on its input; the idle time is
 # taken after the stream, as start-up is not idle.
 window=8
+g++ -O2 -std=c++20 -o "$data/native_receiver" tests/benchmark/native_receiver.cpp
+"$data/native_receiver" 0 "$data/arrivals" >"$data/port" &
+receiver=$!
+wait_for . "$data/port"
+KVMIDI_RECEIVER="$(cat "$data/port") $(winepath -w "$data/arrivals")"
+export KVMIDI_RECEIVER
 mkfifo "$data/go"
 (cd build/win64/bin/virtual_midi && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b" \
     wine kvmidi_midi_benchmark.exe -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1) &

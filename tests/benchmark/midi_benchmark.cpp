@@ -1,8 +1,8 @@
 // Latency and loss from the MIDI callback to the REMOTE datagram, through the real kvMidi.exe
 // and the virtual MIDI driver, against the platform's own chain measured in the same run. A
-// program that prints figures, not a test; tools/bench-midi.sh runs it (Wine reads
-// WINEDLLOVERRIDES when a process starts, so the variable must come from the shell):
-//   WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-w] [seconds] [rate ...]
+// program that prints figures, not a test; tools/bench-midi.sh runs it beside the native
+// receiver (Wine reads WINEDLLOVERRIDES when a process starts, so it must come from the shell):
+//   KVMIDI_RECEIVER="port file" WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-w] [seconds] [rate ...]
 // Each rate streams on all five devices at once (default 10 s each; 400 to 3,200 a second per
 // device). Then: the highest rate of all devices together that is lossless with a p99 of at most
 // 10 ms, as a ratio to the raw sendto of the run; the flood (device 0 at 20,000/s, devices 1–4 at
@@ -49,44 +49,54 @@ using virtual_midi::Now;
     std::exit(1);
 }
 
-// The socket that gets every datagram broadcast to 127.255.255.255 on its port.
-UniqueSocket BindReceiver(unsigned short& port)
-{
-    UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
-    sockaddr_in local = { AF_INET, 0, { { { 127, 255, 255, 255 } } }, {} };
-    // Loss must be the program's: a buffer that holds seconds of the fastest stream. Receiving
-    // ends after a second and a half of quiet.
-    int buffer = 16 * 1024 * 1024;
-    DWORD quiet = 1500;
-    ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
-    ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&quiet), sizeof quiet);
-    int length = sizeof local;
-    if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        ::getsockname(socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
-        Fail("cannot bind 127.255.255.255");
-    port = ::ntohs(local.sin_port);
-    return socket;
-}
-
-// Receives until nothing has come for the quiet time after the time given, stamping each
-// datagram's arrival: the time at (device * count + sequence number) of its REMOTE line.
-std::vector<std::int64_t> Receive(const UniqueSocket& socket, std::int64_t until, unsigned count)
-{
-    std::vector<std::int64_t> arrived(size_t{ count } * kDevices, 0);
-    char text[512];
-    for (;;) {
-        int received = ::recv(socket.Get(), text, sizeof text - 1, 0);
-        std::int64_t at = Now();
-        if (received <= 0 && at > until)
-            return arrived;
-        unsigned device = 0, status = 0, data1 = 0, data2 = 0;
-        text[std::max(received, 0)] = '\0';
-        int fields = std::sscanf(text, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/%u/%u/%u/%u\" 1", &device, &status, &data1, &data2);
-        unsigned sequence = (status - 0x80) << 16 | data1 << 8 | data2;   // as virtual_midi::SequenceMessage made it
-        if (fields == 4 && device < kDevices && sequence < count)
-            arrived[device * count + sequence] = at;
+// The arrivals that tools/bench-midi.sh's native receiver (native_receiver.cpp) appends to a
+// file as it gets the datagrams on 127.255.255.255: KVMIDI_RECEIVER="port file".
+struct Arrival {
+    std::int64_t at;   // as Now() reads
+    std::uint32_t device;
+    std::uint32_t sequence;
+};
+class Arrivals {
+public:
+    Arrivals()
+    {
+        char path[MAX_PATH] = {};
+        const char* receiver = std::getenv("KVMIDI_RECEIVER");
+        if (receiver && std::sscanf(receiver, "%hu %259[^\n]", &m_port, path) == 2)
+            m_file.Reset(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!m_file)
+            Fail("no native receiver: run it through tools/bench-midi.sh");
     }
-}
+    unsigned short Port() const { return m_port; }
+
+    // Reads until the file has not grown for a second and a half after the time given: the
+    // arrival of each datagram at (device * count + sequence number) of its REMOTE line.
+    std::vector<std::int64_t> Receive(std::int64_t until, unsigned count)
+    {
+        std::vector<std::int64_t> arrived(size_t{ count } * kDevices, 0);
+        for (std::int64_t grown = Now(); Now() - std::max(grown, until) < 1'500'000'000;) {
+            Arrival read[1024];
+            DWORD size = 0;
+            // A record the receiver is still writing is read whole next time.
+            if (!::ReadFile(m_file.Get(), read, sizeof read, &size, nullptr) || size < sizeof read[0]) {
+                ::SetFilePointer(m_file.Get(), -static_cast<LONG>(size), nullptr, FILE_CURRENT);
+                ::Sleep(10);
+                continue;
+            }
+            ::SetFilePointer(m_file.Get(), -static_cast<LONG>(size % sizeof read[0]), nullptr, FILE_CURRENT);
+            grown = Now();
+            for (const Arrival& arrival : std::span(read, size / sizeof read[0]))
+                if (arrival.device < kDevices && arrival.sequence < count)
+                    arrived[arrival.device * count + arrival.sequence] = arrival.at;
+        }
+        return arrived;
+    }
+
+private:
+    UniqueFileHandle m_file;
+    unsigned short m_port = 0;
+};
 
 // Of values in ascending order.
 double Percentile(const std::vector<double>& sorted, double fraction)
@@ -109,10 +119,10 @@ using Rates = std::array<unsigned, kDevices>;
 
 // Streams rates[d] messages a second on each device d for the seconds, doing `meanwhile` on this
 // thread, and matches each callback with its datagram.
-std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, const UniqueSocket& socket, const Rates& rates,
+std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals& arrivals, const Rates& rates,
                                       unsigned seconds, const std::function<void()>& meanwhile = {})
 {
-    Receive(socket, 0, 0);
+    arrivals.Receive(0, 0);
     unsigned stride = *std::max_element(rates.begin(), rates.end()) * seconds;
     size_t slots = size_t{ stride } * kDevices;
     virtual_midi::StreamCommand stream = { 0, 0, 0, 0, Now() + 200'000'000, {} };
@@ -129,9 +139,7 @@ std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, const Uni
     }
     std::vector<std::int64_t> arrived;
     std::thread receiving([&] {
-        // Above the program's sending thread: the receiver must not be what makes datagrams late.
-        ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-        arrived = Receive(socket, stream.start + std::int64_t{ seconds } * 1'000'000'000, stride);
+        arrived = arrivals.Receive(stream.start + std::int64_t{ seconds } * 1'000'000'000, stride);
     });
     if (meanwhile)
         meanwhile();
@@ -181,24 +189,18 @@ void PrintRow(const std::string& what, const Outcome& o)
 // The platform's own chain, the baseline of the ratios: one thread's sendto of REMOTE lines to
 // the receiver (lines a second), and the p99 latency in microseconds from PostThreadMessage to
 // a thread waiting in GetMessage, one post a millisecond.
-std::pair<double, double> MeasureRawChain(const UniqueSocket& socket, unsigned short port)
+std::pair<double, double> MeasureRawChain(Arrivals& arrivals)
 {
     UniqueSocket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     BOOL on = TRUE;
     ::setsockopt(sender.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
-    sockaddr_in to = { AF_INET, ::htons(port), { { { 127, 255, 255, 255 } } }, {} };
+    sockaddr_in to = { AF_INET, ::htons(arrivals.Port()), { { { 127, 255, 255, 255 } } }, {} };
     const char line[] = "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/176/7/0\" 1";
-    double sends = 0;
-    // Received meanwhile, as the program's datagrams are.
-    std::thread sending([&] {
-        std::int64_t start = Now();
-        for (int i = 0; i < 20000; ++i)
-            ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to),
-                     sizeof to);
-        sends = 20000 * 1e9 / static_cast<double>(Now() - start);
-    });
-    Receive(socket, 0, 0);
-    sending.join();
+    std::int64_t start = Now();
+    for (int i = 0; i < 20000; ++i)
+        ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    double sends = 20000 * 1e9 / static_cast<double>(Now() - start);
+    arrivals.Receive(0, 0);
 
     std::vector<double> latency;
     std::atomic<DWORD> waiter{ 0 };
@@ -236,10 +238,9 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);   // each line at once, also into a pipe
     WSADATA winsock;
     ::WSAStartup(MAKEWORD(2, 2), &winsock);
-    unsigned short port = 0;
-    UniqueSocket socket = BindReceiver(port);
+    Arrivals arrivals;
     TempDirectory folder;
-    SeedIni(folder.Path(), port, "[Midi]\r\nDevices=0 1 2 3 4 \r\n");
+    SeedIni(folder.Path(), arrivals.Port(), "[Midi]\r\nDevices=0 1 2 3 4 \r\n");
     KvMidiProcess program;
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "A,B,C,D,E");   // the program inherits it
     bool running = program.Start("-a " + folder.Path());
@@ -257,35 +258,35 @@ int main(int argc, char** argv)
         if (!std::fgets(line, sizeof line, stdin))
             Fail("no line on the input");
         unsigned rate = numbers[1];
-        std::printf("arrived %zu\n", Together(Measure(driver, socket, Rates{ rate, rate, rate, rate, rate }, seconds)).latency.size());
+        std::printf("arrived %zu\n", Together(Measure(driver, arrivals, Rates{ rate, rate, rate, rate, rate }, seconds)).latency.size());
         std::fgets(line, sizeof line, stdin);
         return program.Exit(kDeadline) ? 0 : 1;
     }
-    auto [sends, postToGet] = MeasureRawChain(socket, port);
+    auto [sends, postToGet] = MeasureRawChain(arrivals);
     std::printf("raw chain: sendto %.0f lines/s; post->get p99 %.2f ms\n", sends, postToGet / 1000);
     std::printf("%-34s %8s %8s %8s %9s %9s %9s %9s\n", "latency from callback to datagram", "due", "lost", "loss",
                 "median ms", "p99 ms", "max ms", "drv late");
     unsigned best = 0;   // all devices together, a second
     for (unsigned rate : std::span(numbers).subspan(1)) {
-        Outcome all = Together(Measure(driver, socket, Rates{ rate, rate, rate, rate, rate }, seconds));
+        Outcome all = Together(Measure(driver, arrivals, Rates{ rate, rate, rate, rate, rate }, seconds));
         PrintRow(std::to_string(rate) + "/s x 5 devices, " + std::to_string(seconds) + " s", all);
         if (all.Lost() == 0 && Percentile(all.latency, 0.99) <= 10'000)
             best = std::max(best, rate * kDevices);
     }
     std::printf("highest rate lossless with p99 <= 10 ms: %u/s in all, %.2f x raw sendto\n", best, best / sends);
 
-    std::array<Outcome, kDevices> flood = Measure(driver, socket, Rates{ 20000, 100, 100, 100, 100 }, seconds);
+    std::array<Outcome, kDevices> flood = Measure(driver, arrivals, Rates{ 20000, 100, 100, 100, 100 }, seconds);
     PrintRow("flood: device 0 at 20000/s", flood[0]);
     PrintRow("flood: devices 1-4 at 100/s", Together(flood, 1, 4));
 
     unsigned twice = 2 * best / kDevices;
     if (twice)
         PrintRow("twice that: " + std::to_string(twice) + "/s x 5 devices",
-                 Together(Measure(driver, socket, Rates{ twice, twice, twice, twice, twice }, seconds)));
+                 Together(Measure(driver, arrivals, Rates{ twice, twice, twice, twice, twice }, seconds)));
 
     // About 1,560 messages a second fill a MIDI cable (31,250 baud, two bytes with running status).
     HWND controller = program.ControllerWindow(kDeadline);
-    Outcome cable = Measure(driver, socket, Rates{ 1560, 0, 0, 0, 0 }, std::max(seconds, 10u), [&] {
+    Outcome cable = Measure(driver, arrivals, Rates{ 1560, 0, 0, 0, 0 }, std::max(seconds, 10u), [&] {
         std::this_thread::sleep_for(1s);   // the pace of the scene, not a wait for a result
         ::PostMessageA(controller, WM_COMMAND, ID_ABOUT, 0);
         std::this_thread::sleep_for(1s);
