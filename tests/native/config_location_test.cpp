@@ -1,5 +1,6 @@
 // Where the settings live: the command line that may move them.
 #include "app/config_location.h"
+#include "app/instance_claim.h"
 
 #include <gtest/gtest.h>
 
@@ -50,4 +51,10 @@ TEST(PathText, FoldersAlongAPathLeaveOutTheDriveAndTheProgramsFolderEndsWithItsS
                   "|" + DirectoryOfPath("kvMidi.exe") + "|" + DirectoryOfPath(std::string_view("C:", 1)),
               "C:\\Program Files\\kvMidi/|C:C:||");
 }
+}
+
+TEST(InstanceClaim, OneNameForOneFileWhateverTheCaseOfItsLetters)
+{
+    EXPECT_EQ(InstanceClaimName("C:\\KARVO\\AZ.INI"), InstanceClaimName("c:\\karvo\\az.ini"));
+    EXPECT_NE(InstanceClaimName("C:\\Karvo\\a.ini"), InstanceClaimName("C:\\Karvo\\b.ini"));
 }

@@ -115,6 +115,7 @@ TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCounte
 {
     EXPECT_EQ(ShedText(0, 1234), "MIDI device 0: 1,234 messages dropped, they came faster than the network carries");
     EXPECT_EQ(ShedTooltip(1), ", 1 message dropped");
+    EXPECT_EQ(ShedTooltip(123456), ", 123,456 messages dropped");
     struct Step { std::uint64_t now, device0, device3; Log balloons; };
     const Step steps[] = {
         { 0, 100, 1, {} },
