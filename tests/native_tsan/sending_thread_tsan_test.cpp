@@ -122,4 +122,19 @@ TEST(SendingThreadThreads, AWithdrawnRingHasSentEverythingItCapturedBeforeItIsFr
     }
     f.thread.Stop();
 }
+
+TEST(SendingThreadThreads, AnEntryStoredWhileTheThreadSleepsWakesIt)
+{
+    SendingFakes f;
+    MidiRing ring;
+    f.thread.Publish(1, ring);
+    f.thread.Start({}, false);
+    for (std::uint32_t i = 1; i <= 3; ++i) {
+        // Time to fall asleep with nothing to do; the entry alone must wake it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        Store(f, ring, i);
+        ASSERT_TRUE(WaitFor([&] { return f.sends.load(std::memory_order_acquire) == i; })) << i;
+    }
+    f.thread.Stop();
+}
 }
