@@ -20,6 +20,16 @@
 using namespace std::chrono_literals;
 
 namespace {
+// Ten messages of the numbered sequence from `first`, handed over at once as a driver does;
+// how many the device took.
+int DeliverTen(const VirtualMidiDriver& driver, unsigned device, std::uint32_t first)
+{
+    std::vector<virtual_midi::ShortMessage> batch;
+    for (std::uint32_t i = 0; i < 10; ++i)
+        batch.push_back({ virtual_midi::SequenceMessage(first + i), 0 });
+    return driver.Deliver(device, batch);
+}
+
 TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndAHungShellLosesNothing)
 {
     ProgramRun run;
@@ -69,12 +79,8 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndAHung
     // while the tray's animation asks the held shell for a new frame every 800 ms.
     int delivered = 0;
     for (auto end = std::chrono::steady_clock::now() + kProgramDeadline; delivered < 1200 && std::chrono::steady_clock::now() < end;) {
-        for (unsigned device : { 0, 1, 3, 4 }) {
-            std::vector<virtual_midi::ShortMessage> batch;
-            for (std::uint32_t i = 0; i < 10; ++i)
-                batch.push_back({ virtual_midi::SequenceMessage(static_cast<std::uint32_t>(delivered) + i), 0 });
-            delivered += driver.Deliver(device, batch);
-        }
+        for (unsigned device : { 0, 1, 3, 4 })
+            delivered += DeliverTen(driver, device, static_cast<std::uint32_t>(delivered));
         std::this_thread::sleep_for(50ms);   // the pace of the stream, not a wait for a result
     }
     ::ResumeThread(shell.Get());
@@ -107,18 +113,11 @@ TEST(MidiE2e, AStreamThroughThePanelHidingAndASettingsOkLosesNothing)
     });
     std::thread device([&] {
         for (std::uint32_t sent = 0; streaming; sent += 10, std::this_thread::sleep_for(50ms))   // the stream's pace
-            for (unsigned number : { 0u, 1u }) {
-                std::vector<virtual_midi::ShortMessage> batch;
-                for (std::uint32_t i = 0; i < 10; ++i)
-                    batch.push_back({ virtual_midi::SequenceMessage(sent + i), 0 });
-                delivered += driver.Deliver(number, batch);
-            }
+            for (unsigned number : { 0u, 1u })
+                delivered += DeliverTen(driver, number, sent);
     });
-    HWND controller = run.Controller();
-    ::PostMessageA(controller, WM_COMMAND, ID_ABOUT, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
-    ::PostMessageA(controller, WM_LBUTTONDOWN, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }));
+    ::PostMessageA(run.Controller(), WM_COMMAND, ID_ABOUT, 0);
+    EXPECT_TRUE(run.HidePanel());
     SettingsDialog dialog = run.OpenSettings();
     dialog.Click(IDOK);
     EXPECT_TRUE(dialog.WaitUntilClosed());
