@@ -6,15 +6,14 @@ repo_root=$PWD
 
 tools/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
-mkdir -p build
-build_failures=0
+mkdir -p build && build_failures=0
 for preset in native fuzz win64 win32; do
     echo "== build $preset"
-    if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"build/$preset.log" 2>&1; then
+    { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"build/$preset.log" 2>&1 || {
         tail -n 40 "build/$preset.log"
         echo "build $preset FAILED (full log: build/$preset.log)"
         build_failures=$((build_failures + 1))
-    fi
+    }
 done
 
 . tools/wine-env.sh
@@ -25,8 +24,7 @@ wine_env_start
 [ -d build/native ] && find build/native -name '*.gcda' -delete
 for preset in native fuzz win64 win32; do
     [ -d "build/$preset" ] || continue
-    rm -rf "build/$preset/test-results"
-    mkdir -p "build/$preset/test-results"
+    rm -rf "build/$preset/test-results" && mkdir -p "build/$preset/test-results"
     ctest --preset "$preset" --output-junit "test-results/ctest.xml" | grep -vE '^\s*$'
 done
 

@@ -145,11 +145,9 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
     }, deadline);
 }
 
-HWND WaitForPortErrorDialog(DWORD processId)
+bool IsPortErrorDialog(HWND window)
 {
-    return WaitForWindow(processId, [&](HWND window) {
-        return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
-    });
+    return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
 }
 
 bool AnswerDialog(HWND dialog, int answer)

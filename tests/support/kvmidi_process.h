@@ -64,8 +64,9 @@ private:
 
 // The process's message box whose text is exactly `text`.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline = kProgramDeadline);
-// The COM port error dialog of the process.
-HWND WaitForPortErrorDialog(DWORD processId);
+// The COM port error dialog, shown; that of the process, once there is one.
+bool IsPortErrorDialog(HWND window);
+inline HWND WaitForPortErrorDialog(DWORD processId) { return WaitForWindow(processId, IsPortErrorDialog); }
 // Answers the dialog with the command (IDOK, IDNO, a button's id) until it is gone; false
 // when it stayed.
 bool AnswerDialog(HWND dialog, int answer);

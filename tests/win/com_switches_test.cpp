@@ -62,9 +62,7 @@ TEST(ComSwitchMonitor, RetriesPollsOnlyWatchedLinesAndTheErrorDialogRetriesByIts
     };
     int shownTicks = 0;
     g_tick = [&] {
-        HWND dialog = FindProcessWindowIf(::GetCurrentProcessId(), [](HWND w) {
-            return ::IsWindowVisible(w) && WindowText(w) == "COM port opening error";
-        });
+        HWND dialog = FindProcessWindowIf(::GetCurrentProcessId(), IsPortErrorDialog);
         if (dialog && shownTicks++ == 0)
             whenAsked(dialog);
         else if (dialog && shownTicks > 400)
