@@ -26,6 +26,12 @@
 #include "ui/settings_host.h"
 #include "ui/system_tray.h"
 
+// Posted to the controller for a look at the MIDI devices. The system sends its device and
+// power news; a look made inside a sent message could run while the window thread waits for
+// the sending thread to give back a ring (it answers sent messages meanwhile), and close or
+// reopen the very device it waits for.
+constexpr UINT WM_SCAN_MIDI_DEVICES = WM_APP + 12;
+
 class CkvMidiApp;
 
 class CkvMidiDlg : public CDialog,
@@ -66,6 +72,7 @@ protected:
     LRESULT OnSendReport(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
+    LRESULT OnScanMidiDevices(WPARAM wParam, LPARAM lParam);
     LRESULT OnNetworkNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnComLineEvent(WPARAM wParam, LPARAM lParam);
     LRESULT OnComPortState(WPARAM wParam, LPARAM lParam);

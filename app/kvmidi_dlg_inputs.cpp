@@ -80,7 +80,7 @@ LRESULT CkvMidiDlg::OnDeviceChange(WPARAM, LPARAM)
 {
     // A device node came or went; the multimedia list may follow a moment later, which the
     // timer's next look catches.
-    ScanMidiDevices();
+    PostMessage(WM_SCAN_MIDI_DEVICES);
     return TRUE;
 }
 
@@ -89,8 +89,14 @@ LRESULT CkvMidiDlg::OnPowerBroadcast(WPARAM wParam, LPARAM)
     // After a sleep a device may be back at its place with a new handle, and the old one dead
     // without a word from the system: the look checks every handle.
     if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
-        ScanMidiDevices();
+        PostMessage(WM_SCAN_MIDI_DEVICES);
     return TRUE;
+}
+
+LRESULT CkvMidiDlg::OnScanMidiDevices(WPARAM, LPARAM)
+{
+    ScanMidiDevices();
+    return 0;
 }
 
 bool CkvMidiDlg::HandOverComLine(const ComLineEvent& event)
@@ -98,7 +104,8 @@ bool CkvMidiDlg::HandOverComLine(const ComLineEvent& event)
     return m_sendingThread.HandOverComLine(event.line, event.level);
 }
 
-// A line change posted rather than handed over goes the same way.
+// A line change posted rather than handed over goes the same way; one that comes while the
+// sending thread does not run (before the start, during the exit) is dropped.
 LRESULT CkvMidiDlg::OnComLineEvent(WPARAM wParam, LPARAM lParam)
 {
     m_sendingThread.HandOverComLine(static_cast<int>(wParam), static_cast<int>(lParam));

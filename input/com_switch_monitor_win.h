@@ -1,7 +1,8 @@
 // ComSwitchMonitor: the COM switches' serial port, held open with RTS and DTR at fixed levels,
-// and the polling thread that posts WM_COM_LINE_EVENT (line index, level) for every change of
-// a watched input, and WM_COM_PORT_STATE when the port goes away or comes back. At most one
-// exists; ComSwitches manages it.
+// and the polling thread that hands every change of a watched input (line index, level) to the
+// ComLineHandOver it was given (the program's sending thread) or, without one, posts
+// WM_COM_LINE_EVENT, and posts WM_COM_PORT_STATE when the port goes away or comes back. At
+// most one exists; ComSwitches manages it.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +14,8 @@
 #include "input/com_line_edges.h"
 #include "input/com_switch_polling.h"
 
-// Posted by the polling thread to the window the monitor was made for: wParam the line index
-// 0–3, lParam the level, 1 active or 0 inactive.
+// Posted by a polling thread without a hand-over to the window the monitor was made for: wParam
+// the line index 0–3, lParam the level, 1 active or 0 inactive.
 constexpr UINT WM_COM_LINE_EVENT = WM_USER + 20;
 // Posted by the polling thread when status reads fail (wParam 0: the port was lost and is
 // tried again every 2 s) and at the first good read after that (wParam 1: back). The

@@ -48,7 +48,9 @@ void SendingThread::Stop()
         m_waker.Wake();
         WaitOnWindowThread(lock, [this] { return m_finished; });
     }
-    m_thread.join();
+    // A stop made while this one waited (the session's end, sent meanwhile) has joined already.
+    if (m_thread.joinable())
+        m_thread.join();
     std::lock_guard<std::mutex> guard(m_lock);
     m_running = false;
 }
@@ -89,7 +91,14 @@ void SendingThread::Withdraw(int number)
     }
     slot.withdrawing = true;
     m_waker.Wake();
-    WaitOnWindowThread(lock, [&slot] { return slot.ring == nullptr; });
+    // The window thread answers sent messages while it waits: a stop made meanwhile ends the
+    // thread without another round, and a ring published anew is no longer this one.
+    const std::uint32_t generation = slot.generation;
+    WaitOnWindowThread(lock, [&] { return slot.ring == nullptr || slot.generation != generation || m_finished; });
+    if (slot.generation == generation) {
+        slot.ring = nullptr;
+        slot.withdrawing = false;
+    }
 }
 
 void SendingThread::WaitOnWindowThread(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done)
