@@ -56,6 +56,22 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
     EXPECT_EQ(f.notified, 1);
 }
 
+TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheTextsOfTheNextRound)
+{
+    SendingFakes f;
+    MidiRing empty, ring;
+    f.thread.Start({ "127.0.0.1", 1, "A", "a", "X", false, 10 }, true);
+    f.thread.Publish(0, empty);
+    f.thread.Withdraw(0);   // a round went by with the first settings
+    f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y", false, 10 }, true);
+    Push(ring, 0x90, 60, 100);
+    f.thread.Publish(1, ring);
+    f.thread.Withdraw(1);
+    f.thread.Stop();
+    EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2",
+                                                "REMOTE: \"B\" \"b\" \"Y/1/144/60/100\" 1", "close" }));
+}
+
 TEST(SendingThread, ALineTheLibraryRefusesIsCountedAndNeverShownAsSent)
 {
     SendingFakes f;
