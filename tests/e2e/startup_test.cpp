@@ -32,7 +32,7 @@ TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
     };
     for (const FirstRun& c : cases) {
         TempDirectory folder;
-        UdpListener listener("127.255.255.255");
+        UdpListener listener;
         KvMidiProcess program;
         ASSERT_TRUE(program.Start(c.arguments, folder.Path()));
         SettingsDialog dialog = WaitForSettingsDialog(program.ProcessId());
@@ -45,7 +45,7 @@ TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
         ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
         EXPECT_TRUE(!*c.failure || AnswerDialog(WaitForMessageBox(program.ProcessId(), c.failure), IDOK));
         ::PostMessageA(controller, WM_COM_LINE_EVENT, 0, 1);
-        EXPECT_EQ(listener.Receive(20000).value_or("<none>"), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
+        EXPECT_EQ(listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
         EXPECT_TRUE(!*c.failure || !WaitForMessageBox(program.ProcessId(), c.failure, 0ms)) << "one message per save";
         std::string ini = folder.Path() + c.iniFile;
         EXPECT_EQ(IniValue(ini, "Network", "BroadcastAddress").value_or(""), *c.failure ? "" : "127.255.255.255");
@@ -93,7 +93,7 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
     std::string upper = defaultIni;
     ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
     ASSERT_TRUE(second.Start("-i " + upper));
-    EXPECT_EQ(second.WaitForExit(kProgramDeadline), 0);
+    EXPECT_EQ(second.WaitForExit(), 0);
     SettingsDialog dialog = WaitForSettingsDialog(first.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());
     ProgramRun beside;
@@ -105,15 +105,15 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
     EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), port);
 
     // Restart while the settings dialog is open closes it as if cancelled: nothing typed is kept.
-    ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_SETTINGS, 0);
+    ::PostMessageA(first.ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0);
     SettingsDialog again = WaitForSettingsDialog(first.ProcessId());
     ASSERT_TRUE(again.IsOpen());
     again.SetText(IDC_DESTINATION, "Typed");
-    ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_RESTART, 0);
-    EXPECT_EQ(first.WaitForExit(kProgramDeadline), 0);
+    ::PostMessageA(first.ControllerWindow(), WM_COMMAND, ID_RESTART, 0);
+    EXPECT_EQ(first.WaitForExit(), 0);
     EXPECT_EQ(IniValue(defaultIni, "RemoteCmd", "Destination").value_or("<none>"), "");
     std::vector<DWORD> copies;
-    EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.Pid())).size() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.ProcessId())).size() == 1; }));
     for (DWORD id : copies) {
         KvMidiProcess copy(id);
         EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(id), IDCANCEL));

@@ -18,8 +18,8 @@ TEST(MakerLibrary, ClosedThenInitialisedAtStartOneSendPerCommandClosedAtExit)
     run.PostLineEvent(0, 1);
     run.PostLineEvent(0, 0);
     ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(log).find("/0/0\" 1\n") != std::string::npos; })) << ReadWholeFile(log);
-    ASSERT_TRUE(run.Program().Exit());
-    EXPECT_EQ(ReadWholeFile(log), "close\ninit #32770 1027 127.255.255.255 " + std::to_string(run.Listener().Port()) +
+    ASSERT_TRUE(run.Exit());
+    EXPECT_EQ(ReadWholeFile(log), "close\ninit #32770 1027 127.255.255.255 " + std::to_string(run.listener.Port()) +
                                       "\nsend " + RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127") + "\nsend " +
                                       RemoteLine("MIDI", "", "AUXMIDI/10/144/0/0") + "\nclose\n");
 }

@@ -28,6 +28,16 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
+{
+    return WaitUntil([&] {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        return condition();
+    }, deadline);
+}
+
 std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
 {
     std::string cfg = dataFolder + "cfg\\";
@@ -121,7 +131,6 @@ std::string WindowText(HWND window)
 
 bool IsController(HWND window)
 {
-    // The About panel's revision line tells the controller from the settings dialog.
     return WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_REVISION);
 }
 

@@ -4,13 +4,12 @@
 
 #include "res/resource.h"
 #include "res/settings_ids.h"
-#include "tests/support/screenshot.h"
+#include "framework/dc.h"
 
 LRESULT SettingsDialog::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const
 {
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutA(Item(id), message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
-        return 0;
+    DWORD_PTR result = 0;   // stays 0 when the time-out passes
+    ::SendMessageTimeoutA(Item(id), message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
     return static_cast<LRESULT>(result);
 }
 
@@ -33,6 +32,37 @@ SettingsDialog WaitForSettingsDialog(DWORD processId)
     }));
 }
 
+Screenshot CaptureScreenRect(const RECT& rect)
+{
+    // Pixel by pixel: the rectangles are an icon or an LED, a few hundred pixels.
+    Screenshot shot;
+    CClientDC screen(nullptr);
+    for (LONG y = rect.top; y < rect.bottom; ++y)
+        for (LONG x = rect.left; x < rect.right; ++x)
+            shot.push_back(::GetPixel(screen.GetSafeHdc(), x, y));
+    return shot;
+}
+
+RECT FirstTrayIconSlot()
+{
+    RECT tray = {};
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    if (!taskbar || !::IsWindowVisible(taskbar) || !::GetWindowRect(taskbar, &tray))
+        return {};
+    int width = ::GetSystemMetrics(SM_CXSMICON) + 4;
+    int height = ::GetSystemMetrics(SM_CYSMICON) + 4;
+    LONG top = tray.top + (tray.bottom - tray.top - height) / 2;
+    return { tray.right - width, top, tray.right, top + height };
+}
+
+int CountPointerGreen(const Screenshot& shot)
+{
+    // Clearly green, little red or blue; the dial's other inks are greys and near-black.
+    return static_cast<int>(std::count_if(shot.begin(), shot.end(), [](COLORREF pixel) {
+        return GetGValue(pixel) >= 150 && GetRValue(pixel) <= 90 && GetBValue(pixel) <= 90;
+    }));
+}
+
 LedShown ShownLed(HWND led)
 {
     // The strip's cells are filled with pure colours of the 16-colour palette: lime when lit,
@@ -41,40 +71,22 @@ LedShown ShownLed(HWND led)
     ::GetWindowRect(led, &rect);
     const Screenshot pixels = CaptureScreenRect(rect);
     const COLORREF fills[] = { RGB(0, 255, 0), RGB(0, 128, 0), RGB(128, 128, 128) };
-    LedShown shown = LedShown::Unknown;
-    int bodies = 0;
-    for (int fill = 0; fill < 3; ++fill) {
-        if (std::count(pixels.begin(), pixels.end(), fills[fill]) >= 40) {
-            shown = static_cast<LedShown>(fill);
-            ++bodies;
-        }
-    }
-    return bodies == 1 ? shown : LedShown::Unknown;
-}
-
-std::optional<std::string> IniValue(const std::string& path, const char* section, const char* key)
-{
-    char value[1024] = {};
-    ::GetPrivateProfileStringA(section, key, "\x01", value, sizeof value, path.c_str());
-    return std::string(value) == "\x01" ? std::nullopt : std::optional<std::string>(value);
-}
-
-std::string RemoteLine(const std::string& application, const std::string& destination, const std::string& command)
-{
-    return "REMOTE: \"" + application + "\" \"" + destination + "\" \"" + command + "\" 1";
+    auto shows = [&](int fill) { return std::count(pixels.begin(), pixels.end(), fills[fill]) >= 40; };
+    int bodies = shows(0) + shows(1) + shows(2);
+    return bodies != 1 ? LedShown::Unknown : static_cast<LedShown>(shows(1) + 2 * shows(2));
 }
 
 bool ProgramRun::Start(const std::string& iniLines, const std::string& arguments)
 {
-    SeedIni(m_folder.Path(), m_listener.Port(), iniLines);
-    return m_listener.IsOpen() && m_program.Start("-a " + m_folder.Path() + (arguments.empty() ? "" : " ") + arguments);
+    SeedIni(folder.Path(), listener.Port(), iniLines);
+    return listener.IsOpen() && KvMidiProcess::Start("-a " + folder.Path() + (arguments.empty() ? "" : " ") + arguments);
 }
 
 bool ProgramRun::HidePanel()
 {
     // The panel shows once start-up is over; a click hides it, and unlike Exit does nothing
     // more should the panel have hidden itself meanwhile.
-    HWND controller = Controller();
+    HWND controller = ControllerWindow();
     if (!controller || !WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }))
         return false;
     ::PostMessageA(controller, WM_LBUTTONDOWN, 0, 0);
@@ -83,6 +95,6 @@ bool ProgramRun::HidePanel()
 
 SettingsDialog ProgramRun::OpenSettings()
 {
-    ::PostMessageA(Controller(), WM_COMMAND, ID_SETTINGS, 0);
-    return WaitForSettingsDialog(Pid());
+    ::PostMessageA(ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0);
+    return WaitForSettingsDialog(ProcessId());
 }

@@ -2,20 +2,42 @@
 // a whole file read.
 #pragma once
 
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 class TempDirectory {
 public:
-    TempDirectory();
-    ~TempDirectory();
+    TempDirectory()
+    {
+        static std::atomic<unsigned> counter{ 0 };
+        std::error_code error;
+        m_folder = std::filesystem::temp_directory_path(error) /
+                   ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(m_folder, error);   // left by an earlier run of the same process id
+        std::filesystem::create_directories(m_folder, error);
+    }
+    ~TempDirectory()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(m_folder, error);
+    }
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
 
     // The folder, ending with "\".
-    const std::string& Path() const { return m_path; }
+    std::string Path() const { return m_folder.string() + "\\"; }
 
 private:
-    std::string m_path;
+    std::filesystem::path m_folder;
 };
 
-std::string ReadWholeFile(const std::string& path);
+inline std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

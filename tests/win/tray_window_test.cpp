@@ -4,28 +4,15 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <utility>
 
 #include "framework/win_app.h"
 #include "res/resource.h"
-#include "tests/support/kvmidi_process.h"
-#include "tests/support/screenshot.h"
+#include "tests/support/program_run.h"
 #include "ui/system_tray.h"
 
 namespace {
-// Handles this thread's messages until the condition holds or the deadline passes.
-bool PumpUntil(const std::function<bool()>& condition)
-{
-    return WaitUntil([&] {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        return condition();
-    });
-}
-
 Screenshot IconSlot() { return CaptureScreenRect(FirstTrayIconSlot()); }
 
 TEST(TrayWindow, TheIconIsAddedChangedByTheFramesAndDeletedWithTheTray)
