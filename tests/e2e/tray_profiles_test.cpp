@@ -1,7 +1,8 @@
-// The real program in the Wine desktop as a user meets it: its icon in the notification area,
-// a profile loaded by name from the command line and another from the icon's menu, driven
-// with the keys, the usage box, the About panel, profiles saved from the settings dialog,
-// Exit and the request to end from outside. The network follows the loaded profile and the
+// The real program in the Wine desktop as a user meets it: its icon in the notification area
+// and the frames that show commands, a profile loaded by name from the command line and
+// another from the icon's menu, driven with the keys, the usage box, the About panel, the
+// settings opened by a double click and profiles saved there, Exit and the request to end
+// from outside. The network follows the loaded profile and the
 // file stores it.
 #include <gtest/gtest.h>
 
@@ -12,12 +13,14 @@
 #include "res/resource.h"
 #include "res/settings_ids.h"
 #include "tests/support/program_run.h"
+#include "ui/system_tray.h"
 
 namespace {
 const char kUsage[] = "kvMidi[.exe] [{-a|--alternate-appdata} IniFileDirectory] [{-i|--alternate-ini} "
                       "IniFile.ini] [{-p|--profile} ProfileName]";
 
-bool TrayShowsOurIcon() { return CountPointerGreen(CaptureScreenRect(FirstTrayIconSlot())) > 0; }
+Screenshot IconSlot() { return CaptureScreenRect(FirstTrayIconSlot()); }
+bool TrayShowsOurIcon() { return CountPointerGreen(IconSlot()) > 0; }
 
 // A used slot as the file holds it; every address is the loopback broadcast.
 std::string ProfileLines(int n, const std::string& name, unsigned short port, const std::string& values)
@@ -39,11 +42,19 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
                               ProfileLines(3, "Three", third.Port(), "ApplicationId=THREE\r\nTextCmd=TRI\r\nDestination=Hall\r\n"),
                           "-p Studio"));
     ASSERT_TRUE(run.HidePanel());
-    ASSERT_TRUE(WaitUntil(TrayShowsOurIcon)) << "the icon never showed in the notification area";
+    // The icon as the taskbar painted it whole: the same picture twice. A work-area change finds
+    // it still there, so a command sets the frames going in its place until five seconds later.
+    Screenshot idle, before;
+    ASSERT_TRUE(WaitUntil([&] { before = std::exchange(idle, IconSlot()); return CountPointerGreen(idle) > 0 && idle == before; }))
+        << "the icon never showed in the notification area";
+    ::SendMessageA(TrayWindow(run.ProcessId()), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     // Each event is handled once the load before it is through, saving included.
     run.PostLineEvent(0, 1);
     EXPECT_EQ(studio.Receive(), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(studio.Port()));
+    EXPECT_TRUE(WaitUntil([&] { Screenshot frame = IconSlot(); return frame != idle && CountPointerGreen(frame) > 0; }))
+        << "no frames";
+    EXPECT_TRUE(WaitUntil([&] { return IconSlot() == idle; })) << "the frames went on";
 
     ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN }));
     EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Network", "ApplicationId") == "THREE"; }));
@@ -64,9 +75,11 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
                                  std::regex(R"(Revision: \d+ \((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d|no version control)\))")));
     ASSERT_TRUE(run.HidePanel()) << "a click on the panel hides it, and the program goes on";
 
-    // Save as into the used slot 2 puts the running values in without a question; into the
-    // empty slot 4 it asks for a name: typing stops at 80 characters, the blanks around go.
-    SettingsDialog dialog = run.OpenSettings();
+    // A double click on the icon opens the settings. Save as into the used slot 2 puts the
+    // running values in without a question; into the empty slot 4 it asks for a name: typing
+    // stops at 80 characters, the blanks around go.
+    ::PostMessageA(TrayWindow(run.ProcessId()), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_LBUTTONDBLCLK);
+    SettingsDialog dialog = WaitForSettingsDialog(run.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());
     dialog.Click(IDC_SAVE_PROFILE_1 + 1);
     EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile2", "ApplicationId") == "THREE"; }));

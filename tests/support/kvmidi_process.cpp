@@ -18,45 +18,17 @@ static std::string WindowClassName(HWND window)
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
 {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    for (;;) {
-        if (condition())
-            return true;
+    for (auto end = std::chrono::steady_clock::now() + deadline; !condition(); std::this_thread::sleep_for(20ms))
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(20ms);
-    }
+    return true;
 }
 
-bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
+void SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
 {
-    return WaitUntil([&] {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        return condition();
-    }, deadline);
-}
-
-std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
-{
-    std::string cfg = dataFolder + "cfg\\";
-    ::CreateDirectoryA(cfg.c_str(), nullptr);
-    std::ofstream(cfg + "kvMidi.ini", std::ios::binary)
+    ::CreateDirectoryA((dataFolder + "cfg").c_str(), nullptr);
+    std::ofstream(dataFolder + "cfg\\kvMidi.ini", std::ios::binary)
         << "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" << port << "\r\n" << extraLines;
-    return cfg + "kvMidi.ini";
-}
-
-KvMidiProcess::KvMidiProcess(DWORD processId)
-    : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)),
-      m_processId(processId)
-{
-}
-
-KvMidiProcess::~KvMidiProcess()
-{
-    if (IsRunning())
-        Exit();
 }
 
 bool KvMidiProcess::Start(const std::string& arguments, const std::string& workingFolder)
@@ -120,13 +92,10 @@ HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accep
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
-    DWORD_PTR copied = 0;
     // WM_GETTEXT crosses processes with its buffer; the time-out keeps a hung window from
-    // hanging the test.
-    if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                               5000, &copied))
-        return std::string();
-    return std::string(text, std::min<size_t>(copied, sizeof text - 1));
+    // hanging the test, and the text from it stays empty.
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
 }
 
 bool IsController(HWND window)
@@ -152,11 +121,6 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
                 return true;
         return false;
     }, deadline);
-}
-
-bool IsPortErrorDialog(HWND window)
-{
-    return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
 }
 
 bool AnswerDialog(HWND dialog, int answer)

@@ -1,5 +1,5 @@
 // The real kvMidi.exe, started by a test and ended with it, the windows of it that tests find,
-// read and answer as a user would, and the waits with a deadline that every Wine test uses.
+// read and answer as a user would, and the wait with a deadline that every Wine test uses.
 #pragma once
 
 #include <windows.h>
@@ -15,11 +15,9 @@ inline constexpr std::chrono::milliseconds kProgramDeadline{ 20000 };
 
 // Polls the condition until it holds or the deadline passes; never a fixed sleep.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kProgramDeadline);
-// The same, handling this thread's messages meanwhile (its timers, its windows).
-bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kProgramDeadline);
 
 // A data folder for one run: <folder>\cfg\kvMidi.ini, seeded with a loopback address.
-std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines = "");
+void SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines = "");
 
 // The first top-level window of the process that the test accepts, or null.
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept);
@@ -36,8 +34,10 @@ class KvMidiProcess {
 public:
     KvMidiProcess() = default;
     // A copy the test did not start itself, such as the one a Restart starts.
-    explicit KvMidiProcess(DWORD processId);
-    ~KvMidiProcess();   // ends a program still running
+    explicit KvMidiProcess(DWORD processId)
+        : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)),
+          m_processId(processId) {}
+    ~KvMidiProcess() { if (IsRunning()) Exit(); }
     KvMidiProcess(const KvMidiProcess&) = delete;
     KvMidiProcess& operator=(const KvMidiProcess&) = delete;
 
@@ -66,7 +66,7 @@ private:
 // The process's message box whose text is exactly `text`.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline = kProgramDeadline);
 // The COM port error dialog, shown; that of the process, once there is one.
-bool IsPortErrorDialog(HWND window);
+inline bool IsPortErrorDialog(HWND window) { return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error"; }
 inline HWND WaitForPortErrorDialog(DWORD processId) { return WaitForWindow(processId, IsPortErrorDialog); }
 // Answers the dialog with the command (IDOK, IDNO, a button's id) until it is gone; false
 // when it stayed.

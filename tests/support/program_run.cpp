@@ -92,9 +92,3 @@ bool ProgramRun::HidePanel()
     ::PostMessageA(controller, WM_LBUTTONDOWN, 0, 0);
     return WaitUntil([&] { return !::IsWindowVisible(controller); });
 }
-
-SettingsDialog ProgramRun::OpenSettings()
-{
-    ::PostMessageA(ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0);
-    return WaitForSettingsDialog(ProcessId());
-}

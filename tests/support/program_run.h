@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input/com_switch_monitor_win.h"
+#include "res/resource.h"
 #include "tests/support/kvmidi_process.h"
 #include "tests/support/temp_directory.h"
 #include "tests/support/udp_listener.h"
@@ -80,7 +81,7 @@ public:
     // covers the dialogs.
     bool HidePanel();
     // Opens the dialog through the controller's "Settings..." command.
-    SettingsDialog OpenSettings();
+    SettingsDialog OpenSettings() { ::PostMessageA(ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0); return WaitForSettingsDialog(ProcessId()); }
     // A COM line changing level, as the polling thread posts it.
     void PostLineEvent(int line, int level) { ::PostMessageA(ControllerWindow(), WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level); }
     // Answers the message box with exactly this text; false when none showed.

@@ -38,7 +38,7 @@ protected:
         PostMessage(WM_APP);
         return TRUE;
     }
-    LRESULT OnStart(WPARAM, LPARAM) { return std::exchange(inLoop, nullptr)(), 0; }
+    LRESULT OnStart(WPARAM, LPARAM) { std::exchange(inLoop, nullptr)(); return 0; }
     LRESULT OnShowWindow(WPARAM shown, LPARAM)
     {
         if (shown)
