@@ -107,10 +107,12 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
 
 // The port error dialog at start, the adapter missing: the settings that the tray opens
 // meanwhile move the switches to another port, which an answer given afterwards leaves alone.
-// Given up for this session only after Apply, that port stays stored as on by OK.
+// Given up for this session only after Apply, that port stays stored as on by OK. Enabled
+// again while it is still out, it is plugged in while the dialog waits: the dialog opens it.
 TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
 {
-    std::optional<PseudoTerminalPort> adapter(std::in_place, UnusedComPortNumber(250));
+    const int number = UnusedComPortNumber(250);
+    std::optional<PseudoTerminalPort> adapter(std::in_place, number);
     ASSERT_TRUE(adapter->WaitUntilReady());
     const std::string adapterName = adapter->Name();
     ProgramRun run;
@@ -138,10 +140,19 @@ TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
     adapter.reset();   // pulled
     dialog.Click(IDC_APPLY);
     EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(run.ProcessId()), IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(dialog.Item(IDC_COM_ENABLE), BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+    EXPECT_TRUE(WaitUntil([&] { return dialog.Send(IDC_COM_ENABLE, BM_GETCHECK, 0) == BST_UNCHECKED; }));
     dialog.Click(IDOK);
     ASSERT_TRUE(dialog.WaitUntilClosed());
     EXPECT_EQ(IniValue(run.IniPath(), "Com", "Enable"), "1");
     EXPECT_EQ(IniValue(run.IniPath(), "Com", "Port"), adapterName);
+
+    dialog = run.OpenSettings();
+    ASSERT_TRUE(dialog.IsOpen());
+    dialog.Send(IDC_COM_ENABLE, BM_SETCHECK, BST_CHECKED);
+    chooseAdapter();
+    dialog.Click(IDC_APPLY);
+    HWND asked = WaitForPortErrorDialog(run.ProcessId());
+    adapter.emplace(number);
+    EXPECT_TRUE(asked && WaitUntil([&] { return !::IsWindow(asked); })) << "the dialog did not open the port that came";
 }
 }
