@@ -33,8 +33,7 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     for (int line = 0; line < 4; ++line) {
         for (int level : { 1, 0 }) {
             std::string command = "FOOT/20/144/" + std::to_string(line) + (level ? "/127" : "/0");
-            run.PostLineEvent(line, level);
-            EXPECT_EQ(run.listener.Receive(), RemoteLine("STORED", "Desk", command));
+            EXPECT_EQ(run.LineEvent(line, level), RemoteLine("STORED", "Desk", command));
             EXPECT_TRUE(WaitUntil([&] {
                 return dialog.Text(IDC_LAST_COMMAND) == command &&
                        ShownLed(dialog.Item(leds[line])) == (level ? LedShown::Lit : LedShown::Dark);
@@ -66,8 +65,7 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     }
     // Nothing was handed over: the next switch event still carries the stored values, and
     // the one dialog shows it.
-    run.PostLineEvent(3, 1);
-    EXPECT_EQ(run.listener.Receive(), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
+    EXPECT_EQ(run.LineEvent(3, 1), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
     EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == "FOOT/20/144/3/127"; }));
     EXPECT_EQ(FindProcessWindowIf(run.ProcessId(), [&](HWND window) {
                   return window != dialog.Window() && ::GetDlgItem(window, IDC_BROADCAST_ADDRESS);
@@ -81,15 +79,14 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     dialog.SetText(IDC_COM_DEVICE, "255");
     dialog.SetText(IDC_PORT, std::to_string(next.Port()));
     dialog.Click(IDC_APPLY);
-    run.PostLineEvent(1, 1);   // posted after the click, so handled after Apply is through
-    EXPECT_EQ(run.listener.Receive(), RemoteLine("TEMP", "Elsewhere", "BAR/255/144/1/127"));
+    // Posted after the click, so handled after Apply is through.
+    EXPECT_EQ(run.LineEvent(1, 1), RemoteLine("TEMP", "Elsewhere", "BAR/255/144/1/127"));
     EXPECT_EQ(ReadWholeFile(run.IniPath()), stored);
 
     // Cancel after Apply: the stored settings come back.
     dialog.Click(IDCANCEL);
     ASSERT_TRUE(dialog.WaitUntilClosed());
-    run.PostLineEvent(1, 0);
-    EXPECT_EQ(run.listener.Receive(), RemoteLine("STORED", "Desk", "FOOT/20/144/1/0"));
+    EXPECT_EQ(run.LineEvent(1, 0), RemoteLine("STORED", "Desk", "FOOT/20/144/1/0"));
 
     // OK stores and moves the network to the new port; an empty text command is allowed.
     dialog = run.OpenSettings();
@@ -99,8 +96,7 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     dialog.SetText(IDC_PORT, std::to_string(next.Port()));
     dialog.Click(IDOK);
     ASSERT_TRUE(dialog.WaitUntilClosed());
-    run.PostLineEvent(0, 1);
-    EXPECT_EQ(next.Receive(), RemoteLine("STORED", "Desk", "AUXMIDI/10/144/0/127"));
+    EXPECT_EQ(run.LineEvent(0, 1, &next), RemoteLine("STORED", "Desk", "AUXMIDI/10/144/0/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(next.Port()));
     EXPECT_EQ(IniValue(run.IniPath(), "Midi", "TextCmd"), "");
 }

@@ -37,11 +37,10 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     ASSERT_TRUE(WaitUntil([] { return !TrayShowsOurIcon(); })) << "an icon is left from before";
     ProgramRun run;
     UdpListener studio, third;
-    ASSERT_TRUE(studio.IsOpen() && third.IsOpen());
-    ASSERT_TRUE(run.Start(ProfileLines(2, "Studio", studio.Port(), "ApplicationId=STUDIO\r\nTextCmd=REC\r\n") +
+    ASSERT_TRUE(studio.IsOpen() && third.IsOpen() &&
+                run.Start(ProfileLines(2, "Studio", studio.Port(), "ApplicationId=STUDIO\r\nTextCmd=REC\r\n") +
                               ProfileLines(3, "Three", third.Port(), "ApplicationId=THREE\r\nTextCmd=TRI\r\nDestination=Hall\r\n"),
-                          "-p Studio"));
-    ASSERT_TRUE(run.HidePanel());
+                          "-p Studio") && run.HidePanel());
     // The icon as the taskbar painted it whole: the same picture twice. A work-area change finds
     // it still there, so a command sets the frames going in its place until five seconds later.
     Screenshot idle, before;
@@ -49,8 +48,7 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
         << "the icon never showed in the notification area";
     ::SendMessageA(TrayWindow(run.ProcessId()), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     // Each event is handled once the load before it is through, saving included.
-    run.PostLineEvent(0, 1);
-    EXPECT_EQ(studio.Receive(), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
+    EXPECT_EQ(run.LineEvent(0, 1, &studio), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(studio.Port()));
     EXPECT_TRUE(WaitUntil([&] { Screenshot frame = IconSlot(); return frame != idle && CountPointerGreen(frame) > 0; }))
         << "no frames";
@@ -58,8 +56,7 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
 
     ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN }));
     EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Network", "ApplicationId") == "THREE"; }));
-    run.PostLineEvent(2, 1);
-    EXPECT_EQ(third.Receive(), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
+    EXPECT_EQ(run.LineEvent(2, 1, &third), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
 
     ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN }));
     HWND box = WaitForMessageBox(run.ProcessId(), kUsage);

@@ -71,10 +71,8 @@ bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
             ::PostMessageA(controller, WM_COMMAND, IDOK, 0);   // while the panel shows, only hides it
         return WaitForExit(200ms) != -1;
     }, deadline);
-    if (!ended && m_process) {
-        ::TerminateProcess(m_process.Get(), 1);
+    if (!ended && m_process && ::TerminateProcess(m_process.Get(), 1))
         ::WaitForSingleObject(m_process.Get(), 5000);
-    }
     return ended;
 }
 
@@ -126,7 +124,7 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
 bool AnswerDialog(HWND dialog, int answer)
 {
     return dialog && WaitUntil([&] {
-        if (!::IsWindow(dialog) || !::IsWindowVisible(dialog))
+        if (!::IsWindowVisible(dialog))   // also once it is gone
             return true;
         ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         return false;
