@@ -16,8 +16,7 @@ data=$(mktemp -d)
 trap 'wine_env_stop; kill $(jobs -p) 2>/dev/null; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"' EXIT
 wine_env_start
 wait_for() {   # text, file: up to a minute
-    for _ in $(seq 600); do grep -q "$1" "$2" 2>/dev/null && return; sleep 0.1; done
-    echo "bench-idle: no \"$1\" in $2" >&2 && exit 1
+    timeout 60 bash -c 'until grep -q "$0" "$1" 2>/dev/null; do sleep 0.1; done' "$1" "$2" || { echo "bench-idle: no \"$1\" in $2" >&2; exit 1; }
 }
 
 ln -sfn /dev/ptmx "$WINEPREFIX/dosdevices/com250"

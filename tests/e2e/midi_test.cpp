@@ -65,12 +65,9 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
     ASSERT_TRUE(shell && ::SuspendThread(shell.Get()) != static_cast<DWORD>(-1));
     std::atomic<bool> streaming{ true };
     std::atomic<int> delivered{ 0 }, received{ 0 };
-    std::thread receiver([&] {
-        while (streaming || received < delivered)
-            if (run.listener.Receive(2000) != "<none>")
-                ++received;
-            else if (!streaming)
-                break;
+    std::thread receiver([&] {   // until 2 s pass without a datagram once the stream has ended
+        for (std::string got; (got = run.listener.Receive(2000)) != "<none>" || streaming;)
+            received += got != "<none>";
     });
     std::thread devices([&] {
         for (std::uint32_t sent = 0; streaming; sent += 10, std::this_thread::sleep_for(50ms))   // the stream's pace

@@ -67,9 +67,7 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     // the one dialog shows it.
     EXPECT_EQ(run.LineEvent(3, 1), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
     EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == "FOOT/20/144/3/127"; }));
-    EXPECT_EQ(FindProcessWindowIf(run.ProcessId(), [&](HWND window) {
-                  return window != dialog.Window() && ::GetDlgItem(window, IDC_BROADCAST_ADDRESS);
-              }), nullptr);
+    EXPECT_FALSE(FindProcessWindowIf(run.ProcessId(), [&](HWND w) { return w != dialog.Window() && ::GetDlgItem(w, IDC_BROADCAST_ADDRESS); }));
 
     // Apply: the texts act at once, trimmed as the file would give them back; the port only
     // after OK; the file is not touched.

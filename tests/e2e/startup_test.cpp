@@ -31,24 +31,22 @@ TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
         { "-i Gone\\kv.ini", "Gone\\kv.ini", "Unable to save the settings to Gone\\kv.ini." },
     };
     for (const FirstRun& c : cases) {
-        TempDirectory folder;
-        UdpListener listener;
-        KvMidiProcess program;
-        ASSERT_TRUE(program.Start(c.arguments, folder.Path()));
+        ProgramRun program;   // started in its folder, without an INI file
+        ASSERT_TRUE(program.KvMidiProcess::Start(c.arguments, program.folder.Path()));
         SettingsDialog dialog = WaitForSettingsDialog(program.ProcessId());
         ASSERT_TRUE(dialog.IsOpen());
         HWND controller = FindProcessWindowIf(program.ProcessId(), IsController);
         ASSERT_TRUE(controller && !::IsWindowVisible(controller)) << "the panel shows only once start-up is over";
         dialog.SetText(IDC_BROADCAST_ADDRESS, "127.255.255.255");
-        dialog.SetText(IDC_PORT, std::to_string(listener.Port()));
+        dialog.SetText(IDC_PORT, std::to_string(program.listener.Port()));
         dialog.Click(IDOK);
         ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
         EXPECT_TRUE(!*c.failure || AnswerDialog(WaitForMessageBox(program.ProcessId(), c.failure), IDOK));
         ::PostMessageA(controller, WM_COM_LINE_EVENT, 0, 1);
-        EXPECT_EQ(listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
+        EXPECT_EQ(program.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
         EXPECT_TRUE(!*c.failure || !WaitForMessageBox(program.ProcessId(), c.failure, 0ms)) << "one message per save";
-        std::string ini = folder.Path() + c.iniFile;
-        EXPECT_EQ(IniValue(ini, "Network", "BroadcastAddress").value_or(""), *c.failure ? "" : "127.255.255.255");
+        EXPECT_EQ(IniValue(program.folder.Path() + c.iniFile, "Network", "BroadcastAddress").value_or(""),
+                  *c.failure ? "" : "127.255.255.255");
     }
 }
 

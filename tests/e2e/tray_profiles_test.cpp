@@ -6,6 +6,7 @@
 // file stores it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 
@@ -19,7 +20,29 @@ namespace {
 const char kUsage[] = "kvMidi[.exe] [{-a|--alternate-appdata} IniFileDirectory] [{-i|--alternate-ini} "
                       "IniFile.ini] [{-p|--profile} ProfileName]";
 
-Screenshot IconSlot() { return CaptureScreenRect(FirstTrayIconSlot()); }
+// The first icon added to the notification area, whose taskbar in the Wine desktop paints its
+// icons itself, one slot each of the small icon size and a border of 2 on each side, the first
+// in the rightmost slot. Empty when the taskbar is not shown.
+Screenshot IconSlot()
+{
+    RECT tray = {};
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    if (!::IsWindowVisible(taskbar) || !::GetWindowRect(taskbar, &tray))
+        return {};
+    LONG width = ::GetSystemMetrics(SM_CXSMICON) + 4, height = ::GetSystemMetrics(SM_CYSMICON) + 4;
+    LONG top = tray.top + (tray.bottom - tray.top - height) / 2;
+    return CaptureScreenRect({ tray.right - width, top, tray.right, top + height });
+}
+
+// Pixels of the dial's green pointer, which the application icon and its frames show and
+// nothing else on the desktop: clearly green, little red or blue (its other inks are greys).
+int CountPointerGreen(const Screenshot& shot)
+{
+    return static_cast<int>(std::count_if(shot.begin(), shot.end(), [](COLORREF pixel) {
+        return GetGValue(pixel) >= 150 && GetRValue(pixel) <= 90 && GetBValue(pixel) <= 90;
+    }));
+}
+
 bool TrayShowsOurIcon() { return CountPointerGreen(IconSlot()) > 0; }
 
 // A used slot as the file holds it; every address is the loopback broadcast.

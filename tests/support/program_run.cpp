@@ -43,26 +43,6 @@ Screenshot CaptureScreenRect(const RECT& rect)
     return shot;
 }
 
-RECT FirstTrayIconSlot()
-{
-    RECT tray = {};
-    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
-    if (!taskbar || !::IsWindowVisible(taskbar) || !::GetWindowRect(taskbar, &tray))
-        return {};
-    int width = ::GetSystemMetrics(SM_CXSMICON) + 4;
-    int height = ::GetSystemMetrics(SM_CYSMICON) + 4;
-    LONG top = tray.top + (tray.bottom - tray.top - height) / 2;
-    return { tray.right - width, top, tray.right, top + height };
-}
-
-int CountPointerGreen(const Screenshot& shot)
-{
-    // Clearly green, little red or blue; the dial's other inks are greys and near-black.
-    return static_cast<int>(std::count_if(shot.begin(), shot.end(), [](COLORREF pixel) {
-        return GetGValue(pixel) >= 150 && GetRValue(pixel) <= 90 && GetBValue(pixel) <= 90;
-    }));
-}
-
 LedShown ShownLed(HWND led)
 {
     // The strip's cells are filled with pure colours of the 16-colour palette: lime when lit,

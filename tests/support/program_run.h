@@ -46,13 +46,6 @@ SettingsDialog WaitForSettingsDialog(DWORD processId);
 // The colours of the screen (the virtual desktop) in the rectangle, row by row, as GDI gives them.
 using Screenshot = std::vector<COLORREF>;
 Screenshot CaptureScreenRect(const RECT& rect);
-// Where the notification area shows the first icon added: the taskbar of the Wine desktop
-// paints its icons itself, one slot each of the small icon size and a border of 2 on each
-// side, the first in the rightmost slot. Empty when the taskbar is not shown.
-RECT FirstTrayIconSlot();
-// Pixels of the dial's green pointer in the picture: the application icon and its frames
-// show it, nothing else on the desktop is of that green.
-int CountPointerGreen(const Screenshot& shot);
 // What an LED control shows on the screen: lit green, dark green or grey (disabled).
 enum class LedShown { Lit, Dark, Grey, Unknown };
 LedShown ShownLed(HWND led);

@@ -51,19 +51,9 @@ private:
     // The link's Linux path, quoted for the shell's command line.
     static std::string LinkOf(int number) { return "\\\"${WINEPREFIX:-$HOME/.wine}/dosdevices/com" + std::to_string(number) + "\\\""; }
     // Wine starts a Linux program given by its Z: path like a Windows one, with Wine's own
-    // environment, but its process handle cannot be waited for: the caller waits for the
-    // command's effect instead.
-    static void RunShellCommand(const std::string& command)
-    {
-        std::string commandLine = "Z:\\bin\\sh -c \"" + command + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-            ::CloseHandle(info.hProcess);
-            ::CloseHandle(info.hThread);
-        }
-    }
+    // environment, but its process cannot be waited for: the caller waits for the command's
+    // effect instead.
+    static void RunShellCommand(const std::string& command) { ::WinExec(("Z:\\bin\\sh -c \"" + command + "\"").c_str(), SW_HIDE); }
 
     std::string m_name;
     std::string m_link;
