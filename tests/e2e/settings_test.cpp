@@ -34,10 +34,9 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
         for (int level : { 1, 0 }) {
             std::string command = "FOOT/20/144/" + std::to_string(line) + (level ? "/127" : "/0");
             EXPECT_EQ(run.LineEvent(line, level), RemoteLine("STORED", "Desk", command));
-            EXPECT_TRUE(WaitUntil([&] {
-                return dialog.Text(IDC_LAST_COMMAND) == command &&
-                       ShownLed(dialog.Item(leds[line])) == (level ? LedShown::Lit : LedShown::Dark);
-            })) << command << ": shows \"" << dialog.Text(IDC_LAST_COMMAND) << "\"";
+            LedShown led = level ? LedShown::Lit : LedShown::Dark;
+            EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == command && ShownLed(dialog.Item(leds[line])) == led; }))
+                << command << ": shows \"" << dialog.Text(IDC_LAST_COMMAND) << "\"";
         }
     }
     // "Settings..." again brings the open dialog forward: no second one opens inside it.

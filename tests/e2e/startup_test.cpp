@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -75,22 +76,18 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
     const std::string port = "COM%s%n%x%%";
     // The default file of the test prefix (the installer's round trip keeps its own copy aside),
     // removed however the test ends, once the programs below have ended.
-    char karvo[MAX_PATH] = {};
-    ::ExpandEnvironmentStringsA("%ProgramData%\\Karvo\\", karvo, sizeof karvo);
-    std::string defaultIni = std::string(karvo) + "cfg\\kvMidi.ini";
-    fs::create_directories(std::string(karvo) + "cfg");
+    const std::string karvo = std::string(std::getenv("ProgramData")) + "\\Karvo\\";
+    const std::string defaultIni = karvo + "cfg\\kvMidi.ini";
+    fs::create_directories(karvo + "cfg");
     SeedIni(karvo, 9, "[Com]\r\nEnable=1\r\nPort=" + port + "\r\n");
     std::shared_ptr<void> removal(nullptr, [&](void*) { fs::remove(defaultIni); });
 
-    KvMidiProcess first;
-    KvMidiProcess second;
+    KvMidiProcess first, second;
     ASSERT_TRUE(first.Start(""));
     HWND error = WaitForPortErrorDialog(first.ProcessId());
     EXPECT_EQ(WindowText(::GetDlgItem(error, IDC_PORT_ERROR_TEXT)), "Unable to open " + port + ".");
     ASSERT_TRUE(AnswerDialog(error, IDOK));
-    std::string upper = defaultIni;
-    ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
-    ASSERT_TRUE(second.Start("-i " + upper));
+    ASSERT_TRUE(second.Start("-i " + karvo + "CFG\\KVMIDI.INI"));
     EXPECT_EQ(second.WaitForExit(), 0);
     SettingsDialog dialog = WaitForSettingsDialog(first.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());

@@ -82,9 +82,7 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     EXPECT_EQ(run.LineEvent(2, 1, &third), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
 
     ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN }));
-    HWND box = WaitForMessageBox(run.ProcessId(), kUsage);
-    EXPECT_EQ(WindowText(box), "kvMidi");
-    EXPECT_TRUE(AnswerDialog(box, IDOK)) << "no box with the usage text";
+    EXPECT_TRUE(run.Answer(kUsage, IDOK)) << "no box with the usage text";
 
     HWND controller = run.ControllerWindow();
     ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_RETURN }));

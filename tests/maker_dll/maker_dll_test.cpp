@@ -10,10 +10,9 @@
 namespace {
 TEST(MakerLibrary, ClosedThenInitialisedAtStartOneSendPerCommandClosedAtExit)
 {
-    TempDirectory folder;
-    const std::string log = folder.Path() + "calls.txt";
-    ::SetEnvironmentVariableA("KVMIDI_MAKER_DLL_LOG", log.c_str());   // the program inherits it
     ProgramRun run;
+    const std::string log = run.folder.Path() + "calls.txt";
+    ::SetEnvironmentVariableA("KVMIDI_MAKER_DLL_LOG", log.c_str());   // the program inherits it
     ASSERT_TRUE(run.Start());
     run.PostLineEvent(0, 1);
     run.PostLineEvent(0, 0);

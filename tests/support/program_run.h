@@ -11,6 +11,7 @@
 
 #include "input/com_switch_monitor_win.h"
 #include "res/resource.h"
+#include "res/settings_ids.h"
 #include "tests/support/kvmidi_process.h"
 #include "tests/support/temp_directory.h"
 #include "tests/support/udp_listener.h"
@@ -26,22 +27,37 @@ public:
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     std::string Text(int id) const { return WindowText(Item(id)); }
     // Sent with a time-out: a hung program must fail the test, not hang it.
-    LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam = 0) const;
+    LRESULT Send(int id, UINT message, WPARAM wParam, LPARAM lParam = 0) const
+    {
+        DWORD_PTR result = 0;   // stays 0 when the time-out passes
+        ::SendMessageTimeoutA(Item(id), message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+        return static_cast<LRESULT>(result);
+    }
     void SetText(int id, const std::string& text) const { Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
     // Posted, never sent: the handler may run a modal message box.
-    void Click(int id, WORD notification = BN_CLICKED) const
-    {
-        ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(Item(id)));
-    }
+    void Click(int id, WORD how = BN_CLICKED) const { ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(id, how), reinterpret_cast<LPARAM>(Item(id))); }
     // The focus is on the edit and its whole text is selected.
-    bool WaitForSelectedField(int id) const;
+    bool WaitForSelectedField(int id) const
+    {
+        return WaitUntil([&] {
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            // With null pointers the selection comes back in the result, which crosses processes.
+            auto selection = static_cast<DWORD>(Send(id, EM_GETSEL, 0));
+            return ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hWnd, nullptr), &gui) && gui.hwndFocus == Item(id) &&
+                   LOWORD(selection) == 0 && HIWORD(selection) == Text(id).size();
+        });
+    }
 
 private:
     HWND m_hWnd = nullptr;
 };
 
 // The process's visible settings dialog (the dialog with the broadcast address edit).
-SettingsDialog WaitForSettingsDialog(DWORD processId);
+inline SettingsDialog WaitForSettingsDialog(DWORD processId)
+{
+    return SettingsDialog(WaitForWindow(processId, [](HWND w) { return ::IsWindowVisible(w) && ::GetDlgItem(w, IDC_BROADCAST_ADDRESS); }));
+}
 
 // The colours of the screen (the virtual desktop) in the rectangle, row by row, as GDI gives them.
 using Screenshot = std::vector<COLORREF>;
@@ -69,10 +85,23 @@ public:
     ~ProgramRun() { if (IsRunning()) Exit(); }   // before its folder goes
     // Seeds the INI with the loopback broadcast address, the listener's port and the lines,
     // and starts the program with "-a <folder>" and the arguments.
-    bool Start(const std::string& iniLines = "", const std::string& arguments = "");
+    bool Start(const std::string& iniLines = "", const std::string& arguments = "")
+    {
+        SeedIni(folder.Path(), listener.Port(), iniLines);
+        return listener.IsOpen() && KvMidiProcess::Start("-a " + folder.Path() + (arguments.empty() ? "" : " ") + arguments);
+    }
     // Waits until start-up is over (the panel shows) and hides the panel, so that nothing
     // covers the dialogs.
-    bool HidePanel();
+    bool HidePanel()
+    {
+        // The panel shows once start-up is over; a click hides it, and unlike Exit does nothing
+        // more should the panel have hidden itself meanwhile.
+        HWND controller = ControllerWindow();
+        if (!controller || !WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }))
+            return false;
+        ::PostMessageA(controller, WM_LBUTTONDOWN, 0, 0);
+        return WaitUntil([&] { return !::IsWindowVisible(controller); });
+    }
     // Opens the dialog through the controller's "Settings..." command.
     SettingsDialog OpenSettings() { ::PostMessageA(ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0); return WaitForSettingsDialog(ProcessId()); }
     // A COM line changing level, as the polling thread posts it; with the datagram that brings

@@ -12,20 +12,9 @@
 
 class TempDirectory {
 public:
-    TempDirectory()
-    {
-        static std::atomic<unsigned> counter{ 0 };
-        std::error_code error;
-        m_folder = std::filesystem::temp_directory_path(error) /
-                   ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(m_folder, error);   // left by an earlier run of the same process id
-        std::filesystem::create_directories(m_folder, error);
-    }
-    ~TempDirectory()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(m_folder, error);
-    }
+    // A folder of the same name may be left by an earlier run of the same process id.
+    TempDirectory() { std::filesystem::remove_all(m_folder, m_error); std::filesystem::create_directories(m_folder, m_error); }
+    ~TempDirectory() { std::filesystem::remove_all(m_folder, m_error); }
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
 
@@ -33,7 +22,10 @@ public:
     std::string Path() const { return m_folder.string() + "\\"; }
 
 private:
-    std::filesystem::path m_folder;
+    static inline std::atomic<unsigned> s_made{ 0 };
+    std::error_code m_error;
+    std::filesystem::path m_folder = std::filesystem::temp_directory_path(m_error) /
+                                     ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(s_made++));
 };
 
 inline std::string ReadWholeFile(const std::string& path)

@@ -39,12 +39,7 @@ protected:
         return TRUE;
     }
     LRESULT OnStart(WPARAM, LPARAM) { std::exchange(inLoop, nullptr)(); return 0; }
-    LRESULT OnShowWindow(WPARAM shown, LPARAM)
-    {
-        if (shown)
-            PostMessage(WM_COMMAND, IDOK);
-        return Default();
-    }
+    LRESULT OnShowWindow(WPARAM shown, LPARAM) { if (shown) PostMessage(WM_COMMAND, IDOK); return Default(); }
     void OnHundred() { log += "command 100"; }
     LRESULT OnProbe(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam) + 1; }
     LRESULT OnDefaulted(WPARAM, LPARAM) { return Default() + 42; }
@@ -87,13 +82,10 @@ TEST(FrameworkWindow, TheModalLoopRoutesEachKindOfEntryAndControlsAnswerOrLeaveT
             EXPECT_EQ(dialog.log, c.log) << c.message << ' ' << c.wParam;
         }
         HDC dc = ::CreateCompatibleDC(nullptr);
-        auto answer = [&](HWND control) {
-            return dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-        };
+        auto answer = [&](HWND control) { return dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)); };
         HWND edit = dialog.GetDlgItem(IDC_PROMPT_EDIT);
         const LRESULT unbound = answer(edit);
-        EXPECT_TRUE(plain.SubclassWindow(edit));
-        EXPECT_EQ(answer(edit), unbound);
+        EXPECT_TRUE(plain.SubclassWindow(edit) && answer(edit) == unbound);
         answer(dialog.label.m_hWnd);
         LOGFONTA font = {};
         ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);

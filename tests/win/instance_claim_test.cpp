@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "app/instance_claim_win.h"
-#include "tests/support/temp_directory.h"
 
 using namespace std::chrono_literals;
 
@@ -24,8 +23,7 @@ TEST(InstanceClaim, AStartWaitsForTheHolderToShowItsWindowOrToEnd)
         { Holder::StaysSilent, 500ms, false, nullptr },
     };
     for (const Case& c : cases) {
-        TempDirectory folder;
-        std::string ini = folder.Path() + "kvMidi.ini";
+        std::string ini = "C:\\kvtest-claim-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(static_cast<int>(c.holder));
         // The mutex belongs to a thread: the holder is a thread of its own, as another copy
         // would be a process of its own.
         std::latch held(1), done(1);
