@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Idle cost of the program: the CPU time kvMidi.exe uses in 20 s with the COM switches on
-# (four lines polled every 10 ms on a port linked to a Linux pseudo-terminal) and nothing
-# else happening, as a share of one core, beside the same figure, in the same run, for a
-# program that does nothing but wake every 10 ms.
+# (four lines polled every 10 ms on a port linked to the Linux pseudo-terminal multiplexer) and
+# nothing else happening, as a share of one core, beside the same figure, in the same run, for
+# a program that does nothing but wake every 10 ms.
 # Then the system calls of its window thread per MIDI message while five devices of the
 # virtual MIDI driver send 400 messages a second each, against as long a time idle; and the
 # size of the executables. Prints figures. Needs the win64 build of kvmidi_midi_benchmark; the
@@ -13,42 +13,30 @@ cd "$repo_root"
 seconds=${1:-20}
 . tools/wine-env.sh
 data=$(mktemp -d)
-cleanup() { wine_env_stop; kill ${holder:+"$holder"} ${receiver:+"$receiver"} 2>/dev/null || true; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; }
-trap cleanup EXIT
+trap 'wine_env_stop; kill $(jobs -p) 2>/dev/null; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"' EXIT
 wine_env_start
 wait_for() {   # text, file: up to a minute
-    for _ in $(seq 600); do grep -q "$1" "$2" 2>/dev/null && return; sleep 0.1; done
-    echo "bench-idle: no \"$1\" in $2" >&2 && exit 1
+    timeout 60 bash -c 'until grep -q "$0" "$1" 2>/dev/null; do sleep 0.1; done' "$1" "$2" || { echo "bench-idle: no \"$1\" in $2" >&2; exit 1; }
 }
 
-# A pseudo-terminal held open by a small helper, linked as COM250 of the prefix.
-python3 -c 'import os, pty, sys, time
-master, slave = pty.openpty()
-print(os.ttyname(slave), flush=True)
-time.sleep(3600)' >"$data/pty" &
-holder=$!
-wait_for /dev/ "$data/pty"
-ln -sf "$(head -n1 "$data/pty")" "$WINEPREFIX/dosdevices/com250"
-
+ln -sfn /dev/ptmx "$WINEPREFIX/dosdevices/com250"
 mkdir -p "$data/cfg"
 printf '%s\r\n' '[Network]' 'BroadcastAddress=127.255.255.255' 'Port=9871' '[Com]' 'Enable=1' 'Port=COM250' \
     'Device=10' 'Cts=1' 'Dcd=1' 'Dsr=1' 'Ri=1' 'RtsOn=1' 'DtrOn=1' >"$data/cfg/kvMidi.ini"
 gcc -shared -fPIC -O2 -o "$data/modem_lines.so" tests/benchmark/modem_lines.c -ldl
-printf '#include <windows.h>\nint main(void) { for (;;) Sleep(10); }\n' |
-    x86_64-w64-mingw32-gcc-posix -x c -o "$data/tick.exe" -
+printf '#include <windows.h>\nint main(void) { for (;;) Sleep(10); }\n' | x86_64-w64-mingw32-gcc-posix -x c -o "$data/tick.exe" -
+# Wine's loader runs a program in the process it was started as.
 LD_PRELOAD="$data/modem_lines.so" wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
-pid=$!   # Wine's loader runs the program in the process it was started as
+pid=$!
 wine "$data/tick.exe" &
 tick=$!
 sleep 8   # start-up and the About panel's five seconds are not idle time
 cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { print ns }'; }   # all threads, ns
 before=$(cpu "$pid") tick_before=$(cpu "$tick")
 sleep "$seconds"
-after=$(cpu "$pid") tick_after=$(cpu "$tick")
-awk -v p=$((after - before)) -v t=$((tick_after - tick_before)) -v s="$seconds" 'BEGIN {
+awk -v p=$(($(cpu "$pid") - before)) -v t=$(($(cpu "$tick") - tick_before)) -v s="$seconds" 'BEGIN {
     printf "idle CPU, four lines polled: %.2f %% of one core; a loop of Sleep(10): %.2f %% (%.2f x)\n", p / s / 1e7, t / s / 1e7, p / t }'
-kill "$pid" "$tick"
-while kill -0 "$pid" 2>/dev/null || kill -0 "$tick" 2>/dev/null; do sleep 0.1; done
+kill "$pid" "$tick" && wait "$pid" "$tick" || true
 
 # The window thread is the process's first one (tid = pid): the thread that reads the X
 # connection of the program's windows. The benchmark's copy of kvMidi.exe is told from other
@@ -57,7 +45,6 @@ while kill -0 "$pid" 2>/dev/null || kill -0 "$tick" 2>/dev/null; do sleep 0.1; d
 window=8
 g++ -O2 -std=c++20 -o "$data/native_receiver" tests/benchmark/native_receiver.cpp
 "$data/native_receiver" 0 "$data/arrivals" >"$data/port" &
-receiver=$!
 wait_for . "$data/port"
 KVMIDI_RECEIVER="$(cat "$data/port") $(winepath -w "$data/arrivals")"
 export KVMIDI_RECEIVER

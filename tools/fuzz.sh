@@ -9,10 +9,9 @@ case "$seconds" in ''|*[!0-9]*) echo "usage: tools/fuzz.sh [seconds]" >&2; exit 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
 log=build/fuzz/input_fuzz.log
-if ! build/fuzz/input_fuzz -max_total_time="$seconds" -print_final_stats=1 build/fuzz/corpus/input_fuzz \
-        tests/fuzz/regressions >"$log" 2>&1; then
+build/fuzz/input_fuzz -max_total_time="$seconds" -print_final_stats=1 build/fuzz/corpus/input_fuzz tests/fuzz/regressions \
+        >"$log" 2>&1 || {
     tail -n 30 "$log"
-    echo "input_fuzz: FAILED (log: $log; the input that failed is saved as crash-* in $PWD)"
-    exit 1
-fi
+    echo "input_fuzz: FAILED (log: $log; the input that failed is saved as crash-* in $PWD)" && exit 1
+}
 echo "input_fuzz: $(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$') runs in $seconds s"

@@ -5,27 +5,22 @@ cd "$(dirname "$0")/.."
 repo_root=$PWD
 
 tools/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
-
-mkdir -p build && build_failures=0
-for preset in native fuzz win64 win32; do
-    echo "== build $preset"
-    { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"build/$preset.log" 2>&1 || {
-        tail -n 40 "build/$preset.log"
-        echo "build $preset FAILED (full log: build/$preset.log)"
-        build_failures=$((build_failures + 1))
-    }
-done
-
 . tools/wine-env.sh
 trap wine_env_stop EXIT
 wine_env_start
 
-# The coverage counts only this run's native tests.
-[ -d build/native ] && find build/native -name '*.gcda' -delete
+mkdir -p build && build_failures=0
 for preset in native fuzz win64 win32; do
-    [ -d "build/$preset" ] || continue
-    rm -rf "build/$preset/test-results" && mkdir -p "build/$preset/test-results"
-    ctest --preset "$preset" --output-junit "test-results/ctest.xml" | grep -vE '^\s*$'
+    echo "== build $preset"
+    rm -rf "build/$preset/test-results"
+    if { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"build/$preset.log" 2>&1; then
+        mkdir -p "build/$preset/test-results"
+        find "build/$preset" -name '*.gcda' -delete   # the coverage counts only this run's native tests
+        ctest --preset "$preset" --output-junit test-results/ctest.xml | grep -vE '^\s*$'
+    else
+        tail -n 40 "build/$preset.log"
+        echo "build $preset FAILED (full log: build/$preset.log)" && build_failures=$((build_failures + 1))
+    fi
 done
 
 # Line coverage of the platform-free library by the native tests, for the summary.

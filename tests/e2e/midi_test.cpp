@@ -25,15 +25,15 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "Keys,Pads!open,Pedal,D,E");   // the program inherits it
     ASSERT_TRUE(run.Start("[Midi]\r\nDevices=0 1 2 3 4 \r\nFilterNoteOff=1\r\n"));
     EXPECT_TRUE(run.Answer("Cannot open MIDI device", IDOK));
-    VirtualMidiDriver driver = VirtualMidiDriver::Find(run.Pid(), kProgramDeadline);
+    VirtualMidiDriver driver = VirtualMidiDriver::Find(run.ProcessId(), kProgramDeadline);
     auto started = [&](unsigned device) { return driver.Query(device, virtual_midi::kIsStarted) == 1; };
     ASSERT_TRUE(WaitUntil([&] { return started(0) && started(2) && started(3) && started(4); }));
 
     // A NOTE ON of velocity 0 is a NOTE OFF, which the setting filters out.
     ASSERT_EQ(driver.Deliver(0, { MidiShortMessage(0x90, 60, 0), MidiShortMessage(0x90, 60, 100) }), 2);
     ASSERT_EQ(driver.Deliver(2, { MidiShortMessage(0xB0, 7, 0) }), 1);
-    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/60/100"));
-    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/2/176/7/0"));
+    EXPECT_EQ(run.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/60/100"));
+    EXPECT_EQ(run.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/2/176/7/0"));
 
     // With the settings dialog open, Pedal goes and comes back first in the list: it is open
     // again at the next look and still sends as device 2, the others undisturbed; the dialog
@@ -44,14 +44,14 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
     ASSERT_TRUE(driver.Plug(0, true));
     ASSERT_TRUE(WaitUntil([&] { return started(0) && started(1) && started(3) && started(4); }));
     ASSERT_EQ(driver.Deliver(0, { MidiShortMessage(0x90, 61, 1) }), 1);
-    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/2/144/61/1"));
+    EXPECT_EQ(run.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/2/144/61/1"));
     EXPECT_EQ(dialog.Text(IDC_DEVICE_0 + 2), "Dev. 2 - Pedal");
     dialog.Click(IDOK);
     EXPECT_TRUE(run.Answer("Cannot open MIDI device", IDOK));   // Pads, still chosen, still held elsewhere
     ASSERT_TRUE(dialog.WaitUntilClosed());
     EXPECT_EQ(IniValue(run.IniPath(), "Midi", "DeviceNames"), "0:Keys,1:Pads,2:Pedal,3:D,4:E");
     ASSERT_EQ(driver.Deliver(1, { MidiShortMessage(0x90, 62, 1) }), 1);
-    EXPECT_EQ(run.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/62/1"));
+    EXPECT_EQ(run.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/62/1"));
 
     // The thread of Wine's taskbar answers every call of the notification area; it is held
     // as a busy or restarting Explorer would hold it. Meanwhile the window thread hides the
@@ -60,17 +60,13 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
     // ten at a time as a driver hands them over, and the tray's animation asks the held shell
     // for a new frame every 800 ms: nothing is lost, as nothing on the command path waits on
     // the shell or the window thread.
-    DWORD trayThread = ::GetWindowThreadProcessId(::FindWindowA("Shell_TrayWnd", nullptr), nullptr);
-    UniqueKernelHandle shell(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, trayThread));
+    UniqueKernelHandle shell(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(::FindWindowA("Shell_TrayWnd", nullptr), nullptr)));
     ASSERT_TRUE(shell && ::SuspendThread(shell.Get()) != static_cast<DWORD>(-1));
     std::atomic<bool> streaming{ true };
     std::atomic<int> delivered{ 0 }, received{ 0 };
-    std::thread receiver([&] {
-        while (streaming || received < delivered)
-            if (run.Listener().Receive(2000).has_value())
-                ++received;
-            else if (!streaming)
-                break;
+    std::thread receiver([&] {   // until 2 s pass without a datagram once the stream has ended
+        for (std::string got; (got = run.listener.Receive(2000)) != "<none>" || streaming;)
+            received += got != "<none>";
     });
     std::thread devices([&] {
         for (std::uint32_t sent = 0; streaming; sent += 10, std::this_thread::sleep_for(50ms))   // the stream's pace
@@ -81,7 +77,7 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
                 delivered += driver.Deliver(device, batch);
             }
     });
-    ::PostMessageA(run.Controller(), WM_COMMAND, ID_ABOUT, 0);
+    ::PostMessageA(run.ControllerWindow(), WM_COMMAND, ID_ABOUT, 0);
     EXPECT_TRUE(run.HidePanel());
     dialog = run.OpenSettings();
     dialog.Click(IDOK);

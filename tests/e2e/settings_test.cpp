@@ -19,10 +19,9 @@ namespace {
 TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelRestoresOkStores)
 {
     ProgramRun run;
-    UdpListener next("127.255.255.255");
-    ASSERT_TRUE(next.IsOpen());
-    ASSERT_TRUE(run.Start("ApplicationId=STORED\r\n[RemoteCmd]\r\nDestination=Desk\r\n[Midi]\r\nTextCmd=FOOT\r\n"
-                          "[Com]\r\nDevice=20\r\nCtsMute=1\r\n") && run.HidePanel());
+    UdpListener next;
+    ASSERT_TRUE(next.IsOpen() && run.Start("ApplicationId=STORED\r\n[RemoteCmd]\r\nDestination=Desk\r\n[Midi]\r\n"
+                                           "TextCmd=FOOT\r\n[Com]\r\nDevice=20\r\nCtsMute=1\r\n") && run.HidePanel());
     std::string stored = ReadWholeFile(run.IniPath());
     SettingsDialog dialog = run.OpenSettings();
     ASSERT_TRUE(dialog.IsOpen());
@@ -34,16 +33,14 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     for (int line = 0; line < 4; ++line) {
         for (int level : { 1, 0 }) {
             std::string command = "FOOT/20/144/" + std::to_string(line) + (level ? "/127" : "/0");
-            run.PostLineEvent(line, level);
-            EXPECT_EQ(run.Receive(), RemoteLine("STORED", "Desk", command));
-            EXPECT_TRUE(WaitUntil([&] {
-                return dialog.Text(IDC_LAST_COMMAND) == command &&
-                       ShownLed(dialog.Item(leds[line])) == (level ? LedShown::Lit : LedShown::Dark);
-            })) << command << ": shows \"" << dialog.Text(IDC_LAST_COMMAND) << "\"";
+            EXPECT_EQ(run.LineEvent(line, level), RemoteLine("STORED", "Desk", command));
+            LedShown led = level ? LedShown::Lit : LedShown::Dark;
+            EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == command && ShownLed(dialog.Item(leds[line])) == led; }))
+                << command << ": shows \"" << dialog.Text(IDC_LAST_COMMAND) << "\"";
         }
     }
     // "Settings..." again brings the open dialog forward: no second one opens inside it.
-    ::PostMessageA(run.Controller(), WM_COMMAND, ID_SETTINGS, 0);
+    ::PostMessageA(run.ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0);
 
     // An edit elsewhere, of a field that the exchange reads after the port: whichever check
     // refuses, even the port's in the middle of the exchange, every control stays as typed.
@@ -67,12 +64,9 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     }
     // Nothing was handed over: the next switch event still carries the stored values, and
     // the one dialog shows it.
-    run.PostLineEvent(3, 1);
-    EXPECT_EQ(run.Receive(), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
+    EXPECT_EQ(run.LineEvent(3, 1), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
     EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == "FOOT/20/144/3/127"; }));
-    EXPECT_EQ(FindProcessWindowIf(run.Pid(), [&](HWND window) {
-                  return window != dialog.Window() && ::GetDlgItem(window, IDC_BROADCAST_ADDRESS);
-              }), nullptr);
+    EXPECT_FALSE(FindProcessWindowIf(run.ProcessId(), [&](HWND w) { return w != dialog.Window() && ::GetDlgItem(w, IDC_BROADCAST_ADDRESS); }));
 
     // Apply: the texts act at once, trimmed as the file would give them back; the port only
     // after OK; the file is not touched.
@@ -82,15 +76,14 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     dialog.SetText(IDC_COM_DEVICE, "255");
     dialog.SetText(IDC_PORT, std::to_string(next.Port()));
     dialog.Click(IDC_APPLY);
-    run.PostLineEvent(1, 1);   // posted after the click, so handled after Apply is through
-    EXPECT_EQ(run.Receive(), RemoteLine("TEMP", "Elsewhere", "BAR/255/144/1/127"));
+    // Posted after the click, so handled after Apply is through.
+    EXPECT_EQ(run.LineEvent(1, 1), RemoteLine("TEMP", "Elsewhere", "BAR/255/144/1/127"));
     EXPECT_EQ(ReadWholeFile(run.IniPath()), stored);
 
     // Cancel after Apply: the stored settings come back.
     dialog.Click(IDCANCEL);
     ASSERT_TRUE(dialog.WaitUntilClosed());
-    run.PostLineEvent(1, 0);
-    EXPECT_EQ(run.Receive(), RemoteLine("STORED", "Desk", "FOOT/20/144/1/0"));
+    EXPECT_EQ(run.LineEvent(1, 0), RemoteLine("STORED", "Desk", "FOOT/20/144/1/0"));
 
     // OK stores and moves the network to the new port; an empty text command is allowed.
     dialog = run.OpenSettings();
@@ -100,33 +93,33 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
     dialog.SetText(IDC_PORT, std::to_string(next.Port()));
     dialog.Click(IDOK);
     ASSERT_TRUE(dialog.WaitUntilClosed());
-    run.PostLineEvent(0, 1);
-    EXPECT_EQ(next.Receive(20000).value_or("<none>"), RemoteLine("STORED", "Desk", "AUXMIDI/10/144/0/127"));
+    EXPECT_EQ(run.LineEvent(0, 1, &next), RemoteLine("STORED", "Desk", "AUXMIDI/10/144/0/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(next.Port()));
     EXPECT_EQ(IniValue(run.IniPath(), "Midi", "TextCmd"), "");
 }
 
 // The port error dialog at start, the adapter missing: the settings that the tray opens
 // meanwhile move the switches to another port, which an answer given afterwards leaves alone.
-// Given up for this session only after Apply, that port stays stored as on by OK.
+// Given up for this session only after Apply, that port stays stored as on by OK. Enabled
+// again while it is still out, it is plugged in while the dialog waits: the dialog opens it.
 TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
 {
-    std::optional<PseudoTerminalPort> adapter(std::in_place, UnusedComPortNumber(250));
+    const int number = UnusedComPortNumber(250);
+    std::optional<PseudoTerminalPort> adapter(std::in_place, number);
     ASSERT_TRUE(adapter->WaitUntilReady());
     const std::string adapterName = adapter->Name();
     ProgramRun run;
     ASSERT_TRUE(run.Start("[Com]\r\nEnable=1\r\nPort=COM" + std::to_string(UnusedComPortNumber(210)) + "\r\n"));
-    HWND error = WaitForPortErrorDialog(run.Pid());
+    HWND error = WaitForPortErrorDialog(run.ProcessId());
     ASSERT_TRUE(error);
     SettingsDialog dialog = run.OpenSettings();
     ASSERT_TRUE(dialog.IsOpen());
     // Wine lists only the ports it mapped when it started: the adapter is listed as Windows would.
+    auto name = reinterpret_cast<LPARAM>(adapterName.c_str());
     auto chooseAdapter = [&] {
-        HWND ports = dialog.Item(IDC_COM_PORT);
-        auto name = reinterpret_cast<LPARAM>(adapterName.c_str());
-        ::SendMessageA(ports, CB_ADDSTRING, 0, name);
-        EXPECT_NE(::SendMessageA(ports, CB_SELECTSTRING, static_cast<WPARAM>(-1), name), CB_ERR);
-        ::PostMessageA(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(ports));
+        dialog.Send(IDC_COM_PORT, CB_ADDSTRING, 0, name);
+        EXPECT_NE(dialog.Send(IDC_COM_PORT, CB_SELECTSTRING, static_cast<WPARAM>(-1), name), CB_ERR);
+        dialog.Click(IDC_COM_PORT, CBN_SELCHANGE);
     };
     chooseAdapter();
     dialog.Click(IDOK);
@@ -139,11 +132,20 @@ TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
     chooseAdapter();
     adapter.reset();   // pulled
     dialog.Click(IDC_APPLY);
-    EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(run.Pid()), IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(dialog.Item(IDC_COM_ENABLE), BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+    EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(run.ProcessId()), IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return dialog.Send(IDC_COM_ENABLE, BM_GETCHECK, 0) == BST_UNCHECKED; }));
     dialog.Click(IDOK);
     ASSERT_TRUE(dialog.WaitUntilClosed());
     EXPECT_EQ(IniValue(run.IniPath(), "Com", "Enable"), "1");
     EXPECT_EQ(IniValue(run.IniPath(), "Com", "Port"), adapterName);
+
+    dialog = run.OpenSettings();
+    ASSERT_TRUE(dialog.IsOpen());
+    dialog.Send(IDC_COM_ENABLE, BM_SETCHECK, BST_CHECKED);
+    chooseAdapter();
+    dialog.Click(IDC_APPLY);
+    HWND asked = WaitForPortErrorDialog(run.ProcessId());
+    adapter.emplace(number);
+    EXPECT_TRUE(asked && WaitUntil([&] { return !::IsWindow(asked); })) << "the dialog did not open the port that came";
 }
 }

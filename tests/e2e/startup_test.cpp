@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -31,24 +32,22 @@ TEST(Startup, AFirstRunAsksForTheSettingsAndSavesThemOrSaysItCannot)
         { "-i Gone\\kv.ini", "Gone\\kv.ini", "Unable to save the settings to Gone\\kv.ini." },
     };
     for (const FirstRun& c : cases) {
-        TempDirectory folder;
-        UdpListener listener("127.255.255.255");
-        KvMidiProcess program;
-        ASSERT_TRUE(program.Start(c.arguments, folder.Path()));
+        ProgramRun program;   // started in its folder, without an INI file
+        ASSERT_TRUE(program.KvMidiProcess::Start(c.arguments, program.folder.Path()));
         SettingsDialog dialog = WaitForSettingsDialog(program.ProcessId());
         ASSERT_TRUE(dialog.IsOpen());
         HWND controller = FindProcessWindowIf(program.ProcessId(), IsController);
         ASSERT_TRUE(controller && !::IsWindowVisible(controller)) << "the panel shows only once start-up is over";
         dialog.SetText(IDC_BROADCAST_ADDRESS, "127.255.255.255");
-        dialog.SetText(IDC_PORT, std::to_string(listener.Port()));
+        dialog.SetText(IDC_PORT, std::to_string(program.listener.Port()));
         dialog.Click(IDOK);
         ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
         EXPECT_TRUE(!*c.failure || AnswerDialog(WaitForMessageBox(program.ProcessId(), c.failure), IDOK));
         ::PostMessageA(controller, WM_COM_LINE_EVENT, 0, 1);
-        EXPECT_EQ(listener.Receive(20000).value_or("<none>"), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
+        EXPECT_EQ(program.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127"));
         EXPECT_TRUE(!*c.failure || !WaitForMessageBox(program.ProcessId(), c.failure, 0ms)) << "one message per save";
-        std::string ini = folder.Path() + c.iniFile;
-        EXPECT_EQ(IniValue(ini, "Network", "BroadcastAddress").value_or(""), *c.failure ? "" : "127.255.255.255");
+        EXPECT_EQ(IniValue(program.folder.Path() + c.iniFile, "Network", "BroadcastAddress").value_or(""),
+                  *c.failure ? "" : "127.255.255.255");
     }
 }
 
@@ -77,23 +76,19 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
     const std::string port = "COM%s%n%x%%";
     // The default file of the test prefix (the installer's round trip keeps its own copy aside),
     // removed however the test ends, once the programs below have ended.
-    char karvo[MAX_PATH] = {};
-    ::ExpandEnvironmentStringsA("%ProgramData%\\Karvo\\", karvo, sizeof karvo);
-    std::string defaultIni = std::string(karvo) + "cfg\\kvMidi.ini";
-    fs::create_directories(std::string(karvo) + "cfg");
+    const std::string karvo = std::string(std::getenv("ProgramData")) + "\\Karvo\\";
+    const std::string defaultIni = karvo + "cfg\\kvMidi.ini";
+    fs::create_directories(karvo + "cfg");
     SeedIni(karvo, 9, "[Com]\r\nEnable=1\r\nPort=" + port + "\r\n");
     std::shared_ptr<void> removal(nullptr, [&](void*) { fs::remove(defaultIni); });
 
-    KvMidiProcess first;
-    KvMidiProcess second;
+    KvMidiProcess first, second;
     ASSERT_TRUE(first.Start(""));
     HWND error = WaitForPortErrorDialog(first.ProcessId());
     EXPECT_EQ(WindowText(::GetDlgItem(error, IDC_PORT_ERROR_TEXT)), "Unable to open " + port + ".");
     ASSERT_TRUE(AnswerDialog(error, IDOK));
-    std::string upper = defaultIni;
-    ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
-    ASSERT_TRUE(second.Start("-i " + upper));
-    EXPECT_EQ(second.WaitForExit(kProgramDeadline), 0);
+    ASSERT_TRUE(second.Start("-i " + karvo + "CFG\\KVMIDI.INI"));
+    EXPECT_EQ(second.WaitForExit(), 0);
     SettingsDialog dialog = WaitForSettingsDialog(first.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());
     ProgramRun beside;
@@ -105,15 +100,15 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
     EXPECT_EQ(IniValue(defaultIni, "Com", "Port"), port);
 
     // Restart while the settings dialog is open closes it as if cancelled: nothing typed is kept.
-    ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_SETTINGS, 0);
+    ::PostMessageA(first.ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0);
     SettingsDialog again = WaitForSettingsDialog(first.ProcessId());
     ASSERT_TRUE(again.IsOpen());
     again.SetText(IDC_DESTINATION, "Typed");
-    ::PostMessageA(first.ControllerWindow(kProgramDeadline), WM_COMMAND, ID_RESTART, 0);
-    EXPECT_EQ(first.WaitForExit(kProgramDeadline), 0);
+    ::PostMessageA(first.ControllerWindow(), WM_COMMAND, ID_RESTART, 0);
+    EXPECT_EQ(first.WaitForExit(), 0);
     EXPECT_EQ(IniValue(defaultIni, "RemoteCmd", "Destination").value_or("<none>"), "");
     std::vector<DWORD> copies;
-    EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.Pid())).size() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return (copies = KvMidiProcesses(beside.ProcessId())).size() == 1; }));
     for (DWORD id : copies) {
         KvMidiProcess copy(id);
         EXPECT_TRUE(AnswerDialog(WaitForPortErrorDialog(id), IDCANCEL));

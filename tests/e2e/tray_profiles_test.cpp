@@ -1,10 +1,12 @@
-// The real program in the Wine desktop as a user meets it: its icon in the notification area,
-// a profile loaded by name from the command line and another from the icon's menu, driven
-// with the keys, the usage box, the About panel, a profile saved from the settings dialog,
-// Exit and the request to end from outside. The network follows the loaded profile and the
+// The real program in the Wine desktop as a user meets it: its icon in the notification area
+// and the frames that show commands, a profile loaded by name from the command line and
+// another from the icon's menu, driven with the keys, the usage box, the About panel, the
+// settings opened by a double click and profiles saved there, Exit and the request to end
+// from outside. The network follows the loaded profile and the
 // file stores it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 
@@ -12,13 +14,36 @@
 #include "res/resource.h"
 #include "res/settings_ids.h"
 #include "tests/support/program_run.h"
-#include "tests/support/screenshot.h"
+#include "ui/system_tray.h"
 
 namespace {
 const char kUsage[] = "kvMidi[.exe] [{-a|--alternate-appdata} IniFileDirectory] [{-i|--alternate-ini} "
                       "IniFile.ini] [{-p|--profile} ProfileName]";
 
-bool TrayShowsOurIcon() { return CountPointerGreen(CaptureScreenRect(FirstTrayIconSlot())) > 0; }
+// The first icon added to the notification area, whose taskbar in the Wine desktop paints its
+// icons itself, one slot each of the small icon size and a border of 2 on each side, the first
+// in the rightmost slot. Empty when the taskbar is not shown.
+Screenshot IconSlot()
+{
+    RECT tray = {};
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    if (!::IsWindowVisible(taskbar) || !::GetWindowRect(taskbar, &tray))
+        return {};
+    LONG width = ::GetSystemMetrics(SM_CXSMICON) + 4, height = ::GetSystemMetrics(SM_CYSMICON) + 4;
+    LONG top = tray.top + (tray.bottom - tray.top - height) / 2;
+    return CaptureScreenRect({ tray.right - width, top, tray.right, top + height });
+}
+
+// Pixels of the dial's green pointer, which the application icon and its frames show and
+// nothing else on the desktop: clearly green, little red or blue (its other inks are greys).
+int CountPointerGreen(const Screenshot& shot)
+{
+    return static_cast<int>(std::count_if(shot.begin(), shot.end(), [](COLORREF pixel) {
+        return GetGValue(pixel) >= 150 && GetRValue(pixel) <= 90 && GetBValue(pixel) <= 90;
+    }));
+}
+
+bool TrayShowsOurIcon() { return CountPointerGreen(IconSlot()) > 0; }
 
 // A used slot as the file holds it; every address is the loopback broadcast.
 std::string ProfileLines(int n, const std::string& name, unsigned short port, const std::string& values)
@@ -34,30 +59,33 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
 {
     ASSERT_TRUE(WaitUntil([] { return !TrayShowsOurIcon(); })) << "an icon is left from before";
     ProgramRun run;
-    UdpListener studio("127.255.255.255"), third("127.255.255.255");
-    ASSERT_TRUE(studio.IsOpen() && third.IsOpen());
-    ASSERT_TRUE(run.Start(ProfileLines(2, "Studio", studio.Port(), "ApplicationId=STUDIO\r\nTextCmd=REC\r\n") +
+    UdpListener studio, third;
+    ASSERT_TRUE(studio.IsOpen() && third.IsOpen() &&
+                run.Start(ProfileLines(2, "Studio", studio.Port(), "ApplicationId=STUDIO\r\nTextCmd=REC\r\n") +
                               ProfileLines(3, "Three", third.Port(), "ApplicationId=THREE\r\nTextCmd=TRI\r\nDestination=Hall\r\n"),
-                          "-p Studio"));
-    ASSERT_TRUE(run.HidePanel());
-    ASSERT_TRUE(WaitUntil(TrayShowsOurIcon)) << "the icon never showed in the notification area";
+                          "-p Studio") && run.HidePanel());
+    // The icon as the taskbar painted it whole: the same picture twice. A work-area change finds
+    // it still there, so a command sets the frames going in its place until five seconds later.
+    Screenshot idle, before;
+    ASSERT_TRUE(WaitUntil([&] { before = std::exchange(idle, IconSlot()); return CountPointerGreen(idle) > 0 && idle == before; }))
+        << "the icon never showed in the notification area";
+    ::SendMessageA(TrayWindow(run.ProcessId()), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     // Each event is handled once the load before it is through, saving included.
-    run.PostLineEvent(0, 1);
-    EXPECT_EQ(studio.Receive(20000).value_or("<none>"), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
+    EXPECT_EQ(run.LineEvent(0, 1, &studio), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(studio.Port()));
+    EXPECT_TRUE(WaitUntil([&] { Screenshot frame = IconSlot(); return frame != idle && CountPointerGreen(frame) > 0; }))
+        << "no frames";
+    EXPECT_TRUE(WaitUntil([&] { return IconSlot() == idle; })) << "the frames went on";
 
-    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN }));
+    ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN }));
     EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Network", "ApplicationId") == "THREE"; }));
-    run.PostLineEvent(2, 1);
-    EXPECT_EQ(third.Receive(20000).value_or("<none>"), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
+    EXPECT_EQ(run.LineEvent(2, 1, &third), RemoteLine("THREE", "Hall", "TRI/10/144/2/127"));
 
-    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN }));
-    HWND box = WaitForMessageBox(run.Pid(), kUsage);
-    EXPECT_EQ(WindowText(box), "kvMidi");
-    EXPECT_TRUE(AnswerDialog(box, IDOK)) << "no box with the usage text";
+    ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN }));
+    EXPECT_TRUE(run.Answer(kUsage, IDOK)) << "no box with the usage text";
 
-    HWND controller = run.Controller();
-    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_DOWN, VK_RETURN }));
+    HWND controller = run.ControllerWindow();
+    ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_RETURN }));
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; })) << "About did not show the panel";
     // The version of the file properties, and the build's revision.
     EXPECT_EQ(WindowText(::GetDlgItem(controller, IDC_TITLE)), "kvMidi version " KVMIDI_VERSION_TEXT);
@@ -65,11 +93,23 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
                                  std::regex(R"(Revision: \d+ \((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d|no version control)\))")));
     ASSERT_TRUE(run.HidePanel()) << "a click on the panel hides it, and the program goes on";
 
-    // Save as into the used slot 2 puts the running values in without a question.
-    SettingsDialog dialog = run.OpenSettings();
+    // A double click on the icon opens the settings. Save as into the used slot 2 puts the
+    // running values in without a question; into the empty slot 4 it asks for a name: typing
+    // stops at 80 characters, the blanks around go.
+    ::PostMessageA(TrayWindow(run.ProcessId()), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_LBUTTONDBLCLK);
+    SettingsDialog dialog = WaitForSettingsDialog(run.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());
     dialog.Click(IDC_SAVE_PROFILE_1 + 1);
     EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile2", "ApplicationId") == "THREE"; }));
+    dialog.Click(IDC_SAVE_PROFILE_1 + 3);
+    SettingsDialog prompt(WaitForWindow(run.ProcessId(), [](HWND w) { return ::IsWindowVisible(w) && ::GetDlgItem(w, IDC_PROMPT_EDIT); }));
+    EXPECT_EQ(WindowText(prompt.Window()) + '|' + prompt.Text(IDC_PROMPT_TEXT), "Set profile name...|Enter a name for this profile:");
+    for (int i = 0; i < 100; ++i)
+        prompt.Send(IDC_PROMPT_EDIT, WM_CHAR, 'k');
+    EXPECT_EQ(prompt.Text(IDC_PROMPT_EDIT), std::string(80, 'k'));
+    prompt.SetText(IDC_PROMPT_EDIT, "  Live set\t ");
+    prompt.Click(IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile4", "Name") == "Live set"; }));
     dialog.SetText(IDC_DESTINATION, "Typed");
 
     // Exit while the panel shows only hides it. WM_CLOSE to the tray window, as the installer
@@ -77,13 +117,13 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     // still leaves, the icon goes.
     ::PostMessageA(controller, WM_COMMAND, ID_ABOUT, 0);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
-    ASSERT_TRUE(UseTrayMenu(run.Pid(), { VK_UP, VK_RETURN }));
+    ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_UP, VK_RETURN }));
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(controller); }));
     ::PostMessageA(controller, WM_COMMAND, ID_ABOUT, 0);
     run.PostLineEvent(1, 1);
-    ::PostMessageA(TrayWindow(run.Pid()), WM_CLOSE, 0, 0);
-    EXPECT_EQ(third.Receive(20000).value_or("<none>"), RemoteLine("THREE", "Hall", "TRI/10/144/1/127"));
-    EXPECT_EQ(run.Program().WaitForExit(kProgramDeadline), 0);
+    ::PostMessageA(TrayWindow(run.ProcessId()), WM_CLOSE, 0, 0);
+    EXPECT_EQ(third.Receive(), RemoteLine("THREE", "Hall", "TRI/10/144/1/127"));
+    EXPECT_EQ(run.WaitForExit(), 0);
     EXPECT_TRUE(WaitUntil([] { return !TrayShowsOurIcon(); })) << "the icon stayed after the program ended";
     EXPECT_EQ(IniValue(run.IniPath(), "RemoteCmd", "Destination"), "Hall");
 }

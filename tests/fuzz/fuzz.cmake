@@ -10,8 +10,6 @@ target_compile_options(input_fuzz PRIVATE ${fuzz_flags} -fsanitize=fuzzer)
 target_link_options(input_fuzz PRIVATE ${fuzz_flags} -fsanitize=fuzzer)
 target_link_libraries(input_fuzz PRIVATE kvmidi_portable)
 # New inputs go to the build folder's corpus, never into the source tree.
-set(corpus ${CMAKE_BINARY_DIR}/corpus/input_fuzz)
-set(regressions ${CMAKE_SOURCE_DIR}/tests/fuzz/regressions)
-file(MAKE_DIRECTORY ${corpus} ${regressions})
-add_test(NAME input_fuzz
-         COMMAND input_fuzz -seed=1 -runs=${KVMIDI_FUZZ_RUNS} -print_final_stats=1 ${corpus} ${regressions})
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/corpus/input_fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/regressions)
+add_test(NAME input_fuzz COMMAND input_fuzz -seed=1 -runs=${KVMIDI_FUZZ_RUNS} -print_final_stats=1
+                                 ${CMAKE_BINARY_DIR}/corpus/input_fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/regressions)

@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
 # kvlisten as a user runs it: the arguments it refuses, and one reception of untrusted datagrams
 # through a filter, ended by Ctrl+C (SIGINT). Argument: the kvlisten binary.
-import re
-import signal
-import socket
-import subprocess
-import sys
+import re, signal, socket, subprocess, sys
 
 KVLISTEN = sys.argv[1]
 failures = []

@@ -10,16 +10,15 @@
 namespace {
 TEST(MakerLibrary, ClosedThenInitialisedAtStartOneSendPerCommandClosedAtExit)
 {
-    TempDirectory folder;
-    const std::string log = folder.Path() + "calls.txt";
-    ::SetEnvironmentVariableA("KVMIDI_MAKER_DLL_LOG", log.c_str());   // the program inherits it
     ProgramRun run;
+    const std::string log = run.folder.Path() + "calls.txt";
+    ::SetEnvironmentVariableA("KVMIDI_MAKER_DLL_LOG", log.c_str());   // the program inherits it
     ASSERT_TRUE(run.Start());
     run.PostLineEvent(0, 1);
     run.PostLineEvent(0, 0);
     ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(log).find("/0/0\" 1\n") != std::string::npos; })) << ReadWholeFile(log);
-    ASSERT_TRUE(run.Program().Exit());
-    EXPECT_EQ(ReadWholeFile(log), "close\ninit #32770 1027 127.255.255.255 " + std::to_string(run.Listener().Port()) +
+    ASSERT_TRUE(run.Exit());
+    EXPECT_EQ(ReadWholeFile(log), "close\ninit #32770 1027 127.255.255.255 " + std::to_string(run.listener.Port()) +
                                       "\nsend " + RemoteLine("MIDI", "", "AUXMIDI/10/144/0/127") + "\nsend " +
                                       RemoteLine("MIDI", "", "AUXMIDI/10/144/0/0") + "\nclose\n");
 }

@@ -6,40 +6,31 @@
 //   close
 #include <windows.h>
 
+#include <stdarg.h>
 #include <stdio.h>
 
-static void Record(const char* entry)
+static void Record(const char* format, ...)
 {
     char path[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("KVMIDI_MAKER_DLL_LOG", path, sizeof path);
     FILE* log = length && length < sizeof path ? fopen(path, "ab") : NULL;
+    va_list arguments;
+    va_start(arguments, format);
     if (log) {
-        fputs(entry, log);
-        fputc('\n', log);
+        vfprintf(log, format, arguments);
         fclose(log);
     }
+    va_end(arguments);
 }
 
 int __stdcall KVCOM_init(HWND window, UINT message, const char* address, int port)
 {
     char windowClass[64] = "";
-    char entry[400];
     GetClassNameA(window, windowClass, sizeof windowClass);
-    snprintf(entry, sizeof entry, "init %s %u %s %d", windowClass, message, address, port);
-    Record(entry);
+    Record("init %s %u %s %d\n", windowClass, message, address, port);
     return 1;
 }
 
-int __stdcall KVCOM_send(const char* line)
-{
-    char entry[1100];
-    snprintf(entry, sizeof entry, "send %s", line);
-    Record(entry);
-    return 1;
-}
+int __stdcall KVCOM_send(const char* line) { Record("send %s\n", line); return 1; }
 
-int __stdcall KVCOM_close(void)
-{
-    Record("close");
-    return 1;
-}
+int __stdcall KVCOM_close(void) { Record("close\n"); return 1; }

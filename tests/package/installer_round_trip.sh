@@ -10,9 +10,7 @@
 # Runs in the tests' prefix and wineserver (tools/wine-env.sh), after tools/package.sh.
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-version=$(sed -n 's/^project(kvMidi VERSION \([0-9.]*\) .*/\1/p' "$repo/CMakeLists.txt")
-setup="$repo/dist/kvMidi-$version-setup.exe"
-stage="$repo/build/package/win32"
+setup="$repo/dist/kvMidi-$(sed -n 's/^project(kvMidi VERSION \([0-9.]*\) .*/\1/p' "$repo/CMakeLists.txt")-setup.exe"
 maker="$repo/build/win32/bin/maker_dll"
 drive="$WINEPREFIX/drive_c"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs"
@@ -21,11 +19,12 @@ calls="$drive/kvmidi-calls.txt"
 status=0
 fail() { echo "$*"; status=1; }
 wait_for() { local deadline=$((SECONDS + 30)); until eval "$1"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.2; done; }
-run_setup() { wine "$setup" /S "$@" >/dev/null 2>&1 </dev/null; }
-uninstall() { wine "$1\\uninstall.exe" /S >/dev/null 2>&1 </dev/null; }
+silent() { wine "$1" /S "${@:2}" >/dev/null 2>&1 </dev/null; }   # the setup or an uninstaller
 # The setup writes to the registry's native view, which the 32-bit reg.exe sees with /reg:64.
-run_entry() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v kvMidi /reg:64 2>/dev/null | grep -qF "$1"; }
-# Starts the installed program with the stand-in as its KvCom.dll; false when it never calls it.
+registry() { wine reg "$1" "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$2" "${@:3}" /reg:64 2>/dev/null | tr -d '\r'; }
+run_entry() { registry query Run /v kvMidi | grep -qF "$1"; }
+# Starts the program installed in $1 (C:\...) and $2 (its Linux path) with the stand-in as its
+# KvCom.dll; false when it never calls it.
 start_with_stand_in() {
     cp "$maker/maker_kvcom.dll" "$2/KvCom.dll"
     rm -f "$calls"
@@ -48,18 +47,18 @@ cp -p "$config/kvMidi.ini" "$saved" 2>/dev/null || rm -f "$saved"
 trap '[ -f "$saved" ] && mv "$saved" "$config/kvMidi.ini" || rm -f "$config/kvMidi.ini"; rm -f "$calls"' EXIT
 # What a failed run may have left: an installation in either folder.
 rm -rf "$drive/Program Files (x86)/kvMidi" "$drive/Tools"
-wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\kvMidi' /f /reg:64 >/dev/null 2>&1
+registry delete 'Uninstall\kvMidi' /f >/dev/null
 printf '[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=9871\r\n' >"$config/kvMidi.ini"
 
 win='C:\Program Files (x86)\kvMidi'
 folder="$drive/Program Files (x86)/kvMidi"
-run_setup || fail "the setup failed"
+silent "$setup" || fail "the setup failed"
 for file in kvMidi.exe KvCom.dll kvlisten.exe readme.txt guide/user-guide.html; do
-    cmp -s "$stage/$file" "$folder/$file" || fail "not installed: $file"
+    cmp -s "$repo/build/package/win32/$file" "$folder/$file" || fail "not installed: $file"
 done
 [ -f "$menu/kvMidi.lnk" ] && [ -f "$menu/kvMidi user guide.lnk" ] && run_entry "$win\\kvMidi.exe" ||
     fail "a Start-menu entry or the Run entry is missing"
-apps=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\kvMidi' /reg:64 2>/dev/null | tr -d '\r')
+apps=$(registry query 'Uninstall\kvMidi')
 grep -q 'Publisher *REG_SZ *kvMidi$' <<<"$apps" && grep -q 'EstimatedSize *REG_DWORD *0x[1-9a-f]' <<<"$apps" ||
     fail "the Apps entry lacks Publisher or EstimatedSize: $apps"
 # Wine keeps a folder's rules as its mode: the Users' rule makes it writable for the group
@@ -72,7 +71,7 @@ wine "$win\\kvmidi_maker_dll_test.exe" >"$drive/maker.log" 2>&1 </dev/null || fa
 rm -f "$folder/kvmidi_maker_dll_test.exe" "$drive/maker.log"
 
 start_with_stand_in "$win" "$folder" || fail "the installed program did not start"
-uninstall "$win"   # runs from a copy of itself and returns at once
+silent "$win\\uninstall.exe"   # runs from a copy of itself and returns at once
 wait_for '[ ! -e "$folder" ]' || fail "left behind: $(cd "$folder" 2>/dev/null && ls -R | tr '\n' ' ')"
 ended || fail "the running copy did not end: $(cat "$calls")"
 [ ! -e "$menu/kvMidi.lnk" ] && ! run_entry kvMidi || fail "the shortcut or the Run entry remains"
@@ -80,13 +79,13 @@ grep -q '^BroadcastAddress=127.255.255.255' "$config/kvMidi.ini" 2>/dev/null || 
 
 win='C:\Tools\kvMidi'
 folder="$drive/Tools/kvMidi"
-run_setup "/D=$win" && start_with_stand_in "$win" "$folder" || fail "no copy running from $win"
-run_setup || fail "the upgrade failed while a copy ran"
+silent "$setup" "/D=$win" && start_with_stand_in "$win" "$folder" || fail "no copy running from $win"
+silent "$setup" || fail "the upgrade failed while a copy ran"
 ended || fail "the running copy did not end for the upgrade: $(cat "$calls")"
-cmp -s "$stage/KvCom.dll" "$folder/KvCom.dll" && [ ! -e "$drive/Program Files (x86)/kvMidi" ] ||
+cmp -s "$repo/build/package/win32/KvCom.dll" "$folder/KvCom.dll" && [ ! -e "$drive/Program Files (x86)/kvMidi" ] ||
     fail "the upgrade did not replace the files in $win"
 # The copy started again is the shell's child, not the elevated setup's.
 wait_for '[ "$(parent)" = explorer.exe ]' || fail "kvMidi was not started again through the shell: $(parent)"
-uninstall "$win"
+silent "$win\\uninstall.exe"
 wait_for '[ ! -e "$folder" ]' || fail "the uninstaller did not end the copy started again"
 [ $status -eq 0 ] && echo "installed, run with the maker's library, uninstalled while running, upgraded in its folder while running"

@@ -18,35 +18,17 @@ static std::string WindowClassName(HWND window)
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
 {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    for (;;) {
-        if (condition())
-            return true;
+    for (auto end = std::chrono::steady_clock::now() + deadline; !condition(); std::this_thread::sleep_for(20ms))
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(20ms);
-    }
+    return true;
 }
 
-std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
+void SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
 {
-    std::string cfg = dataFolder + "cfg\\";
-    ::CreateDirectoryA(cfg.c_str(), nullptr);
-    std::ofstream(cfg + "kvMidi.ini", std::ios::binary)
+    ::CreateDirectoryA((dataFolder + "cfg").c_str(), nullptr);
+    std::ofstream(dataFolder + "cfg\\kvMidi.ini", std::ios::binary)
         << "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" << port << "\r\n" << extraLines;
-    return cfg + "kvMidi.ini";
-}
-
-KvMidiProcess::KvMidiProcess(DWORD processId)
-    : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)),
-      m_processId(processId)
-{
-}
-
-KvMidiProcess::~KvMidiProcess()
-{
-    if (IsRunning())
-        Exit();
 }
 
 bool KvMidiProcess::Start(const std::string& arguments, const std::string& workingFolder)
@@ -89,10 +71,8 @@ bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
             ::PostMessageA(controller, WM_COMMAND, IDOK, 0);   // while the panel shows, only hides it
         return WaitForExit(200ms) != -1;
     }, deadline);
-    if (!ended && m_process) {
-        ::TerminateProcess(m_process.Get(), 1);
+    if (!ended && m_process && ::TerminateProcess(m_process.Get(), 1))
         ::WaitForSingleObject(m_process.Get(), 5000);
-    }
     return ended;
 }
 
@@ -110,18 +90,14 @@ HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accep
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
-    DWORD_PTR copied = 0;
     // WM_GETTEXT crosses processes with its buffer; the time-out keeps a hung window from
-    // hanging the test.
-    if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                               5000, &copied))
-        return std::string();
-    return std::string(text, std::min<size_t>(copied, sizeof text - 1));
+    // hanging the test, and the text from it stays empty.
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
 }
 
 bool IsController(HWND window)
 {
-    // The About panel's revision line tells the controller from the settings dialog.
     return WindowClassName(window) == "#32770" && ::GetDlgItem(window, IDC_REVISION);
 }
 
@@ -145,15 +121,10 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::mi
     }, deadline);
 }
 
-bool IsPortErrorDialog(HWND window)
-{
-    return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error";
-}
-
 bool AnswerDialog(HWND dialog, int answer)
 {
     return dialog && WaitUntil([&] {
-        if (!::IsWindow(dialog) || !::IsWindowVisible(dialog))
+        if (!::IsWindowVisible(dialog))   // also once it is gone
             return true;
         ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         return false;
@@ -168,9 +139,7 @@ HWND TrayWindow(DWORD processId)
 bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys)
 {
     ::PostMessageA(TrayWindow(processId), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
-    HWND menu = WaitForWindow(processId, [](HWND window) {
-        return WindowClassName(window) == "#32768" && ::IsWindowVisible(window);
-    });
+    HWND menu = WaitForWindow(processId, [](HWND window) { return WindowClassName(window) == "#32768" && ::IsWindowVisible(window); });
     if (!menu)
         return false;
     for (WORD key : keys)

@@ -1,5 +1,5 @@
-// The real kvMidi.exe, started by a test and ended with it, and the windows of it that tests
-// find, read and answer as a user would.
+// The real kvMidi.exe, started by a test and ended with it, the windows of it that tests find,
+// read and answer as a user would, and the wait with a deadline that every Wine test uses.
 #pragma once
 
 #include <windows.h>
@@ -17,41 +17,42 @@ inline constexpr std::chrono::milliseconds kProgramDeadline{ 20000 };
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kProgramDeadline);
 
 // A data folder for one run: <folder>\cfg\kvMidi.ini, seeded with a loopback address.
-std::string SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines = "");
+void SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines = "");
 
 // The first top-level window of the process that the test accepts, or null.
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept);
-// The text of a window of any process; a hung window gives an empty text.
-std::string WindowText(HWND window);
-// The controller (the About panel), visible or not.
-bool IsController(HWND window);
-
-// The first window of the process that the test accepts, once there is one; null when none
-// comes within the deadline.
+// The same once there is one; null when none comes within the deadline.
 HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept,
                    std::chrono::milliseconds deadline = kProgramDeadline);
+// The text of a window of any process; a hung window gives an empty text.
+std::string WindowText(HWND window);
+// The controller (the About panel), visible or not: its revision line tells it from the
+// settings dialog.
+bool IsController(HWND window);
 
 class KvMidiProcess {
 public:
     KvMidiProcess() = default;
     // A copy the test did not start itself, such as the one a Restart starts.
-    explicit KvMidiProcess(DWORD processId);
-    ~KvMidiProcess();   // ends a program still running
+    explicit KvMidiProcess(DWORD processId)
+        : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)),
+          m_processId(processId) {}
+    ~KvMidiProcess() { if (IsRunning()) Exit(); }
     KvMidiProcess(const KvMidiProcess&) = delete;
     KvMidiProcess& operator=(const KvMidiProcess&) = delete;
 
     // Starts kvMidi.exe with the command line after the program name, our environment and
     // the working folder given or ours.
     bool Start(const std::string& arguments, const std::string& workingFolder = "");
-
     // Waits for the program to end; its exit code, or -1 when it is still running.
-    int WaitForExit(std::chrono::milliseconds deadline);
+    int WaitForExit(std::chrono::milliseconds deadline = kProgramDeadline);
     bool IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
     DWORD ProcessId() const { return m_processId; }
-
     // The controller window (the hidden About panel) once it exists, or null.
-    HWND ControllerWindow(std::chrono::milliseconds deadline) const { return WaitForWindow(m_processId, IsController, deadline); }
-
+    HWND ControllerWindow(std::chrono::milliseconds deadline = kProgramDeadline) const
+    {
+        return WaitForWindow(m_processId, IsController, deadline);
+    }
     // Declines whatever still shows (settings cancelled, a question answered No, a message
     // acknowledged, a menu closed), then Exit until the program is gone; false when it had
     // to be killed.
@@ -65,7 +66,7 @@ private:
 // The process's message box whose text is exactly `text`.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, std::chrono::milliseconds deadline = kProgramDeadline);
 // The COM port error dialog, shown; that of the process, once there is one.
-bool IsPortErrorDialog(HWND window);
+inline bool IsPortErrorDialog(HWND window) { return ::IsWindowVisible(window) && WindowText(window) == "COM port opening error"; }
 inline HWND WaitForPortErrorDialog(DWORD processId) { return WaitForWindow(processId, IsPortErrorDialog); }
 // Answers the dialog with the command (IDOK, IDNO, a button's id) until it is gone; false
 // when it stayed.

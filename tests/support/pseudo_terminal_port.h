@@ -1,25 +1,60 @@
 // A serial port for tests under Wine: COM<n> of the running prefix linked, for as long as the
 // object lives, to the Linux pseudo-terminal multiplexer. Wine opens it like any port and
-// accepts its line settings; it has no modem lines, so every status read of it fails.
+// accepts its line settings; it has no modem lines, so every status read of it fails. Each
+// open of the multiplexer is a new terminal of its own, so the port never seems busy.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
+#include "framework/win_handles.h"
+#include "tests/support/kvmidi_process.h"
+
+// The port's device opens now, exclusively, or why not.
+inline DWORD OpenComPort(const std::string& portName)
+{
+    UniqueFileHandle port(::CreateFileA(("\\\\.\\" + portName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    return port ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// The first port number from `first` up that no device of the prefix answers to, or 0.
+inline int UnusedComPortNumber(int first)
+{
+    for (int number = first; number <= 255; ++number)
+        if (DWORD error = OpenComPort("COM" + std::to_string(number)); error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return number;
+    return 0;
+}
+
 class PseudoTerminalPort {
 public:
-    explicit PseudoTerminalPort(int number);
-    ~PseudoTerminalPort();   // removes the link
+    // Each COM<n> of the prefix is a link com<n> in its dosdevices folder.
+    explicit PseudoTerminalPort(int number) : m_name("COM" + std::to_string(number)), m_link(LinkOf(number))
+    {
+        RunShellCommand("ln -sfn /dev/ptmx " + m_link);
+    }
+    ~PseudoTerminalPort()   // removes the link
+    {
+        RunShellCommand("rm -f " + m_link);
+        WaitUntil([&] { return OpenComPort(m_name) != ERROR_SUCCESS; });
+    }
     PseudoTerminalPort(const PseudoTerminalPort&) = delete;
     PseudoTerminalPort& operator=(const PseudoTerminalPort&) = delete;
 
     // Waits until the port opens; false when it did not.
-    bool WaitUntilReady() const;
+    bool WaitUntilReady() const { return WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; }); }
     const std::string& Name() const { return m_name; }
 
 private:
-    std::string m_name;
-    std::string m_link;   // the link's Linux path, quoted for the shell's command line
-};
+    // The link's Linux path, quoted for the shell's command line.
+    static std::string LinkOf(int number) { return "\\\"${WINEPREFIX:-$HOME/.wine}/dosdevices/com" + std::to_string(number) + "\\\""; }
+    // Wine starts a Linux program given by its Z: path like a Windows one, with Wine's own
+    // environment, but its process cannot be waited for: the caller waits for the command's
+    // effect instead.
+    static void RunShellCommand(const std::string& command) { ::WinExec(("Z:\\bin\\sh -c \"" + command + "\"").c_str(), SW_HIDE); }
 
-// The first port number from `first` up that no device of the prefix answers to, or 0.
-int UnusedComPortNumber(int first);
+    std::string m_name;
+    std::string m_link;
+};

@@ -2,20 +2,34 @@
 // a whole file read.
 #pragma once
 
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 class TempDirectory {
 public:
-    TempDirectory();
-    ~TempDirectory();
+    // A folder of the same name may be left by an earlier run of the same process id.
+    TempDirectory() { std::filesystem::remove_all(m_folder, m_error); std::filesystem::create_directories(m_folder, m_error); }
+    ~TempDirectory() { std::filesystem::remove_all(m_folder, m_error); }
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
 
     // The folder, ending with "\".
-    const std::string& Path() const { return m_path; }
+    std::string Path() const { return m_folder.string() + "\\"; }
 
 private:
-    std::string m_path;
+    static inline std::atomic<unsigned> s_made{ 0 };
+    std::error_code m_error;
+    std::filesystem::path m_folder = std::filesystem::temp_directory_path(m_error) /
+                                     ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(s_made++));
 };
 
-std::string ReadWholeFile(const std::string& path);
+inline std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -14,12 +14,13 @@ public:
     // Binds to the address (127.0.0.1, or 127.255.255.255 to receive what is broadcast there)
     // and a free port chosen by the system. An address that does not parse becomes
     // 255.255.255.255, which no socket can bind to.
-    explicit UdpListener(const char* address) : UdpReceiver(ParseIpv4(address).value_or(0xFFFFFFFFu), 0) {}
+    explicit UdpListener(const char* address = "127.255.255.255")
+        : UdpReceiver(ParseIpv4(address).value_or(0xFFFFFFFFu), 0) {}
 
-    // The next datagram's bytes, or nothing when none arrives within the time.
-    std::optional<std::string> Receive(unsigned timeoutMilliseconds)
+    // The next datagram's bytes, or "<none>" when none arrives within the time.
+    std::string Receive(unsigned timeoutMilliseconds = 20000)
     {
         std::optional<Datagram> datagram = UdpReceiver::Receive(timeoutMilliseconds);
-        return datagram ? std::optional<std::string>(std::move(datagram->bytes)) : std::nullopt;
+        return datagram ? std::move(datagram->bytes) : "<none>";
     }
 };

@@ -38,17 +38,8 @@ protected:
         PostMessage(WM_APP);
         return TRUE;
     }
-    LRESULT OnStart(WPARAM, LPARAM)
-    {
-        std::exchange(inLoop, nullptr)();
-        return 0;
-    }
-    LRESULT OnShowWindow(WPARAM shown, LPARAM)
-    {
-        if (shown)
-            PostMessage(WM_COMMAND, IDOK);
-        return Default();
-    }
+    LRESULT OnStart(WPARAM, LPARAM) { std::exchange(inLoop, nullptr)(); return 0; }
+    LRESULT OnShowWindow(WPARAM shown, LPARAM) { if (shown) PostMessage(WM_COMMAND, IDOK); return Default(); }
     void OnHundred() { log += "command 100"; }
     LRESULT OnProbe(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam) + 1; }
     LRESULT OnDefaulted(WPARAM, LPARAM) { return Default() + 42; }
@@ -65,57 +56,41 @@ BEGIN_MESSAGE_MAP(Probe, CDialog)
     ON_REGISTERED_MESSAGE(g_neverRegistered, OnProbe)
 END_MESSAGE_MAP()
 
-void RouteEachKindOfEntry(Probe& dialog)
-{
-    struct Case { UINT message; WPARAM wParam; const char* log; LRESULT result; };
-    const Case cases[] = {
-        { WM_COMMAND, 100, "command 100", 0 },
-        { WM_COMMAND, MAKEWPARAM(100, 1), "command 100", 0 },   // an accelerator
-        { WM_COMMAND, MAKEWPARAM(100, EN_CHANGE), "", 0 },   // an edit box's notification
-        { g_probeMessage, 41, "", 42 },   // answered through the dialog procedure
-        { WM_APP + 1, 0, "", 0 },   // a handler that asks for Default() gets the dialog manager's answer
-        { WM_NULL, 0, "", 0 },   // the never registered message matches nothing
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.message << ' ' << c.wParam);
-        dialog.log.clear();
-        EXPECT_EQ(dialog.SendMessage(c.message, c.wParam), c.result);
-        EXPECT_EQ(dialog.log, c.log);
-    }
-}
-
-// The label answers the dialog's colour request with its font and colours; a control bound to
-// a plain window object leaves the request to the dialog.
-void CheckColourRequests(Probe& dialog, CWnd& plain)
-{
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    auto answer = [&](HWND control) {
-        return dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-    };
-    HWND edit = dialog.GetDlgItem(IDC_PROMPT_EDIT);
-    const LRESULT unbound = answer(edit);
-    EXPECT_TRUE(plain.SubclassWindow(edit));
-    EXPECT_EQ(answer(edit), unbound);
-    answer(dialog.label.m_hWnd);
-    LOGFONTA font = {};
-    ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
-    EXPECT_TRUE(font.lfWeight == FW_BOLD && font.lfHeight == -18);
-    EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
-    ::DeleteDC(dc);
-}
-
-// Until the queue runs empty the dialog stays hidden, with its owner disabled. A control that
-// goes with its dialog leaves its object unbound.
+// Until the queue runs empty the dialog stays hidden, with its owner disabled. The label
+// answers the dialog's colour request with its font and colours; a control bound to a plain
+// window object leaves the request to the dialog, and goes with its dialog, leaving its
+// object unbound.
 TEST(FrameworkWindow, TheModalLoopRoutesEachKindOfEntryAndControlsAnswerOrLeaveTheColourRequest)
 {
     CWnd owner, plain;
     ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr));
     Probe dialog(&owner);
     dialog.inLoop = [&] {
-        EXPECT_FALSE(::IsWindowEnabled(owner.m_hWnd));
-        EXPECT_FALSE(dialog.IsWindowVisible());
-        RouteEachKindOfEntry(dialog);
-        CheckColourRequests(dialog, plain);
+        EXPECT_TRUE(!::IsWindowEnabled(owner.m_hWnd) && !dialog.IsWindowVisible());
+        struct Case { UINT message; WPARAM wParam; const char* log; LRESULT result; };
+        const Case cases[] = {
+            { WM_COMMAND, 100, "command 100", 0 },
+            { WM_COMMAND, MAKEWPARAM(100, 1), "command 100", 0 },   // an accelerator
+            { WM_COMMAND, MAKEWPARAM(100, EN_CHANGE), "", 0 },   // an edit box's notification
+            { g_probeMessage, 41, "", 42 },   // answered through the dialog procedure
+            { WM_APP + 1, 0, "", 0 },   // a handler that asks for Default() gets the dialog manager's answer
+            { WM_NULL, 0, "", 0 },   // the never registered message matches nothing
+        };
+        for (const Case& c : cases) {
+            dialog.log.clear();
+            EXPECT_EQ(dialog.SendMessage(c.message, c.wParam), c.result) << c.message << ' ' << c.wParam;
+            EXPECT_EQ(dialog.log, c.log) << c.message << ' ' << c.wParam;
+        }
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        auto answer = [&](HWND control) { return dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)); };
+        HWND edit = dialog.GetDlgItem(IDC_PROMPT_EDIT);
+        const LRESULT unbound = answer(edit);
+        EXPECT_TRUE(plain.SubclassWindow(edit) && answer(edit) == unbound);
+        answer(dialog.label.m_hWnd);
+        LOGFONTA font = {};
+        ::GetObjectA(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+        EXPECT_TRUE(font.lfWeight == FW_BOLD && font.lfHeight == -18 && ::GetBkMode(dc) == TRANSPARENT);
+        ::DeleteDC(dc);
     };
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));

@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
+#include <latch>
 #include <string>
 #include <thread>
 
 #include "app/instance_claim_win.h"
-#include "tests/support/temp_directory.h"
 
 using namespace std::chrono_literals;
 
@@ -23,31 +23,28 @@ TEST(InstanceClaim, AStartWaitsForTheHolderToShowItsWindowOrToEnd)
         { Holder::StaysSilent, 500ms, false, nullptr },
     };
     for (const Case& c : cases) {
-        TempDirectory folder;
-        std::string ini = folder.Path() + "kvMidi.ini";
+        std::string ini = "C:\\kvtest-claim-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(static_cast<int>(c.holder));
         // The mutex belongs to a thread: the holder is a thread of its own, as another copy
         // would be a process of its own.
-        UniqueKernelHandle held(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        UniqueKernelHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        std::latch held(1), done(1);
         std::thread holder([&] {
             InstanceClaim claim;
             claim.Take(ini);
-            ::SetEvent(held.Get());
-            // Some time for the start to find the claim held at its first try.
-            ::Sleep(300);
+            held.count_down();
+            ::Sleep(300);   // the pace of the scene: the start finds the claim held at its first try
             if (c.holder == Holder::ShowsWindow)
                 claim.Publish(::GetDesktopWindow());
             else if (c.holder == Holder::Ends)
                 claim.Release();
-            ::WaitForSingleObject(done.Get(), 20000);
+            done.wait();
         });
-        ::WaitForSingleObject(held.Get(), 20000);
+        held.wait();
         InstanceClaim claim;
         HWND found = nullptr;
         EXPECT_EQ(TakeClaimOrFindHolder(claim, ini, c.deadline, found), c.taken);
         EXPECT_EQ(found, c.found);
         claim.Release();
-        ::SetEvent(done.Get());
+        done.count_down();
         holder.join();
     }
 }

@@ -19,7 +19,7 @@ TEST(KvComLibrary, SendsToADottedDecimalAddressOnlyAndNothingAfterClose)
     EXPECT_NE(KVCOM_init(nullptr, WM_NETWORK_NOTIFY, "127.0.0.10 ", listener.Port()), 0);
     EXPECT_EQ(KVCOM_init(nullptr, WM_NETWORK_NOTIFY, "127.000.000.010", listener.Port()), 0);
     EXPECT_EQ(KVCOM_send("the one"), 0);
-    EXPECT_EQ(listener.Receive(5000).value_or("<none>"), "the one");
+    EXPECT_EQ(listener.Receive(5000), "the one");
     KVCOM_close();
 }
 }
