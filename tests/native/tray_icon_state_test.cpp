@@ -23,17 +23,19 @@ struct FakeShell : TrayShell {
         bool result = refusals.empty() || !refusals.front();
         return refusals.empty() ? result : (refusals.pop_front(), result);
     }
-    unsigned SetFrameTimer() override { return 4567; }
+    unsigned SetFrameTimer() override { return timer; }
     bool KillFrameTimer(unsigned id) override { return trace += "kill " + std::to_string(id) + ";", true; }
 
     std::string trace;
+    unsigned timer = 4567;
     std::deque<bool> refusals;   // for the next calls: true refuses one
 };
 
 // One letter a step: A adds icon 130 (the application's), D deletes the icon; s starts the
 // frames 131 to 133, n shows the next, p stops them; t is a tick of their timer, o one of another
 // timer, 0 one without a timer; c: the taskbar is created anew; w: the work area changed; y and x:
-// the shell's late answer to an add, taken or refused; r: the shell refuses its next call.
+// the shell's late answer to an add, taken or refused; r: the shell refuses its next call; F:
+// the system has no timer left; E: the frames are cleared.
 // The trace: the shell's calls, what a step returned (=1, =0), and after ? the icon's state
 // (h hidden or v visible, d deleted or k kept, a animating or - not).
 std::string Trace(std::string_view steps, bool shellOk = true)
@@ -55,6 +57,8 @@ std::string Trace(std::string_view steps, bool shellOk = true)
         case 'w': state.OnWorkAreaChanged(); break;
         case 'y': case 'x': state.OnAddAnswered(step == 'y'); break;
         case 'r': shell.refusals.push_back(true); break;
+        case 'F': shell.timer = 0; break;
+        case 'E': state.ClearFrames(); break;
         case '?': shell.trace += std::string(state.IconHidden() ? "h" : "v") + (state.IconDeleted() ? "d" : "k") +
                                  (state.IsAnimating() ? "a;" : "-;"); break;
         }
@@ -74,6 +78,7 @@ TEST(TrayIcon, AnIconTheShellRefusedKeepsItsFramesInTheRecordUntilTheShellTakesI
         // Only the frame timer's ticks step; the stop puts the icon from before back.
         { "Asot0p?0t", "add 130;=1;=1;mod 132;kill 4567;mod 130;=1;vk-;" },
         { "Asn?rw?np?", "add 130;=1;=1;mod 132;=1;vka;add 132;hka;=1;kill 4567;=1;hk-;" },
+        { "AFs?p Esn", "add 130;=1;=0;vk-;mod 130;=0;=0;=0;" },
     };
     for (auto [steps, trace] : cases)
         EXPECT_EQ(Trace(steps), trace) << steps;
