@@ -32,8 +32,7 @@ TEST(CommandLine, OptionsApplyFromTheLeftUntilTheFirstThingThatIsNoOption)
         ConfigLocation location{ "C:\\ProgramData\\", "C:\\ProgramData\\Karvo\\", "", "", "" };
         UseDataDirectory(location, [](const std::string&) {});
         ApplyCommandLine(c.commandLine, location, [](const std::string&) {});
-        EXPECT_EQ(location.iniFile, c.iniFile) << c.commandLine;
-        EXPECT_EQ(location.startProfile, c.profile) << c.commandLine;
+        EXPECT_EQ(std::pair(location.iniFile, location.startProfile), std::pair(c.iniFile, c.profile)) << c.commandLine;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "config/profiles.h"
@@ -20,11 +21,12 @@ std::vector<std::string> Split(const std::string& text)
     return parts;
 }
 
-// "address|port|applicationId|textCommand|destination"
+// "address|port|applicationId|textCommand|destination", with the filter, device 2 and the COM
+// switch on, which a profile never holds.
 SettingsRecord Running(const std::string& values)
 {
     std::vector<std::string> v = Split(values);
-    return { v[0], std::stoi(v[1]), v[2], v[4], 0, v[3] };
+    return { v[0], std::stoi(v[1]), v[2], v[4], 1, v[3], { 0, 0, 1 }, 1 };
 }
 
 // Slot n as a hand-edited file may hold it: "Name|" and the five values, "~" leaves a key out;
@@ -47,8 +49,7 @@ protected:
     {
         names.BuildSettingNameTable();
         const char* slots[] = { kLiveSlot, "live", "Lettered port|127.10.255.255|abc|~|~|~", "Studio & Stage|127.0.1.255|4000|LOG|CMD|Room 2",
-                                "~|127.0.1.255|4000|LOG|CMD|Room 2", kLiveSlot, "|127.0.1.255|4000|LOG|CMD|Room 2", "~",
-                                "No port|127.0.1.255|~|LOG|CMD|" };
+                                "~|127.0.1.255|4000|LOG|CMD|Room 2", kLiveSlot, "|127.0.1.255|4000|LOG|CMD|Room 2", "~", "No port|127.0.1.255|~|LOG|CMD|" };
         for (int n = 0; n <= 8; ++n)
             Store(file, n, slots[n]);
     }
@@ -70,18 +71,15 @@ protected:
     std::string events;
 };
 
-// A profile never holds the device choice, the filter or the COM switch.
 TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
 {
     const char before[] = "127.10.255.255|9871|MIDI|AUXMIDI|Desk";
     const std::pair<int, const char*> cases[] = { { 5, kLive }, { 1, "127.255.255.255|9871|||" }, { 2, "127.10.255.255|0|||" },
                                                   { 4, nullptr }, { 6, nullptr }, { 7, nullptr }, { 0, nullptr }, { 9, nullptr } };
     for (auto [n, after] : cases) {
-        SettingsRecord settings = Running(before), expected = Running(after ? after : before);
-        settings.m_bFilterNoteOff = settings.m_bDeviceEnabled[2] = settings.m_bComEnabled = 1;
-        expected.m_bFilterNoteOff = expected.m_bDeviceEnabled[2] = expected.m_bComEnabled = 1;
+        SettingsRecord settings = Running(before);
         EXPECT_EQ(ApplyProfile(ini, n, settings), after != nullptr) << n;
-        EXPECT_TRUE(settings == expected) << n;
+        EXPECT_TRUE(settings == Running(after ? after : before)) << n;
     }
 }
 
@@ -137,14 +135,10 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
         Store(after, c.n, c.after);
         file = MemoryProfile();
         Store(file, c.n, c.n == 4 ? kLiveSlot : "");
-        nameAnswer = c.name;
-        yes = c.yes;
-        events.clear();
-        SettingsRecord dialogFields = Running(fields);
-        ProfileEdit edit = SaveProfileFromDialog(ini, c.n, c.shift, *this, [&]() -> const SettingsRecord* {
-            events += "t";
-            return c.refused ? nullptr : &dialogFields;
-        });
+        std::tie(nameAnswer, yes, events) = std::tuple(c.name, c.yes, "");
+        const SettingsRecord dialogFields = Running(fields);
+        auto takeFields = [&] { return events += "t", c.refused ? nullptr : &dialogFields; };
+        ProfileEdit edit = SaveProfileFromDialog(ini, c.n, c.shift, *this, takeFields);
         EXPECT_EQ(std::tuple(edit, file.Text(), events), std::tuple(c.edit, after.Text(), c.events)) << c.n << c.name.value_or("-");
     }
 }
