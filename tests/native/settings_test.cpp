@@ -57,6 +57,8 @@ TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
               "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
               "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=1\nDtrOn=1\n");
     EXPECT_TRUE(Read({ true, true, true, true, false }) == saved);
+    WriteSettings(ini, { saved, saved.m_comConfig, {} });   // no choice kept: "Devices" lists the enabled devices
+    EXPECT_NE(file.Text().find("Devices=0 \nDeviceNames=\n"), std::string::npos);
 }
 
 TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)

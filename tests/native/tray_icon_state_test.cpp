@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <deque>
 #include <string>
 
 namespace {
@@ -20,15 +19,14 @@ struct FakeShell : TrayShell {
         const char* names[] = { "add ", "mod ", "del " };
         trace += names[static_cast<int>(action)] + std::to_string(reinterpret_cast<std::uintptr_t>(icon)) +
                  (action == Action::Add && flags != kTrayAddFlags ? "!" : "") + ";";
-        bool result = refusals.empty() || !refusals.front();
-        return refusals.empty() ? result : (refusals.pop_front(), result);
+        return refusals > 0 ? (--refusals, false) : true;
     }
     unsigned SetFrameTimer() override { return timer; }
     bool KillFrameTimer(unsigned id) override { return trace += "kill " + std::to_string(id) + ";", true; }
 
     std::string trace;
     unsigned timer = 4567;
-    std::deque<bool> refusals;   // for the next calls: true refuses one
+    int refusals = 0;   // how many of the next calls the shell refuses
 };
 
 // One letter a step: A adds icon 130 (the application's), D deletes the icon; s starts the
@@ -56,7 +54,7 @@ std::string Trace(std::string_view steps, bool shellOk = true)
         case 'c': state.OnTaskbarCreated(); break;
         case 'w': state.OnWorkAreaChanged(); break;
         case 'y': case 'x': state.OnAddAnswered(step == 'y'); break;
-        case 'r': shell.refusals.push_back(true); break;
+        case 'r': ++shell.refusals; break;
         case 'F': shell.timer = 0; break;
         case 'E': state.ClearFrames(); break;
         case '?': shell.trace += std::string(state.IconHidden() ? "h" : "v") + (state.IconDeleted() ? "d" : "k") +
