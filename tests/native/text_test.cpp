@@ -61,15 +61,15 @@ TEST(Text, PlaceholdersAreLiteralAndTrimmingNeverSplitsACharacter)
 // or by the class when that leaves none. Nothing is sent.
 TEST(DefaultBroadcastAddress, TheLanOfTheDefaultRouteOrThePreferredAddressOfTheHostName)
 {
+    struct Case { std::vector<AdapterAddress> adapters; std::vector<std::string> hostNames; const char* expected; };
     struct Networks : HostNetworks {
-        std::vector<AdapterAddress> adapters;
-        std::vector<std::string> hostNames;
-        std::vector<AdapterAddress> AdapterAddresses() override { return adapters; }
-        std::vector<std::string> HostNameAddresses() override { return hostNames; }
+        explicit Networks(const Case& c) : c(c) {}
+        std::vector<AdapterAddress> AdapterAddresses() override { return c.adapters; }
+        std::vector<std::string> HostNameAddresses() override { return c.hostNames; }
+        const Case& c;
     };
     const AdapterAddress lan{ "10.1.2.3", 22, false, true }, vm{ "192.168.56.1", 24 }, loopback{ "127.0.0.1", 8, true };
     auto routed = [](int prefixLength) { return std::vector{ AdapterAddress{ "10.9.8.4", prefixLength, false, true } }; };
-    struct Case { std::vector<AdapterAddress> adapters; std::vector<std::string> hostNames; const char* expected; };
     const Case cases[] = {
         { {}, { "203.0.113.5", "192.0.2.1", "128.1.2.3" }, "128.1.255.255" }, { {}, { "127.1.2.3" }, "127.255.255.255" },
         { {}, { "10.1.2.3", "192.168.0.7", "192.168.7.1" }, "192.168.7.255" }, { {}, { "191.1.2.3" }, "191.1.255.255" },
@@ -83,10 +83,8 @@ TEST(DefaultBroadcastAddress, TheLanOfTheDefaultRouteOrThePreferredAddressOfTheH
         { routed(31), {}, "10.255.255.255" },
     };
     for (const Case& c : cases) {
-        Networks networks;
-        networks.adapters = c.adapters;
-        networks.hostNames = c.hostNames;
-        EXPECT_EQ(DefaultBroadcastAddress(networks), c.expected) << c.expected;
+        Networks networks(c);
+        EXPECT_EQ(DefaultBroadcastAddress(networks), c.expected);
     }
 }
 
