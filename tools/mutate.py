@@ -2,7 +2,8 @@
 # The mutation score of the native tier: small faults seeded one at a time into the
 # platform-free library, each built and tested in a scratch copy of the repository.
 # Usage: tools/mutate.sh [N] [seed] [--only=REGEX] [--by-test] [--list]   (N 60, seed 1 by default)
-# docs/mutation.md tells what it seeds, what it leaves out and how it runs.
+# docs/mutation.md tells what it seeds, what it leaves out and how it runs; the mutants known to be
+# equivalent, which it leaves out of the sample, are listed in docs/mutation-equivalents.txt.
 import json
 import os
 import random
@@ -142,11 +143,19 @@ def applied(text, mutant):
     return "\n".join(lines)
 
 
-def describe(text, mutant):
+# Without its line number, the mutant's key in docs/mutation-equivalents.txt.
+def describe(text, mutant, numbered=True):
     path, n, column, last, old, new, kind = mutant
     line = text.split("\n")[n].strip()
     change = f"`{line}` dropped" if kind == "drop" else f"`{old}` -> `{new}` in `{line}`"
-    return f"{path}:{n + 1}: {kind}: {change}"
+    return f"{path}:{n + 1}: {kind}: {change}" if numbered else f"{path}: {kind}: {change}"
+
+
+# The keys of the mutants recorded as equivalent: the lines that are neither blank nor a # comment.
+def known_equivalents(scratch):
+    listing = os.path.join(scratch, "docs", "mutation-equivalents.txt")
+    lines = read(listing).split("\n") if os.path.isfile(listing) else []
+    return {line.strip() for line in lines if line.strip() and not line.startswith("#")}
 
 
 # Files and their (size, mtime) under a folder.
@@ -264,10 +273,11 @@ def main():
         if run(["cmake", "--preset", "native"], scratch, show=True) or \
                 run(["cmake", "--build", "--preset", "native"], scratch, show=True):
             sys.exit("the unchanged tree does not build")
-        candidates = sample(scratch, build, tracked, seed, only)
+        candidates, known = sample(scratch, build, tracked, seed, only), known_equivalents(scratch)
         if "--list" in sys.argv:
-            for mutant in candidates[:count]:
-                print(describe(read(os.path.join(scratch, mutant[0])), mutant))
+            texts = {path: read(os.path.join(scratch, path)) for path in {mutant[0] for mutant in candidates}}
+            listed = [m for m in candidates if describe(texts[m[0]], m, False) not in known]
+            print("\n".join(describe(texts[m[0]], m) for m in listed[:count]))
             return
         tests = json.loads(subprocess.run(["ctest", "--show-only=json-v1"], cwd=build, stdout=subprocess.PIPE,
                                           text=True).stdout)["tests"]
@@ -279,11 +289,15 @@ def main():
         saved = manifest(build)
         print(f"{len(candidates)} possible mutants; {count} from seed {seed}, each test at most {timeout} s",
               flush=True)
-        caught, survivors, skipped, tried, catchers = 0, [], 0, 0, {}
+        caught, survivors, skipped, left_out, tried, catchers = 0, [], 0, 0, 0, {}
         for mutant in candidates:
             if tried == count:
                 break
-            change, step = describe(read(os.path.join(scratch, mutant[0])), mutant), time.monotonic()
+            text, step = read(os.path.join(scratch, mutant[0])), time.monotonic()
+            if describe(text, mutant, False) in known:
+                left_out += 1
+                continue
+            change = describe(text, mutant)
             result = trial(scratch, build, mutant, tests, saved, timeout)
             if result is None:
                 skipped += 1
@@ -294,7 +308,8 @@ def main():
             survivors += [] if result else [change]
             verdict = "caught" if result else "SURVIVED"
             print(f"[{tried}/{count}] {verdict} ({time.monotonic() - step:.0f} s) {change}", flush=True)
-        print(f"\n{skipped} mutants did not compile and were replaced; {time.monotonic() - started:.0f} s in all")
+        print(f"\n{skipped} mutants did not compile and were replaced, {left_out} known equivalents left out; "
+              f"{time.monotonic() - started:.0f} s in all")
         if "--by-test" in sys.argv:
             print("mutants caught by each test, and by it alone:")
             for case, caught_sets in sorted(catchers.items()):

@@ -20,11 +20,7 @@
 #include "ui/settings_validation.h"
 
 namespace {
-void Check(bool promise)
-{
-    if (!promise)
-        std::abort();
-}
+void Check(bool promise) { return promise ? void() : std::abort(); }
 
 SettingNameTable g_names;
 
@@ -59,9 +55,7 @@ void RemoteLine(FuzzedDataProvider& input)
 // A path the program would use, whatever the command line, fits the system's limit.
 void CommandLine(FuzzedDataProvider& input)
 {
-    ConfigLocation location;
-    location.baseDir = "C:\\ProgramData\\";
-    location.dataDir = "C:\\ProgramData\\Karvo\\";
+    ConfigLocation location{ "C:\\ProgramData\\", "C:\\ProgramData\\Karvo\\", "", "", "" };
     UseDataDirectory(location, [](const std::string&) {});
     ApplyCommandLine(input.ConsumeRemainingBytesAsString(), location,
                      [](const std::string& path) { Check(path.size() < kMaxPathBuffer); });
@@ -106,7 +100,6 @@ void ProfileName(FuzzedDataProvider& input)
     TypedName prompts;
     prompts.name = input.ConsumeRemainingBytesAsString();
     SettingsRecord fields;
-    fields.m_strBroadcastAddress = "127.255.255.255";
     ProfileEdit edit = SaveProfileFromDialog(ini, 3, false, prompts, [&]() -> const SettingsRecord* { return &fields; });
     std::string stored = ReadProfileName(ini, 3);
     Check((edit == ProfileEdit::Saved) == !stored.empty());

@@ -3,8 +3,9 @@
 // of their first write.
 #pragma once
 
+#include <strings.h>
+
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -46,9 +47,7 @@ private:
     {
         return std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return Same(e.section, section) && Same(e.key, key); });
     }
-    static bool Same(const std::string& a, const std::string& b)
-    {
-        return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-    }
+    // As C strings, as the platform takes them.
+    static bool Same(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
     std::vector<Entry> m_entries;
 };

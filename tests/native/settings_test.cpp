@@ -47,18 +47,9 @@ TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyTokenAndNamesKeepAnyTe
 
 TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
 {
-    Settings saved;
-    saved.m_strBroadcastAddress = "127.255.255.255";
-    saved.m_nPort = -5;
-    saved.m_strApplicationId = "APP";
-    saved.m_strDestination = "Dest";
-    saved.m_bFilterNoteOff = saved.m_bComEnabled = 1;
-    saved.m_strTextCommand = "CMD";
-    saved.m_bDeviceEnabled[0] = 1;
-    saved.m_midiChoice = { { 0, "Pads" }, { 4, "Wind" } };   // Wind is gone: "Devices" keeps its number
-    saved.m_comConfig.Port = "COM3";
-    saved.m_comConfig.Device = 12;
-    saved.m_comConfig.Dcd = saved.m_comConfig.RiMute = saved.m_comConfig.RtsOn = saved.m_comConfig.DtrOn = 1;
+    // Wind (4) is gone: "Devices" keeps its number.
+    const Settings saved{ { "127.255.255.255", -5, "APP", "Dest", 1, "CMD", { 1 }, 1 }, { "COM3", 12, 0, 1, 0, 0, 0, 0, 0, 1, 1, 1 },
+                          { { 0, "Pads" }, { 4, "Wind" } } };
     WriteSettings(ini, saved);
     EXPECT_EQ(file.Text(),
               "[Network]\nBroadcastAddress=127.255.255.255\nPort=-5\nApplicationId=APP\n[RemoteCmd]\nDestination=Dest\n"
@@ -66,6 +57,8 @@ TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
               "[Com]\nEnable=1\nPort=COM3\nDevice=12\nCts=0\nCtsMute=0\nDcd=1\nDcdMute=0\nDsr=0\n"
               "DsrMute=0\nRi=0\nRiMute=1\nRtsOn=1\nDtrOn=1\n");
     EXPECT_TRUE(Read({ true, true, true, true, false }) == saved);
+    WriteSettings(ini, { saved, saved.m_comConfig, {} });   // no choice kept: "Devices" lists the enabled devices
+    EXPECT_NE(file.Text().find("Devices=0 \nDeviceNames=\n"), std::string::npos);
 }
 
 TEST_F(SettingsFile, DeviceNamesCountOnlyWhileTheyNameTheDevicesOfDevices)
@@ -97,12 +90,7 @@ TEST_F(SettingsFile, MissingKeysTakeTheirDefaultsAndMalformedValuesAreTakenAsThe
                                 { "RemoteCmd", "Destination", longText.c_str() } };
     for (auto& value : values)
         file.WriteString(value[0], value[1], value[2]);
-    Settings expected;
-    expected.m_nPort = 4000;
-    expected.m_strApplicationId = "MIDI";
-    expected.m_strTextCommand = "AUXMIDI";
-    expected.m_strDestination = longText.substr(0, 1022);
-    expected.m_bFilterNoteOff = expected.m_bComEnabled = expected.m_comConfig.Dsr = 1;
+    const Settings expected{ { "", 4000, "MIDI", longText.substr(0, 1022), 1, "AUXMIDI", {}, 1 }, { "", 0, 0, 0, 1 }, {} };
     EXPECT_TRUE(Read() == expected);
 }
 }

@@ -55,46 +55,35 @@ TEST(Text, PlaceholdersAreLiteralAndTrimmingNeverSplitsACharacter)
         EXPECT_EQ(TrimBlanks(c.text, IsTestLeadByte) + "|" + TrimBlanks(c.text), c.trimmed + "|" + c.bytewise) << c.text;
 }
 
-// A private network first, in the order of the prefixes, the latest address within one; the
-// host part set by the class of the first octet.
-TEST(DefaultBroadcastAddress, PrefersPrivateNetworksInTheirOrderTheLatestWithinAPrefix)
+// Without a listed adapter, the host name's addresses: a private network first, in the order of
+// the prefixes, the latest address within one, the host part set by the class of the first
+// octet. With adapters, the one with the default route, its host part set by its prefix length,
+// or by the class when that leaves none. Nothing is sent.
+TEST(DefaultBroadcastAddress, TheLanOfTheDefaultRouteOrThePreferredAddressOfTheHostName)
 {
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        { { "203.0.113.5", "192.0.2.1", "128.1.2.3" }, "128.1.255.255" }, { { "10.1.2.3", "192.168.0.7", "192.168.7.1" }, "192.168.7.255" },
-        { { "172.16.4.4", "172.31.0.9", "10.1.2.3" }, "172.16.255.255" }, { { "169.254.7.8", "10.1.2.3" }, "10.255.255.255" },
-        { { "203.0.113.5", "169.254.7.8" }, "169.254.255.255" }, { {}, "127.255.255.255" },
-        // Prefixes match from the first character, and 172.16 to 172.31 only.
-        { { "110.1.2.3", "172.15.1.1", "172.32.1.1", "198.51.100.9" }, "198.51.100.255" },
-    };
-    for (const auto& [hostAddresses, expected] : cases)
-        EXPECT_EQ(DefaultBroadcastAddress(hostAddresses), expected);
-}
-
-// The adapter with the default route, its host part set by its prefix length; without a
-// prefix by the class; without a listed adapter, the host name's addresses. Nothing is sent.
-TEST(DefaultBroadcastAddress, TheLanOfTheDefaultRouteByItsPrefixLength)
-{
+    struct Case { std::vector<AdapterAddress> adapters; std::vector<std::string> hostNames; const char* expected; };
     struct Networks : HostNetworks {
-        std::vector<AdapterAddress> adapters;
-        std::vector<std::string> hostNames;
-        std::vector<AdapterAddress> AdapterAddresses() override { return adapters; }
-        std::vector<std::string> HostNameAddresses() override { return hostNames; }
+        explicit Networks(const Case& c) : c(c) {}
+        std::vector<AdapterAddress> AdapterAddresses() override { return c.adapters; }
+        std::vector<std::string> HostNameAddresses() override { return c.hostNames; }
+        const Case& c;
     };
     const AdapterAddress lan{ "10.1.2.3", 22, false, true }, vm{ "192.168.56.1", 24 }, loopback{ "127.0.0.1", 8, true };
-    struct Case { std::vector<AdapterAddress> adapters; std::vector<std::string> hostNames; const char* expected; };
+    auto routed = [](int prefixLength) { return std::vector{ AdapterAddress{ "10.9.8.4", prefixLength, false, true } }; };
     const Case cases[] = {
-        { { lan }, {}, "10.1.3.255" },
-        { { vm, lan, loopback }, {}, "10.1.3.255" },
+        { {}, { "203.0.113.5", "192.0.2.1", "128.1.2.3" }, "128.1.255.255" }, { {}, { "127.1.2.3" }, "127.255.255.255" },
+        { {}, { "10.1.2.3", "192.168.0.7", "192.168.7.1" }, "192.168.7.255" }, { {}, { "191.1.2.3" }, "191.1.255.255" },
+        { {}, { "172.16.4.4", "172.31.0.9", "10.1.2.3" }, "172.16.255.255" }, { {}, { "169.254.7.8", "10.1.2.3" }, "10.255.255.255" },
+        { {}, { "203.0.113.5", "169.254.7.8" }, "169.254.255.255" }, { {}, {}, "127.255.255.255" },
+        // Prefixes match from the first character, and 172.16 to 172.31 only.
+        { {}, { "110.1.2.3", "172.15.1.1", "172.32.1.1", "198.51.100.9" }, "198.51.100.255" },
+        { { lan }, {}, "10.1.3.255" }, { { vm, lan, loopback }, {}, "10.1.3.255" }, { { loopback }, { "192.168.0.7" }, "127.255.255.255" },
         { { vm, { "10.1.2.3", 24 } }, {}, "192.168.56.255" },   // no default route: the private order
-        { { loopback, { "10.9.8.7", -1, false, true } }, {}, "10.255.255.255" },
-        { { { "203.0.113.9", 32, false, true } }, {}, "203.0.113.255" },   // no host part: the class
-        { { loopback }, { "192.168.0.7" }, "127.255.255.255" },
-        { {}, { "10.1.2.3" }, "10.255.255.255" },
+        { routed(0), {}, "10.255.255.255" }, { routed(1), {}, "127.255.255.255" }, { routed(30), {}, "10.9.8.7" },
+        { routed(31), {}, "10.255.255.255" },
     };
     for (const Case& c : cases) {
-        Networks networks;
-        networks.adapters = c.adapters;
-        networks.hostNames = c.hostNames;
+        Networks networks(c);
         EXPECT_EQ(DefaultBroadcastAddress(networks), c.expected);
     }
 }
@@ -109,16 +98,18 @@ struct FakeMessages : SettingsMessages {
 };
 
 // Each check's message and field are the end-to-end test's; here, what the question's Yes lets
-// through and the ends of the ranges.
+// through, what stops the later checks and the ends of the ranges.
 TEST(SettingsValidation, AYesToTheQuestionRunsTheLaterChecksAndTextCommandsAreAsciiLettersAndDigits)
 {
-    using Shown = std::vector<std::string>;
-    const std::string question = std::to_string(IDS_CONFIRM_BROADCAST) + " 127.0.1.10";
-    struct Case { const char* address; const char* textCommand; int device; int control; Shown shown; };
+    auto id = [](int n) { return std::to_string(n); };
+    const std::string question = id(IDS_CONFIRM_BROADCAST) + " 127.0.1.10";
+    struct Case { const char* address; const char* textCommand; int device; int control; std::vector<std::string> shown; };
     const Case cases[] = {
         { "127.0.1.255", "AUXMIDI09azZ", 10, 0, {} }, { "127.0.1.10", "", 255, 0, { question } },
-        { "127.0.1.10", "AUX-1", 9, IDC_TEXT_COMMAND, { question, std::to_string(IDS_TEXT_COMMAND_CHARS) } },
-        { "127.0.1.255", "AUXMIDI", 256, IDC_COM_DEVICE, { std::to_string(IDS_COM_DEVICE_RANGE) } },
+        { "127.0.1.10", "AUX-1", 9, IDC_TEXT_COMMAND, { question, id(IDS_TEXT_COMMAND_CHARS) } },
+        { "127.0.1", "AUX-1", 9, IDC_BROADCAST_ADDRESS, { id(IDS_INVALID_IP) } },
+        { "127.0.1.255", "AUXMIDI", 256, IDC_COM_DEVICE, { id(IDS_COM_DEVICE_RANGE) } },
+        { "127.0.1.255", "A", 9, IDC_COM_DEVICE, { id(IDS_COM_DEVICE_RANGE) } },
     };
     for (const Case& c : cases) {
         FakeMessages messages;
