@@ -2,7 +2,8 @@
 # The real setup under Wine, as users install it silently:
 # - it installs the i686 program into the 32-bit Program Files, with the Start-menu entries,
 #   the start at log-on, the Apps entry and a settings folder every user may change; the
-#   installed program runs with a stand-in for the maker's KvCom.dll;
+#   installed program loads a stand-in for the maker's KvCom.dll by its decorated names and
+#   calls it as it would the maker's (the lines it sends are those every end-to-end test sees);
 # - the uninstaller ends a running copy and removes everything but the INI;
 # - installed into a folder chosen with /D=, an upgrade while a copy runs ends the copy,
 #   replaces the files in that folder and starts kvMidi again through the desktop's shell.
@@ -24,12 +25,13 @@ silent() { wine "$1" /S "${@:2}" >/dev/null 2>&1 </dev/null; }   # the setup or 
 registry() { wine reg "$1" "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$2" "${@:3}" /reg:64 2>/dev/null | tr -d '\r'; }
 run_entry() { registry query Run /v kvMidi | grep -qF "$1"; }
 # Starts the program installed in $1 (C:\...) and $2 (its Linux path) with the stand-in as its
-# KvCom.dll; false when it never calls it.
+# KvCom.dll; false when it does not close the library and then initialise it on the INI's
+# address and port, with the controller's window and its network message.
 start_with_stand_in() {
     cp "$maker/maker_kvcom.dll" "$2/KvCom.dll"
     rm -f "$calls"
     KVMIDI_MAKER_DLL_LOG='C:\kvmidi-calls.txt' wine "$1\\kvMidi.exe" >/dev/null 2>&1 </dev/null &
-    wait_for 'grep -q "^init" "$calls" 2>/dev/null'
+    wait_for '[ "$(head -n2 "$calls" 2>/dev/null)" = "$(printf "close\ninit #32770 1027 127.255.255.255 9871")" ]'
 }
 # The name of the running kvMidi's parent process.
 parent() {
@@ -65,12 +67,7 @@ grep -q 'Publisher *REG_SZ *kvMidi$' <<<"$apps" && grep -q 'EstimatedSize *REG_D
 # (the other bits follow the parent folder, which the end-to-end tests may have made first).
 [ "$(stat -c %A "$config" | cut -c6)" = w ] || fail "the settings folder is not for every user: $(stat -c %A "$config")"
 
-cp "$maker/kvmidi_maker_dll_test.exe" "$folder/"
-cp "$maker/maker_kvcom.dll" "$folder/KvCom.dll"
-wine "$win\\kvmidi_maker_dll_test.exe" >"$drive/maker.log" 2>&1 </dev/null || fail "with the maker's library: $(cat "$drive/maker.log")"
-rm -f "$folder/kvmidi_maker_dll_test.exe" "$drive/maker.log"
-
-start_with_stand_in "$win" "$folder" || fail "the installed program did not start"
+start_with_stand_in "$win" "$folder" || fail "the installed program did not call the stand-in as the maker's library: $(cat "$calls")"
 silent "$win\\uninstall.exe"   # runs from a copy of itself and returns at once
 wait_for '[ ! -e "$folder" ]' || fail "left behind: $(cd "$folder" 2>/dev/null && ls -R | tr '\n' ' ')"
 ended || fail "the running copy did not end: $(cat "$calls")"
