@@ -7,12 +7,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "res/resource.h"
-#include "res/settings_ids.h"
 #include "tests/benchmark/virtual_midi_client.h"
 #include "tests/support/program_run.h"
 

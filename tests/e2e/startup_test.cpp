@@ -2,21 +2,15 @@
 // the folders and INI file named on the command line, one copy per INI file, and Restart.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <tlhelp32.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include "res/resource.h"
-#include "res/settings_ids.h"
 #include "tests/support/program_run.h"
 
+#include <tlhelp32.h>   // after windows.h
+
 using namespace std::chrono_literals;
-namespace fs = std::filesystem;
 
 namespace {
 // An INI file without an address opens the settings dialog before the panel shows. OK stores
@@ -78,9 +72,8 @@ TEST(Startup, OneCopyRunsPerIniFileThePortErrorDialogAndRestartHandsItOn)
     // removed however the test ends, once the programs below have ended.
     const std::string karvo = std::string(std::getenv("ProgramData")) + "\\Karvo\\";
     const std::string defaultIni = karvo + "cfg\\kvMidi.ini";
-    fs::create_directories(karvo + "cfg");
     SeedIni(karvo, 9, "[Com]\r\nEnable=1\r\nPort=" + port + "\r\n");
-    std::shared_ptr<void> removal(nullptr, [&](void*) { fs::remove(defaultIni); });
+    std::shared_ptr<void> removal(nullptr, [&](void*) { std::filesystem::remove(defaultIni); });
 
     KvMidiProcess first, second;
     ASSERT_TRUE(first.Start(""));

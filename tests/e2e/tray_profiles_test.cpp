@@ -8,11 +8,8 @@
 
 #include <algorithm>
 #include <regex>
-#include <string>
 
 #include "kvmidi_version.h"
-#include "res/resource.h"
-#include "res/settings_ids.h"
 #include "tests/support/program_run.h"
 #include "ui/system_tray.h"
 
@@ -67,14 +64,12 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     // The icon as the taskbar painted it whole: the same picture twice. A work-area change finds
     // it still there, so a command sets the frames going in its place until five seconds later.
     Screenshot idle, before;
-    ASSERT_TRUE(WaitUntil([&] { before = std::exchange(idle, IconSlot()); return CountPointerGreen(idle) > 0 && idle == before; }))
-        << "the icon never showed in the notification area";
+    ASSERT_TRUE(WaitUntil([&] { before = std::exchange(idle, IconSlot()); return CountPointerGreen(idle) > 0 && idle == before; }));
     ::SendMessageA(TrayWindow(run.ProcessId()), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     // Each event is handled once the load before it is through, saving included.
     EXPECT_EQ(run.LineEvent(0, 1, &studio), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
     EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(studio.Port()));
-    EXPECT_TRUE(WaitUntil([&] { Screenshot frame = IconSlot(); return frame != idle && CountPointerGreen(frame) > 0; }))
-        << "no frames";
+    EXPECT_TRUE(WaitUntil([&] { Screenshot frame = IconSlot(); return frame != idle && CountPointerGreen(frame) > 0; }));
     EXPECT_TRUE(WaitUntil([&] { return IconSlot() == idle; })) << "the frames went on";
 
     ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN }));
@@ -93,14 +88,11 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
                                  std::regex(R"(Revision: \d+ \((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d|no version control)\))")));
     ASSERT_TRUE(run.HidePanel()) << "a click on the panel hides it, and the program goes on";
 
-    // A double click on the icon opens the settings. Save as into the used slot 2 puts the
-    // running values in without a question; into the empty slot 4 it asks for a name: typing
-    // stops at 80 characters, the blanks around go.
+    // A double click on the icon opens the settings. Save as into the empty slot 4 asks for a
+    // name: typing stops at 80 characters, the blanks around go.
     ::PostMessageA(TrayWindow(run.ProcessId()), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_LBUTTONDBLCLK);
     SettingsDialog dialog = WaitForSettingsDialog(run.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());
-    dialog.Click(IDC_SAVE_PROFILE_1 + 1);
-    EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile2", "ApplicationId") == "THREE"; }));
     dialog.Click(IDC_SAVE_PROFILE_1 + 3);
     SettingsDialog prompt(WaitForWindow(run.ProcessId(), [](HWND w) { return ::IsWindowVisible(w) && ::GetDlgItem(w, IDC_PROMPT_EDIT); }));
     EXPECT_EQ(WindowText(prompt.Window()) + '|' + prompt.Text(IDC_PROMPT_TEXT), "Set profile name...|Enter a name for this profile:");

@@ -1,5 +1,6 @@
 #include "kvmidi_process.h"
 
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -26,7 +27,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 void SeedIni(const std::string& dataFolder, unsigned short port, const std::string& extraLines)
 {
-    ::CreateDirectoryA((dataFolder + "cfg").c_str(), nullptr);
+    std::filesystem::create_directories(dataFolder + "cfg");
     std::ofstream(dataFolder + "cfg\\kvMidi.ini", std::ios::binary)
         << "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=" << port << "\r\n" << extraLines;
 }
@@ -35,8 +36,7 @@ bool KvMidiProcess::Start(const std::string& arguments, const std::string& worki
 {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string exe = DirectoryOfPath(path) + "kvMidi.exe";
-    std::string commandLine = "\"" + exe + "\" " + arguments;
+    std::string exe = DirectoryOfPath(path) + "kvMidi.exe", commandLine = "\"" + exe + "\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -140,9 +140,8 @@ bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys)
 {
     ::PostMessageA(TrayWindow(processId), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
     HWND menu = WaitForWindow(processId, [](HWND window) { return WindowClassName(window) == "#32768" && ::IsWindowVisible(window); });
-    if (!menu)
-        return false;
-    for (WORD key : keys)
-        ::PostMessageA(menu, WM_KEYDOWN, key, 0);
-    return true;
+    if (menu)
+        for (WORD key : keys)
+            ::PostMessageA(menu, WM_KEYDOWN, key, 0);
+    return menu != nullptr;
 }

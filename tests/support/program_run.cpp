@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "res/resource.h"
-#include "res/settings_ids.h"
 #include "framework/dc.h"
 
 Screenshot CaptureScreenRect(const RECT& rect)

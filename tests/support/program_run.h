@@ -3,10 +3,7 @@
 // screen shows of the LEDs and the tray icon.
 #pragma once
 
-#include <windows.h>
-
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "input/com_switch_monitor_win.h"

@@ -4,11 +4,6 @@
 // open of the multiplexer is a new terminal of its own, so the port never seems busy.
 #pragma once
 
-#include <windows.h>
-
-#include <string>
-
-#include "framework/win_handles.h"
 #include "tests/support/kvmidi_process.h"
 
 // The port's device opens now, exclusively, or why not.

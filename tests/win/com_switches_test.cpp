@@ -2,11 +2,7 @@
 // dialog around it is seen by the end-to-end tests.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <string>
-
 #include "input/com_switch_monitor_win.h"
-#include "tests/support/kvmidi_process.h"
 #include "tests/support/pseudo_terminal_port.h"
 
 using namespace std::chrono_literals;

@@ -4,14 +4,11 @@
 // command ranges (the profiles') are the controller's, seen by the end-to-end tests.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <functional>
 #include <string>
 #include <utility>
 
 #include "framework/dialog.h"
-#include "framework/wnd.h"
 #include "res/resource.h"
 #include "ui/label.h"
 

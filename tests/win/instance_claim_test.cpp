@@ -2,8 +2,6 @@
 // holds it, which is starting (its window shows) or ending (it gives the claim up).
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <latch>
 #include <string>
 #include <thread>
@@ -15,15 +13,15 @@ using namespace std::chrono_literals;
 namespace {
 TEST(InstanceClaim, AStartWaitsForTheHolderToShowItsWindowOrToEnd)
 {
-    enum class Holder { ShowsWindow, Ends, StaysSilent };
-    struct Case { Holder holder; std::chrono::milliseconds deadline; bool taken; HWND found; };
+    // What the holder does once the start has found the claim held.
+    struct Case { void (*holder)(InstanceClaim&); std::chrono::milliseconds deadline; bool taken; HWND found; };
     const Case cases[] = {
-        { Holder::ShowsWindow, 10s, false, ::GetDesktopWindow() },
-        { Holder::Ends, 10s, true, nullptr },
-        { Holder::StaysSilent, 500ms, false, nullptr },
+        { [](InstanceClaim& claim) { claim.Publish(::GetDesktopWindow()); }, 10s, false, ::GetDesktopWindow() },
+        { [](InstanceClaim& claim) { claim.Release(); }, 10s, true, nullptr },
+        { [](InstanceClaim&) {}, 500ms, false, nullptr },   // stays silent
     };
     for (const Case& c : cases) {
-        std::string ini = "C:\\kvtest-claim-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(static_cast<int>(c.holder));
+        std::string ini = "C:\\kvtest-claim-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(&c - cases);
         // The mutex belongs to a thread: the holder is a thread of its own, as another copy
         // would be a process of its own.
         std::latch held(1), done(1);
@@ -32,10 +30,7 @@ TEST(InstanceClaim, AStartWaitsForTheHolderToShowItsWindowOrToEnd)
             claim.Take(ini);
             held.count_down();
             ::Sleep(300);   // the pace of the scene: the start finds the claim held at its first try
-            if (c.holder == Holder::ShowsWindow)
-                claim.Publish(::GetDesktopWindow());
-            else if (c.holder == Holder::Ends)
-                claim.Release();
+            c.holder(claim);
             done.wait();
         });
         held.wait();
