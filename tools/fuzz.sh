@@ -4,8 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
+case "$seconds" in ''|*[!0-9]*) echo "usage: tools/fuzz.sh [seconds]" >&2; exit 2 ;; esac
 
-cmake --preset fuzz >/dev/null && cmake --build --preset fuzz >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz >/dev/null
 log=build/fuzz/input_fuzz.log
 build/fuzz/input_fuzz -max_total_time="$seconds" -print_final_stats=1 build/fuzz/corpus/input_fuzz tests/fuzz/regressions \
         >"$log" 2>&1 || {
