@@ -19,7 +19,7 @@ void Push(MidiRing& ring, int status, int data1, int data2)
     ring.TryPush(MakeMidiRingEntry(static_cast<std::uint32_t>(status | data1 << 8 | data2 << 16), 0));
 }
 
-TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirDropsCounted)
+TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirDropsAndRefusalsCounted)
 {
     SendingFakes f;
     std::array<MidiRing, kMidiDeviceCount> rings;
@@ -32,8 +32,14 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
         Push(rings[4], 0xE0, i, 0);
     for (int n : { 0, 2, 4 })
         f.thread.Publish(n, rings[static_cast<std::size_t>(n)]);
-    f.thread.Start({ "127.0.0.1", 9871, "A\"B", "%d", "%s%n", true, 10 }, true);
+    Settings settings;
+    settings.m_strBroadcastAddress = "127.0.0.1", settings.m_nPort = 9871, settings.m_strApplicationId = "A\"B";
+    settings.m_strDestination = "%d", settings.m_strTextCommand = "%s%n", settings.m_bFilterNoteOff = 1, settings.m_comConfig.Device = 10;
+    f.refused = "/4/224/62/0";   // the last line
+    f.held = true;   // the COM line is there before the first round
+    f.thread.Start(SendSettingsOf(settings), true);
     ASSERT_TRUE(f.thread.HandOverComLine(3, 1));
+    f.held = false;
     f.thread.Stop();
 
     // Texts are text, never formats, and nothing is escaped.
@@ -51,12 +57,12 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
     EXPECT_NE(f.log.end(), std::find(f.log.begin(), f.log.end(), "REMOTE: \"A\"B\" \"%d\" \"%s%n/2/145/60/1\" 1"));
     SendReport report = f.thread.TakeReport();
     EXPECT_EQ(std::tuple(report.lastCommand, report.lastDevice, report.dropped, report.refused, report.comChanges),
-              std::tuple("%s%n/4/224/62/0", 4, std::array<std::uint64_t, 5>{ 0, 0, 0, 0, 3 }, 0u,
+              std::tuple("%s%n/4/224/61/0", 4, std::array<std::uint64_t, 5>{ 0, 0, 0, 0, 3 }, 1u,
                          std::vector<ComLineChange>{ { 3, 1 } }));
     EXPECT_EQ(f.notified, 1);
 }
 
-TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheTextsOfTheNextRound)
+TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowThreadHearsAtMostEvery50Ms)
 {
     SendingFakes f;
     MidiRing empty, ring;
@@ -64,27 +70,24 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheTextsOfTheNextRound)
     f.thread.Publish(0, empty);
     f.thread.Withdraw(0);   // a round went by with the first settings
     f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y", false, 10 }, true);
-    Push(ring, 0x90, 60, 100);
-    f.thread.Publish(1, ring);
-    f.thread.Withdraw(1);
+    // Told at once, then not within 50 ms of that, then once they are up.
+    for (auto [now, told] : { std::pair(1000, 1), std::pair(1049, 1), std::pair(1050, 2) }) {
+        f.now = static_cast<std::uint64_t>(now);
+        Push(ring, 0x90, 60, now % 100);
+        f.thread.Publish(1, ring);
+        f.thread.Withdraw(1);
+        f.thread.Publish(0, empty);
+        f.thread.Withdraw(0);   // the round that told, or not, is over
+        EXPECT_EQ(f.notified, told) << now;
+        f.thread.TakeReport();
+    }
+    f.now = 1060;
+    ASSERT_TRUE(f.thread.HandOverComLine(2, 1));   // a COM line is told at once
     f.thread.Stop();
-    EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2",
-                                                "REMOTE: \"B\" \"b\" \"Y/1/144/60/100\" 1", "close" }));
-}
-
-TEST(SendingThread, ALineTheLibraryRefusesIsCountedAndNeverShownAsSent)
-{
-    SendingFakes f;
-    f.refuse = true;
-    MidiRing ring;
-    Push(ring, 0x90, 60, 100);
-    f.thread.Start({}, false);
-    f.thread.Publish(1, ring);
-    f.thread.Withdraw(1);   // back once its entry went out
-    EXPECT_EQ(f.sends, 1u);
-    f.thread.Stop();
-    SendReport report = f.thread.TakeReport();
-    EXPECT_EQ(std::tuple(report.lastDevice, report.refused, f.log.size()), std::tuple(-1, 1u, 2u));
+    EXPECT_EQ(f.notified, 3);
+    const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
+    EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
+                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "10/144/2/127\" 1", "close" }));
 }
 
 struct Shell : CommandWatcher, ActivityDisplay, ActivityTimer, AudioCommands {
