@@ -140,8 +140,8 @@ struct Rig {
         auto at = arg.find('@');
         if (step == "dlg")
             shown = owner.Views(), edits.clear();
-        else if (step[0] == '+' || step[0] == '-')
-            edits.push_back({ std::stoi(arg.substr(1)), shown[std::stoul(arg.substr(1))].name, step[0] == '+' });
+        else if (step[0] == '+' || step[0] == '-')   // "+5": a number beyond, with the name of 4
+            edits.push_back({ std::stoi(arg.substr(1)), shown[std::min(std::stoul(arg.substr(1)), 4ul)].name, step[0] == '+' });
         else if (step == "ok")   // OK or Apply
             owner.Choose(edits), owner.Sync(api);
         else if (step == "cancel")
@@ -196,26 +196,30 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         { "Keys", "0:Keys", "dlg plug:Ext@0 scan ok", "0:Keys*^ 1:Ext", "", "Keys" },
         // A box ticked after the scan moved its device: the device shown is the one chosen.
         { "Pads,Keys", "", "dlg pull:Pads scan +1 ok", "0:Pads~ 1:Keys*^", "", "Keys" },
-        // Cancel undoes Apply; a box cleared closes the device after its entries went out.
-        { "Keys,Pads", "0:Keys", "dlg +1 ok cancel", "0:Keys*^ 1:Pads", "", "Keys Pads" },
+        // Cancel undoes Apply, the devices not chosen keeping their numbers; a box cleared closes the
+        // device after its entries went out.
+        { "Keys,Pads", "0:Keys", "dlg +1 ok plug:X@1 scan cancel", "0:Keys*^ 1:Pads 2:X", "", "Keys Pads" },
         { "Keys", "0:Keys", "send:Keys dlg -0 ok", "0:Keys", "K0 ", "Keys" },
         // Pads leaves: the devices above keep sending, open, under their numbers.
         { "Pads,Keys,Drums", "1:Keys,2:Drums", "send:Keys pull!:Pads scan send:Keys send:Drums drain",
           "0:Pads~ 1:Keys*^ 2:Drums*^", "K1 K1 D2 ", "Keys Drums" },
-        // Of two of one name, the one that stays keeps its number.
-        { "Keys,Keys", "0:Keys,1:Keys", "pull:Keys scan", "0:Keys*~ 1:Keys*^", "", "Keys Keys" },
+        // Of two of one name, the one that stays keeps its number, also while its handle says nothing.
+        { "Keys,Keys", "1:Keys,0:Keys", "pull:Keys scan dead:Keys cancel", "0:Keys*~ 1:Keys*^", "", "Keys Keys" },
         // A failed name read, once or twice, closes nothing.
         { "Keys", "0:Keys", "fail:0 scan fail2:0 scan", "0:Keys*^", "", "Keys" },
         // A device back elsewhere gets its number back; a newcomer never takes it.
         { "Pads,Keys", "1:Keys", "pull!:Keys scan plug:Keys@0 scan send:Keys drain", "0:Pads 1:Keys*^", "K1 ", "Keys Keys" },
         { "Keys", "0:Keys", "pull:Keys scan plug:Pads@0 scan plug:Keys@1 scan", "0:Keys*^ 1:Pads", "", "Keys Keys" },
-        // With every number taken, a newcomer takes the number of one that is gone and not chosen.
-        { "A,B,C,D,E", "", "pull:A scan plug:F@4 scan", "0:F 1:B 2:C 3:D 4:E", "", "" },
+        // With every number taken, a newcomer takes the number of one that is gone and not chosen;
+        // the box ticked for the one gone does not choose it.
+        { "A,B,C,D,E", "", "dlg +0 +5 pull:A scan plug:F@4 scan ok", "0:F 1:B 2:C 3:D 4:E", "", "" },
         // A dead handle at the same place, unnoticed by the system, is opened again.
         { "Keys", "0:Keys", "dead:Keys scan send:Keys drain", "0:Keys*^", "K0 ", "Keys Keys" },
         // Across restarts: the stored number counts; by number only, the position at start.
         { "Pads,Keys", "0:Keys", "send:Keys drain", "0:Keys*^ 1:Pads", "K0 ", "Keys" },
         { "A,B,C", "0:,2:", "", "0:A*^ 1:B 2:C*^", "", "A C" },
+        // Reloaded, a number known alone is the device at its position now, which leaves its own number.
+        { "Keys,Pads", "1:", "plug:X@0 scan cancel", "0:Pads 1:Keys*^ 2:X", "", "Pads Keys" },
     };
     for (const Case& c : cases) {
         Rig rig(c.positions, c.stored);
@@ -266,15 +270,19 @@ TEST(MidiWakeup, WakesTheSendingThreadOncePerRoundAndRetriesAFailedWake)
 TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
 {
     Rig rig("Keys,Pads!open,,Drums!start", "0:,1:,2:,3:");   // "" is no name
+    rig.api.devices.pop_back();   // gone before the retry, no scan between
     rig.owner.Sync(rig.api);
-    const std::string failed = "open Pads!open;Cannot open MIDI device;open Drums!start;start Drums!start;"
-                               "Cannot start MIDI device;stop Drums!start;reset Drums!start;close Drums!start;";
-    EXPECT_EQ(rig.api.calls, "open Keys;start Keys;" + failed + failed);
+    const std::string pads = "open Pads!open;Cannot open MIDI device;";
+    EXPECT_EQ(rig.api.calls, "open Keys;start Keys;" + pads + "open Drums!start;start Drums!start;Cannot start MIDI device;"
+              "stop Drums!start;reset Drums!start;close Drums!start;" + pads + "Invalid MIDI selection;");
     EXPECT_EQ(rig.api.storedWhileClosing, 0);   // the handle is cleared before the device stops
     EXPECT_FALSE(rig.owner.AnyLost());          // and our own close is not a loss
     // A close withdraws the ring from the sending thread once the device stopped, before it goes.
     rig.api.calls.clear();
     rig.owner.CloseAll();
-    EXPECT_EQ(rig.api.calls, "stop Keys;reset Keys;close Keys;withdraw 0;");
+    MidiInDevice again;   // an open closes what the device had open
+    for (int i = 0; i < 2; ++i)
+        again.Open(rig.api, rig.wakeup, 0);
+    EXPECT_EQ(rig.api.calls, "stop Keys;reset Keys;close Keys;withdraw 0;open Keys;stop Keys;reset Keys;close Keys;open Keys;");
 }
 }

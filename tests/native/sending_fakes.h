@@ -1,6 +1,6 @@
 // The sending thread's surroundings for the tests: a network library that logs, whose Close asks
 // the window thread something (as the maker's may), a waker as the program's (one wake per
-// rearm), a clock the test sets, a notifier that counts.
+// rearm), a clock the test sets, a notifier that counts (and fails when told).
 #pragma once
 
 #include <atomic>
@@ -42,13 +42,14 @@ struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     std::uint64_t NowMilliseconds() noexcept override { return now; }
     // What the MIDI callback does after it stored an entry.
     void Stored() noexcept { if (!pending.exchange(true)) Wake(); }
-    bool NotifyReport() noexcept override { return ++notified, true; }
+    bool NotifyReport() noexcept override { return ++notified > failedNotifications; }
 
     std::mutex lock;
     std::condition_variable wake;
     bool woken = false;
     std::atomic<bool> pending{ false }, answered{ false }, held{ false };
-    std::atomic<int> notified{ 0 };
+    std::atomic<int> notified{ 0 };   // tried, the first failedNotifications in vain
+    int failedNotifications = 0;
     std::atomic<std::size_t> sends{ 0 };
     std::atomic<std::uint64_t> now{ 1000 };
     std::vector<std::string> log;

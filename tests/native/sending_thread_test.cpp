@@ -65,12 +65,13 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
 TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowThreadHearsAtMostEvery50Ms)
 {
     SendingFakes f;
+    f.failedNotifications = 1;
     MidiRing empty, ring;
     f.thread.Start({ "127.0.0.1", 1, "A", "a", "X", false, 10 }, true);
     f.thread.Publish(0, empty);
     f.thread.Withdraw(0);   // a round went by with the first settings
     f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y", false, 10 }, true);
-    // Told at once, then not within 50 ms of that, then once they are up.
+    // Told at once; the message lost, told again once 50 ms are up, not sooner.
     for (auto [now, told] : { std::pair(1000, 1), std::pair(1049, 1), std::pair(1050, 2) }) {
         f.now = static_cast<std::uint64_t>(now);
         Push(ring, 0x90, 60, now % 100);
