@@ -1,9 +1,12 @@
 // The sending thread's rules with its hand-overs done before it runs: what each entry and COM
 // change becomes, the turns a flooding ring takes, the drop counts, and what the window
-// thread then makes of a report: the dialog, the tray, the volume keys and the balloons.
+// thread then makes of a report: the dialog, the tray's activity (its frames until five seconds
+// after the last command), the volume keys and the balloons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,52 +94,52 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
                                                 line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "10/144/2/127\" 1", "close" }));
 }
 
+// The window thread's outlets; the activity timer, like the system's, restarts when set again.
 struct Shell : CommandWatcher, ActivityDisplay, ActivityTimer, AudioCommands {
     void ShowLastCommand(const std::string& text, int device) override { Add("dialog " + text, device); }
     void ShowComLineState(int line, int level) override { Add("led " + std::to_string(line), level); }
-    bool IsAnimating() const override { return false; }
-    void StartFrames() override { log.push_back("frames"); }
-    void StopFrames() override {}
-    void SetActivityTimer(unsigned) override {}
-    void KillActivityTimer() override {}
+    bool IsAnimating() const override { return animating; }
+    void StartFrames() override { animating = true, log.push_back("frames"); }
+    void StopFrames() override { animating = false, stoppedAt = now; }
+    void SetActivityTimer(unsigned ms) override { ++timerSets, due = now + static_cast<int>(ms); }
+    void KillActivityTimer() override { due.reset(); }
     void SendAppCommand(int command) override { Add("app", command); }
     void ShowShedBalloon(const std::string& text) override { log.push_back(text); }
     void Add(const std::string& what, int value) { log.push_back(what + " " + std::to_string(value)); }
 
     Log log;
+    bool animating = false;
+    int now = 0, stoppedAt = -1, timerSets = 0;
+    std::optional<int> due;
     CommandActivity activity{ *this, *this };
     CommandDispatcher dispatcher{ { *this, activity, *this } };
 };
 
 TEST(CommandDispatcher, AReportPressesTheVolumeKeysOfMutingLinesThenTellsTheDialogAndTheTray)
 {
-    const std::string down = "app " + std::to_string(kAppCommandVolumeDown), up = "app " + std::to_string(kAppCommandVolumeUp);
-    const std::string mute = "app " + std::to_string(kAppCommandVolumeMute);
-    struct Case { const char* rule; int line, level, mutingLine; Log log; };   // mutingLine -1: none
+    struct Case { int line, level, mutingLine; Log log; };   // "app": 9 volume down, 10 up, 8 mute
     const Case cases[] = {
-        { "no muting line", 2, 0, -1, { "dialog C 10", "frames", "led 2 0" } },
-        { "a muting line, active: down, up and mute", 3, 1, 3, { down, up, mute, "dialog C 10", "frames", "led 3 1" } },
-        { "a muting line, released: down and up", 1, 0, 1, { down, up, "dialog C 10", "frames", "led 1 0" } },
-        { "another line's mute flag does nothing", 0, 1, 1, { "dialog C 10", "frames", "led 0 1" } },
+        { 2, 0, -1, { "dialog C 10", "frames", "led 2 0" } },   // no muting line
+        { 3, 1, 3, { "app 9", "app 10", "app 8", "dialog C 10", "frames", "led 3 1" } },   // active: down, up, mute
+        { 1, 0, 1, { "app 9", "app 10", "dialog C 10", "frames", "led 1 0" } },   // released: down and up
+        { 0, 1, 1, { "dialog C 10", "frames", "led 0 1" } },   // another line's mute flag does nothing
     };
     for (const Case& c : cases) {
         Shell s;
         ComSwitchConfig com;
-        if (c.mutingLine >= 0)
-            com.Mute(c.mutingLine) = 1;
-        SendReport report;
-        report.lastCommand = "C", report.lastDevice = 10, report.comChanges = { { c.line, c.level } };
-        s.dispatcher.Apply(report, com, 1000);
-        EXPECT_EQ(s.log, c.log) << c.rule;
+        com.Mute(std::max(c.mutingLine, 0)) = c.mutingLine >= 0;
+        s.dispatcher.Apply({ "C", 10, { { c.line, c.level } } }, com, 1000);
+        EXPECT_EQ(s.log, c.log) << c.line;
     }
 }
 
+// Told by a report or by the 2 s tick, also when the drops stopped before.
 TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCountedForTheTooltip)
 {
     EXPECT_EQ(ShedText(0, 1234), "MIDI device 0: 1,234 messages dropped, they came faster than the network carries");
     EXPECT_EQ(ShedTooltip(1), ", 1 message dropped");
     EXPECT_EQ(ShedTooltip(123456), ", 123,456 messages dropped");
-    struct Step { std::uint64_t now, device0, device3; Log balloons; };
+    struct Step { std::uint64_t now, device0, device3; Log balloons; };   // device0 0: the tick
     const Step steps[] = {
         { 0, 100, 1, {} },
         { 900, 1100, 1, {} },
@@ -144,16 +147,33 @@ TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCounte
         { 2500, 1300, 1, {} },   // the same episode
         { 4400, 1300, 1, {} },
         { 4600, 1301, 1, {} },   // after 2 s of quiet, another one
-        { 5600, 1301, 1, { ShedText(0, 1) } },
+        { 5600, 0, 0, { ShedText(0, 1) } },
     };
     Shell s;
     for (const Step& step : steps) {
-        SendReport report;
-        report.dropped = { step.device0, 0, 0, step.device3, 0 };
         s.log.clear();
-        s.dispatcher.Apply(report, {}, step.now);
+        step.device0 ? void(s.dispatcher.Apply({ "", -1, {}, { step.device0, 0, 0, step.device3, 0 } }, {}, step.now))
+                     : s.dispatcher.Tick(step.now);
         EXPECT_EQ(s.log, step.balloons) << step.now;
     }
     EXPECT_EQ(s.dispatcher.DroppedSinceStart(), 1302u);
+}
+
+TEST(Activity, TheFramesRunUnbrokenUntilFiveSecondsAfterTheLastCommandAFloodRenewingTheTimerRarely)
+{
+    // A flood renews the timer every 100 ms, not more often nor less, and sets it once more for the rest.
+    struct Case { int every, lastCommand, timerSets; };
+    for (const Case& c : { Case{ 1000, 9000, 10 }, Case{ 1, 5050, 50 + 1 + 1 } }) {
+        Shell s;
+        for (s.now = 0; s.now <= 20000; ++s.now) {
+            if (s.now % c.every == 0 && s.now <= c.lastCommand)
+                s.activity.OnCommands(static_cast<std::uint64_t>(s.now));
+            if (s.due == s.now)
+                s.activity.OnTimer(static_cast<std::uint64_t>(s.now));
+        }
+        EXPECT_EQ(std::tuple(s.log, s.stoppedAt, s.animating, s.due, s.timerSets),
+                  std::tuple(Log{ "frames" }, c.lastCommand + 5000, false, std::nullopt, c.timerSets))
+            << c.every;
+    }
 }
 }
