@@ -13,10 +13,8 @@
 #include "input/com_switch_polling.h"
 
 namespace {
-constexpr std::uint32_t kCts = kComLines[0].statusBit;
-constexpr std::uint32_t kDcd = kComLines[1].statusBit;
-constexpr std::uint32_t kDsr = kComLines[2].statusBit;
-constexpr std::uint32_t kRi = kComLines[3].statusBit;
+constexpr std::uint32_t kCts = kComLines[0].statusBit, kDcd = kComLines[1].statusBit;
+constexpr std::uint32_t kDsr = kComLines[2].statusBit, kRi = kComLines[3].statusBit;
 constexpr std::nullopt_t kFails = std::nullopt;
 constexpr ComLineFlags kAll = { 1, 1, 1, 1 };
 using Trace = std::vector<std::string>;
@@ -27,7 +25,7 @@ struct Case {
     std::uint64_t stopAt;                             // ms on the port's clock, 10 ms a pause
     Trace trace;                                      // "<ms> <what>"
     ComLineFlags monitored = kAll;
-    std::deque<bool> posts = {};   // the answers to the posts and reopens in turn, then true
+    std::deque<bool> posts = { true };   // the answers to the posts and reopens in turn, the last repeating
     std::uint64_t pause = kComPollMilliseconds;
 };
 
@@ -39,11 +37,8 @@ public:
     bool ReadModemStatus(std::uint32_t& status) override
     {
         m_bOpen || Log("read while closed");
-        std::optional<std::uint32_t> next = m_case.reads.front();
-        if (m_case.reads.size() > 1)
-            m_case.reads.pop_front();
-        status = next.value_or(0);
-        return next.has_value();
+        std::optional<std::uint32_t> next = Next(m_case.reads);
+        return status = next.value_or(0), next.has_value();
     }
     bool PostLineEvent(const ComLineEvent& e) override { return Posted("post " + std::to_string(e.line) + "=" + std::to_string(e.level)); }
     bool PostPortState(bool present) override { return Posted(present ? "back" : "lost"); }
@@ -57,18 +52,10 @@ public:
     std::uint64_t now = 0;
 
 private:
-    bool Posted(const std::string& what)
-    {
-        bool ok = m_case.posts.empty() || m_case.posts.front();
-        if (!m_case.posts.empty())
-            m_case.posts.pop_front();
-        return Log(what + (ok ? "" : " failed")), ok;
-    }
-    bool Log(const std::string& what)
-    {
-        trace.push_back(std::to_string(now) + " " + what);
-        return true;
-    }
+    template <typename T>
+    static T Next(std::deque<T>& script) { return [&](T next) { return script.size() > 1 && (script.pop_front(), true), next; }(script.front()); }
+    bool Posted(const std::string& what) { return [&](bool ok) { return Log(what + (ok ? "" : " failed")), ok; }(Next(m_case.posts)); }
+    bool Log(const std::string& what) { return trace.push_back(std::to_string(now) + " " + what), true; }
 
     Case m_case;
     std::atomic<bool>& m_stop;
@@ -98,7 +85,7 @@ TEST(ComSwitchPolling, PostsEachLevelChangeOnceAndReopensALostPortEveryTwoSecond
           kAll, { true, false, false }, 1 },
         { "what was not posted comes again at the next poll, in order", { kDcd | kRi, kDcd | kRi, kFails }, 50,
           { "0 post 1=1", "0 post 3=1 failed", "10 post 3=1", "20 clear errors", "30 closed", "30 lost failed", "40 lost" }, kAll,
-          { true, false, true, false } },
+          { true, false, true, false, true } },
     };
     for (const Case& c : cases) {
         std::atomic<bool> stop;
