@@ -73,7 +73,7 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     f.thread.Start({ "127.0.0.1", 1, "A", "a", "X", false, 10 }, true);
     f.thread.Publish(0, empty);
     f.thread.Withdraw(0);   // a round went by with the first settings
-    f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y", false, 10 }, true);
+    f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y" }, true);   // no filter, COM as device 0
     // Told at once; the message lost, told again once 50 ms are up, not sooner.
     for (auto [now, told] : { std::pair(1000, 1), std::pair(1049, 1), std::pair(1050, 2) }) {
         f.now = static_cast<std::uint64_t>(now);
@@ -91,7 +91,7 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     EXPECT_EQ(f.notified, 3);
     const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
     EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
-                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "10/144/2/127\" 1", "close" }));
+                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close" }));
 }
 
 // The window thread's outlets; the activity timer, like the system's, restarts when set again.
