@@ -198,9 +198,9 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         // A device back elsewhere gets its number back; a newcomer never takes it.
         { "Pads,Keys", "1:Keys", "pull!:Keys scan plug:Keys@0 scan send:Keys drain", "0:Pads 1:Keys*^", "K1 ", "Keys Keys" },
         { "Keys", "0:Keys", "pull:Keys scan plug:Pads@0 scan plug:Keys@1 scan", "0:Keys*^ 1:Pads", "", "Keys Keys" },
-        // With every number taken, a newcomer takes the number of one that is gone and not chosen;
-        // the box ticked for the one gone does not choose it.
-        { "A,B,C,D,E", "", "dlg +0 +5 pull:A scan plug:F@4 scan ok", "0:F 1:B 2:C 3:D 4:E", "", "" },
+        // With every number taken, a newcomer takes the number of one that is gone and not chosen,
+        // else none; the box ticked for the one gone does not choose it.
+        { "A,B,C,D,E", "", "dlg +0 +5 pull:A scan plug:F@4 scan plug:G@0 scan ok", "0:F 1:B 2:C 3:D 4:E", "", "" },
         // A dead handle at the same place, unnoticed by the system, is opened again.
         { "Keys", "0:Keys", "dead:Keys scan send:Keys drain", "0:Keys*^", "K0 ", "Keys Keys" },
         // Across restarts: the stored number counts, its first entry if stored twice; by number only,
