@@ -207,6 +207,8 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         // the position at start.
         { "Pads,Keys", "0:Keys,0:Pads", "send:Keys drain", "0:Keys*^ 1:Pads", "K0 ", "Keys" },
         { "A,B,C", "0:,2:", "", "0:A*^ 1:B 2:C*^", "", "A C" },
+        // Nobody is looked for beyond 32 positions.
+        { ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,Z,Y", "0:Z,1:Y", "", "0:Z*^ 1:Y*~", "", "Z" },
         // Reloaded, a number known alone is the device at its position now, which leaves its own number.
         { "Keys,Pads", "1:", "plug:X@0 scan cancel", "0:Pads 1:Keys*^ 2:X", "", "Pads Keys" },
     };

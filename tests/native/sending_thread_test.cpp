@@ -78,6 +78,7 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     f.thread.Withdraw(0);   // a round went by with the first settings
     f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y" }, true);   // no filter, COM as device 0
     // Told at once; the message lost, told again once 50 ms are up, not sooner; a COM line at once.
+    std::string reported;
     for (auto [now, told] : { std::pair(1000, 1), std::pair(1049, 1), std::pair(1050, 2), std::pair(1060, 3) }) {
         f.now = static_cast<std::uint64_t>(now);
         if (now == 1060)
@@ -90,12 +91,16 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
         f.thread.Withdraw(0);   // the round that told, or not, is over
         EXPECT_EQ(f.notified, told) << now;
         if (told > f.failedNotifications)   // as the window thread does once a message came
-            f.thread.TakeReport();
+            reported = f.thread.TakeReport().lastCommand;
     }
+    EXPECT_EQ(reported, "Y/0/144/2/127");
+    f.thread.Stop();
+    f.thread.Start({}, true);   // started again
     f.thread.Stop();
     const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
     EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
-                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close" }));
+                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close",
+                                                "init :0", "close" }));
 }
 
 // The window thread's outlets; the activity timer, like the system's, restarts when set again.
@@ -123,16 +128,16 @@ TEST(CommandDispatcher, AReportPressesTheVolumeKeysOfMutingLinesThenTellsTheDial
 {
     struct Case { int line, level, mutingLine; Log log; };   // "app": 9 volume down, 10 up, 8 mute
     const Case cases[] = {
-        { 2, 0, -1, { "dialog C 10", "frames", "led 2 0" } },   // no muting line
-        { 3, 1, 3, { "app 9", "app 10", "app 8", "dialog C 10", "frames", "led 3 1" } },   // active: down, up, mute
-        { 1, 0, 1, { "app 9", "app 10", "dialog C 10", "frames", "led 1 0" } },   // released: down and up
-        { 0, 1, 1, { "dialog C 10", "frames", "led 0 1" } },   // another line's mute flag does nothing
+        { 2, 0, -1, { "dialog C 0", "frames", "led 2 0" } },   // no muting line
+        { 3, 1, 3, { "app 9", "app 10", "app 8", "dialog C 0", "frames", "led 3 1" } },   // active: down, up, mute
+        { 1, 0, 1, { "app 9", "app 10", "dialog C 0", "frames", "led 1 0" } },   // released: down and up
+        { 0, 1, 1, { "dialog C 0", "frames", "led 0 1" } },   // another line's mute flag does nothing
     };
     for (const Case& c : cases) {
         Shell s;
         ComSwitchConfig com;
         com.Mute(std::max(c.mutingLine, 0)) = c.mutingLine >= 0;
-        s.dispatcher.Apply({ "C", 10, { { c.line, c.level } } }, com, 1000);
+        s.dispatcher.Apply({ "C", 0, { { c.line, c.level } } }, com, 1000);
         EXPECT_EQ(s.log, c.log) << c.line;
     }
 }
@@ -146,7 +151,7 @@ TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCounte
     struct Step { std::uint64_t now, device0, device3; Log balloons; };   // device0 0: the tick
     const Step steps[] = {
         { 0, 100, 1, {} },
-        { 900, 1100, 1, {} },
+        { 999, 1100, 1, {} },
         { 1000, 1234, 1, { ShedText(0, 1234), ShedText(3, 1) } },
         { 2500, 1300, 1, {} },   // the same episode
         { 4400, 1300, 1, {} },
