@@ -3,6 +3,8 @@
 set(sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 target_compile_options(kvmidi_portable PRIVATE ${sanitizers})
 target_link_options(kvmidi_portable PUBLIC ${sanitizers})
+# The standard library's own bounds checks: an index one past a std::array is no silent read.
+target_compile_definitions(kvmidi_portable PUBLIC _GLIBCXX_ASSERTIONS)
 # Line counters for the coverage that tools/test-all.sh reads with gcovr after the tests; only
 # the library is counted, so the tests' own lines never count as covered code.
 target_compile_options(kvmidi_portable PRIVATE --coverage)

@@ -13,10 +13,8 @@
 #include "input/com_switch_polling.h"
 
 namespace {
-constexpr std::uint32_t kCts = kComLines[0].statusBit;
-constexpr std::uint32_t kDcd = kComLines[1].statusBit;
-constexpr std::uint32_t kDsr = kComLines[2].statusBit;
-constexpr std::uint32_t kRi = kComLines[3].statusBit;
+constexpr std::uint32_t kCts = kComLines[0].statusBit, kDcd = kComLines[1].statusBit;
+constexpr std::uint32_t kDsr = kComLines[2].statusBit, kRi = kComLines[3].statusBit;
 constexpr std::nullopt_t kFails = std::nullopt;
 constexpr ComLineFlags kAll = { 1, 1, 1, 1 };
 using Trace = std::vector<std::string>;
@@ -27,7 +25,8 @@ struct Case {
     std::uint64_t stopAt;                             // ms on the port's clock, 10 ms a pause
     Trace trace;                                      // "<ms> <what>"
     ComLineFlags monitored = kAll;
-    std::deque<bool> posts = {};   // the answers to the line and state posts in turn, then true
+    std::deque<bool> posts = { true };   // the answers to the posts and reopens in turn, the last repeating
+    std::uint64_t pause = kComPollMilliseconds;
 };
 
 // Each answer comes from the case's script; every call but a read is traced with the time.
@@ -38,36 +37,25 @@ public:
     bool ReadModemStatus(std::uint32_t& status) override
     {
         m_bOpen || Log("read while closed");
-        std::optional<std::uint32_t> next = m_case.reads.front();
-        if (m_case.reads.size() > 1)
-            m_case.reads.pop_front();
-        status = next.value_or(0);
-        return next.has_value();
+        std::optional<std::uint32_t> next = Next(m_case.reads);
+        return status = next.value_or(0), next.has_value();
     }
     bool PostLineEvent(const ComLineEvent& e) override { return Posted("post " + std::to_string(e.line) + "=" + std::to_string(e.level)); }
     bool PostPortState(bool present) override { return Posted(present ? "back" : "lost"); }
     void ClearErrors() override { Log("clear errors"); }
     void ClosePort() override { m_bOpen = !Log("closed"); }
-    bool ReopenPort() override { return m_bOpen = Log("reopen"); }
-    void WaitPollInterval() override { m_stop = (now += kComPollMilliseconds) >= m_case.stopAt; }
+    bool ReopenPort() override { return m_bOpen = Posted("reopen"); }
+    void WaitPollInterval() override { m_stop = (now += m_case.pause) >= m_case.stopAt; }
     std::uint64_t NowMilliseconds() override { return now; }
 
     Trace trace;
     std::uint64_t now = 0;
 
 private:
-    bool Posted(const std::string& what)
-    {
-        bool ok = m_case.posts.empty() || m_case.posts.front();
-        if (!m_case.posts.empty())
-            m_case.posts.pop_front();
-        return Log(what + (ok ? "" : " failed")), ok;
-    }
-    bool Log(const std::string& what)
-    {
-        trace.push_back(std::to_string(now) + " " + what);
-        return true;
-    }
+    template <typename T>
+    static T Next(std::deque<T>& script) { return [&](T next) { return script.size() > 1 && (script.pop_front(), true), next; }(script.front()); }
+    bool Posted(const std::string& what) { return [&](bool ok) { return Log(what + (ok ? "" : " failed")), ok; }(Next(m_case.posts)); }
+    bool Log(const std::string& what) { return trace.push_back(std::to_string(now) + " " + what), true; }
 
     Case m_case;
     std::atomic<bool>& m_stop;
@@ -84,18 +72,20 @@ TEST(ComSwitchPolling, PostsEachLevelChangeOnceAndReopensALostPortEveryTwoSecond
         { "only the watched lines of a combined change", { kCts | kDcd | kDsr | kRi }, 10, { "0 post 1=1", "0 post 3=1" },
           { 0, 1, 0, 1 } },
         { "closing while a switch is held gives no release", { kCts }, 30, { "0 post 0=1" } },
-        { "one failed read is tried again 10 ms later, its errors cleared: the port is not lost", { kCts, kFails, 0 }, 30,
-          { "0 post 0=1", "10 clear errors", "20 post 0=0" } },
+        { "a failed read is tried again 10 ms later, its errors cleared: the port is not lost", { kCts, kFails, 0, kFails, 0 }, 50,
+          { "0 post 0=1", "10 clear errors", "20 post 0=0", "30 clear errors" } },
         { "a second failed read closes the port, reopened after 2 s; back reports only real changes, releases too",
           { kCts | kDcd, kFails, kFails, kCts | kRi }, 2040,
           { "0 post 0=1", "0 post 1=1", "10 clear errors", "20 closed", "20 lost", "2020 reopen", "2030 back", "2030 post 1=0",
             "2030 post 3=1" } },
         { "a port that opens but cannot be read is not back", { kFails, kFails, kFails, kFails, 0 }, 4040,
           { "0 clear errors", "10 closed", "10 lost", "2010 reopen", "2020 clear errors", "2030 closed", "4030 reopen" } },
-        { "a stop while the port is away ends it at the next pause", { kFails }, 50, { "0 clear errors", "10 closed", "10 lost" } },
+        { "a port that does not open is tried again 2 s later, not a millisecond sooner; a stop while it is away ends it at the "
+          "next pause", { kFails }, 4002, { "0 clear errors", "1 closed", "1 lost", "2001 reopen failed", "4001 reopen failed" },
+          kAll, { true, false, false }, 1 },
         { "what was not posted comes again at the next poll, in order", { kDcd | kRi, kDcd | kRi, kFails }, 50,
           { "0 post 1=1", "0 post 3=1 failed", "10 post 3=1", "20 clear errors", "30 closed", "30 lost failed", "40 lost" }, kAll,
-          { true, false, true, false } },
+          { true, false, true, false, true } },
     };
     for (const Case& c : cases) {
         std::atomic<bool> stop;

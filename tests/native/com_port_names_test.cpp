@@ -23,4 +23,19 @@ TEST(ComPortNames, OfADeviceListTakeTheNumberAfterComInAnyCaseSortedUntilTheEmpt
     for (const auto& [list, names] : cases)
         EXPECT_EQ(ComPortNames(ComPortNumbersInDeviceNames(list)), names) << list;
 }
+
+TEST(ComPortNames, OfTheProbesAreThoseThatExistAndTheListIsReadIntoABufferDoublingUpTo16Mb)
+{
+    auto probe = [](int n) { return n == 1 || n == 255 ? ComPortProbe::Opened : n == 7 ? ComPortProbe::AccessDenied : ComPortProbe::Missing; };
+    EXPECT_EQ(ProbeComPortNumbers(probe), (std::vector<int>{ 1, 7, 255 }));
+    for (std::size_t fits : { kDeviceNamesMaxSize, kDeviceNamesMaxSize + 1 }) {
+        std::vector<std::size_t> sizes;
+        std::string list = ReadDeviceNameList([&](std::vector<char>& buffer) {
+            sizes.push_back(buffer.size());
+            return DeviceNamesRead{ buffer.size() < fits ? 0 : kDeviceNamesMaxSize + 9, buffer.size() < fits };
+        });
+        EXPECT_EQ(std::pair(list.size(), sizes.size()), std::pair(fits > kDeviceNamesMaxSize ? 0 : kDeviceNamesMaxSize, 8ul));
+        EXPECT_EQ(sizes.back(), 0x1FFFFu * 128);
+    }
+}
 }

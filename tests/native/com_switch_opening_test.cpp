@@ -68,7 +68,7 @@ TEST(ComSwitchOpening, ForThisSessionOnlyStaysStoredAsOnUntilTheUserEnablesOrDis
         std::vector<std::pair<R, std::string>> answers;   // each for a start of the port named
         int running, stored;                              // the enable flags after them, and as saved
         std::string storedPort;
-        int com3Loaded;   // the enable flag a file with COM3 on runs with
+        int com3Loaded;   // the enable flag a file with COM3 on runs with (its port cleared when off)
     } cases[] = {
         { { { R::DisabledForSession, "COM3" } }, 0, 1, "COM3", 0 },
         { { { R::DisabledForSession, "COM3" }, { R::Open, "COM4" } }, 1, 1, "COM4", 1 },
@@ -89,7 +89,7 @@ TEST(ComSwitchOpening, ForThisSessionOnlyStaysStoredAsOnUntilTheUserEnablesOrDis
         session.AfterLoading(com3);
         EXPECT_EQ(running.m_bComEnabled, c.running) << c.answers.size();
         EXPECT_EQ(std::pair(stored.m_bComEnabled, stored.m_comConfig.Port), std::pair(c.stored, c.storedPort));
-        EXPECT_EQ(com3.m_bComEnabled, c.com3Loaded) << c.answers.size();
+        EXPECT_EQ(std::pair(com3.m_bComEnabled, com3.m_comConfig.Port), std::pair(c.com3Loaded, std::string(c.com3Loaded ? "COM3" : "")));
     }
 }
 }

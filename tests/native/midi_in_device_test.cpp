@@ -15,15 +15,29 @@
 #include "input/midi_wakeup.h"
 
 namespace {
-// Devices by position; "!open" or "!start" at the end of a name makes that call fail. Opens,
-// starts, failures and closing calls are logged by name; a handle dies when its device goes.
-class FakeMidiIn final : public MidiInApi, public MidiFailureReporter {
-public:
+// The multimedia calls, the sending thread as the owner sees it, and the settings dialog as the
+// user and the scans drive it. Devices by position; "!open" or "!start" at the end of a name
+// makes that call fail. Opens, starts, failures, closing calls and withdrawals are logged by
+// name; a handle dies when its device goes. A withdrawn ring is sent out before the withdrawal
+// returns (each entry as the first letter of its device's name and its number).
+struct Rig final : MidiInApi, MidiFailureReporter, MidiRingBoard {
     struct Device {
         std::string name;
         MidiInHandle handle = nullptr;
         MidiInDevice* owner = nullptr;
     };
+
+    explicit Rig(const std::string& positions, const std::string& stored = "")
+    {
+        std::istringstream list(positions);
+        for (std::string name; std::getline(list, name, ',');)
+            devices.push_back({ name });
+        std::istringstream entries(stored);
+        for (std::string entry; std::getline(entries, entry, ',');)
+            choice.push_back({ std::stoi(entry), entry.substr(entry.find(':') + 1) });
+        owner.Load(choice);   // as at start: the stored choice, then the devices opened
+        owner.Sync(*this);
+    }
 
     unsigned DeviceCount() override { return static_cast<unsigned>(devices.size()); }
     std::optional<std::string> DeviceName(unsigned position) override
@@ -32,14 +46,14 @@ public:
             return --failReads[position], std::nullopt;
         return devices.at(position).name;
     }
-    MidiInHandle Open(unsigned position, MidiInDevice& owner) override
+    MidiInHandle Open(unsigned position, MidiInDevice& device) override
     {
-        Device& device = devices.at(position);
-        calls += "open " + device.name + ";";
-        if (device.name.ends_with("!open"))
+        Device& d = devices.at(position);
+        calls += "open " + d.name + ";", opened += (opened.empty() ? "" : " ") + d.name;
+        if (d.name.ends_with("!open"))
             return nullptr;
-        device.owner = &owner;
-        return device.handle = reinterpret_cast<MidiInHandle>(++lastHandle);
+        d.owner = &device;
+        return d.handle = reinterpret_cast<MidiInHandle>(++lastHandle);
     }
     std::optional<unsigned> HandlePosition(MidiInHandle handle) override
     {
@@ -58,22 +72,83 @@ public:
     bool WakeSender() noexcept override { return ++wakes, failedWakes == 0 || (--failedWakes, false); }
     void Report(const char* text) override { calls += std::string(text) + ";"; }
 
+    void Publish(int number, MidiRing& ring) override { rings[static_cast<size_t>(number)] = &ring; }
+    void Withdraw(int number) override
+    {
+        calls += "withdraw " + std::to_string(number) + ";";
+        Send(number);
+        rings[static_cast<size_t>(number)] = nullptr;
+    }
+    void Send(int number)
+    {
+        for (MidiRing* ring = rings[static_cast<size_t>(number)]; ring && !ring->IsEmpty(); ring->Advance())
+            sent += char(ring->Peek()->data1) + std::to_string(number) + " ";
+    }
+
     std::vector<Device>::iterator Named(const std::string& name)
     {
         return std::find_if(devices.begin(), devices.end(), [&](const Device& d) { return d.name == name; });
     }
-    // The device's own callback, as its driver makes it; false when it stored nothing.
-    bool Callback(const std::string& name, unsigned message, std::uint32_t param1 = 0)
+    // The device's own callback, as its driver makes it.
+    void Callback(const std::string& name, unsigned message, std::uint32_t param1 = 0)
     {
-        auto device = Named(name);
-        return device->owner && device->owner->OnCallback(device->handle, message, param1, 0);
+        if (auto device = Named(name); device->owner)
+            device->owner->OnCallback(device->handle, message, param1, 0);
+    }
+    // One step of a scenario (see the table below).
+    void Step(const std::string& step)
+    {
+        std::string arg = step.substr(step.find(':') + 1);
+        auto at = arg.find('@');
+        if (step == "dlg")
+            shown = owner.Views(), edits.clear();
+        else if (step[0] == '+' || step[0] == '-')   // "+5": a number beyond, with the name of 4
+            edits.push_back({ std::stoi(arg.substr(1)), shown[std::min(std::stoul(arg.substr(1)), 4ul)].name, step[0] == '+' });
+        else if (step == "ok")   // OK or Apply
+            owner.Choose(edits), owner.Sync(*this);
+        else if (step == "cancel")
+            owner.Load(choice), owner.Sync(*this);
+        else if (step == "scan")
+            owner.Scan(), shown = owner.Views();   // the open dialog follows the scans
+        else if (step.starts_with("pull"))   // "pull!": the system tells with MIM_CLOSE
+            step[4] == '!' ? Callback(arg, kMidiInCloseMessage) : void(), devices.erase(Named(arg));
+        else if (step.starts_with("plug"))
+            devices.insert(devices.begin() + std::stoi(arg.substr(at + 1)), { arg.substr(0, at) });
+        else if (step.starts_with("dead"))   // gone and back between two scans, without a word
+            Named(arg)->handle = nullptr, Named(arg)->owner = nullptr;
+        else if (step.starts_with("fail"))   // "fail2": the read fails twice
+            failReads[std::stoul(arg)] = step[4] == '2' ? 2 : 1;
+        else if (step.starts_with("send"))
+            Callback(arg, kMidiInDataMessage, 0x0040'0090u | unsigned(arg[0]) << 8);
+        else if (step == "drain")
+            for (int n = 0; n < kMidiDeviceCount; ++n)
+                Send(n);
+    }
+    // Each number's device: "*" chosen, "^" open, "~" not there.
+    std::string State() const
+    {
+        std::string text;
+        MidiDeviceViews views = owner.Views();
+        for (int n = 0; n < kMidiDeviceCount; ++n) {
+            const MidiDeviceView& v = views[static_cast<size_t>(n)];
+            if (!v.name.empty())
+                text += (text.empty() ? "" : " ") + std::to_string(n) + ":" + v.name + (v.chosen ? "*" : "") +
+                        (owner.OpenDevice(n) ? "^" : "") + (v.present ? "" : "~");
+        }
+        return text;
     }
 
     std::vector<Device> devices;
     std::map<unsigned, int> failReads;   // by position: how many reads fail next
-    std::string calls;
+    std::string calls, opened, sent;
     int wakes = 0, failedWakes = 0;   // tried, and how many of the next fail
     int storedWhileClosing = 0;
+    std::array<MidiRing*, kMidiDeviceCount> rings{};
+    std::vector<MidiDeviceChoice> choice;
+    MidiDeviceViews shown;
+    std::vector<MidiChoiceEdit> edits;
+    MidiWakeup wakeup;
+    MidiDevices owner{ *this, wakeup, *this };
 
 private:
     std::vector<Device>::iterator Find(MidiInHandle handle)
@@ -98,93 +173,6 @@ private:
     std::uintptr_t lastHandle = 0x100;
 };
 
-// The sending thread as the owner sees it: a withdrawn ring is sent out before the withdrawal
-// returns (each entry as the first letter of its device's name and its number); "drain" sends
-// every ring published.
-struct Board final : MidiRingBoard {
-    explicit Board(std::string& calls) : calls(calls) {}
-    void Publish(int number, MidiRing& ring) override { rings[static_cast<size_t>(number)] = &ring; }
-    void Withdraw(int number) override
-    {
-        calls += "withdraw " + std::to_string(number) + ";";
-        Send(number);
-        rings[static_cast<size_t>(number)] = nullptr;
-    }
-    void Send(int number)
-    {
-        for (MidiRing* ring = rings[static_cast<size_t>(number)]; ring && !ring->IsEmpty(); ring->Advance())
-            sent += char(ring->Peek()->data1) + std::to_string(number) + " ";
-    }
-    std::string& calls;
-    std::array<MidiRing*, kMidiDeviceCount> rings{};
-    std::string sent;
-};
-
-// The owner on the fake, and the settings dialog as the user and the scans drive it.
-struct Rig {
-    explicit Rig(const std::string& positions, const std::string& stored = "")
-    {
-        std::istringstream list(positions);
-        for (std::string name; std::getline(list, name, ',');)
-            api.devices.push_back({ name });
-        std::istringstream entries(stored);
-        for (std::string entry; std::getline(entries, entry, ',');)
-            choice.push_back({ std::stoi(entry), entry.substr(entry.find(':') + 1) });
-        owner.Load(choice);   // as at start: the stored choice, then the devices opened
-        owner.Sync(api);
-    }
-    // One step of a scenario (see the table below).
-    void Step(const std::string& step)
-    {
-        std::string arg = step.substr(step.find(':') + 1);
-        auto at = arg.find('@');
-        if (step == "dlg")
-            shown = owner.Views(), edits.clear();
-        else if (step[0] == '+' || step[0] == '-')
-            edits.push_back({ std::stoi(arg.substr(1)), shown[std::stoul(arg.substr(1))].name, step[0] == '+' });
-        else if (step == "ok")   // OK or Apply
-            owner.Choose(edits), owner.Sync(api);
-        else if (step == "cancel")
-            owner.Load(choice), owner.Sync(api);
-        else if (step == "scan")
-            owner.Scan(), shown = owner.Views();   // the open dialog follows the scans
-        else if (step.starts_with("pull"))   // "pull!": the system tells with MIM_CLOSE
-            (step[4] == '!' && api.Callback(arg, kMidiInCloseMessage)), api.devices.erase(api.Named(arg));
-        else if (step.starts_with("plug"))
-            api.devices.insert(api.devices.begin() + std::stoi(arg.substr(at + 1)), { arg.substr(0, at) });
-        else if (step.starts_with("dead"))   // gone and back between two scans, without a word
-            api.Named(arg)->handle = nullptr, api.Named(arg)->owner = nullptr;
-        else if (step.starts_with("fail"))   // "fail2": the read fails twice
-            api.failReads[std::stoul(arg)] = step[4] == '2' ? 2 : 1;
-        else if (step.starts_with("send"))
-            api.Callback(arg, kMidiInDataMessage, 0x0040'0090u | unsigned(arg[0]) << 8);
-        else if (step == "drain")
-            for (int n = 0; n < kMidiDeviceCount; ++n)
-                board.Send(n);
-    }
-    // Each number's device: "*" chosen, "^" open, "~" not there.
-    std::string State() const
-    {
-        std::string text;
-        MidiDeviceViews views = owner.Views();
-        for (int n = 0; n < kMidiDeviceCount; ++n) {
-            const MidiDeviceView& v = views[static_cast<size_t>(n)];
-            if (!v.name.empty())
-                text += (text.empty() ? "" : " ") + std::to_string(n) + ":" + v.name + (v.chosen ? "*" : "") +
-                        (owner.OpenDevice(n) ? "^" : "") + (v.present ? "" : "~");
-        }
-        return text;
-    }
-
-    FakeMidiIn api;
-    MidiWakeup wakeup;
-    Board board{ api.calls };
-    MidiDevices owner{ api, wakeup, board };
-    std::vector<MidiDeviceChoice> choice;
-    MidiDeviceViews shown;
-    std::vector<MidiChoiceEdit> edits;
-};
-
 TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOrClosed)
 {
     struct Case { const char *positions, *stored, *steps, *state, *sent, *opened; };
@@ -196,85 +184,90 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         { "Keys", "0:Keys", "dlg plug:Ext@0 scan ok", "0:Keys*^ 1:Ext", "", "Keys" },
         // A box ticked after the scan moved its device: the device shown is the one chosen.
         { "Pads,Keys", "", "dlg pull:Pads scan +1 ok", "0:Pads~ 1:Keys*^", "", "Keys" },
-        // Cancel undoes Apply; a box cleared closes the device after its entries went out.
-        { "Keys,Pads", "0:Keys", "dlg +1 ok cancel", "0:Keys*^ 1:Pads", "", "Keys Pads" },
+        // Cancel undoes Apply, the devices not chosen keeping their numbers; a box cleared closes the
+        // device after its entries went out.
+        { "Keys,Pads", "0:Keys", "dlg +1 ok plug:X@1 scan cancel", "0:Keys*^ 1:Pads 2:X", "", "Keys Pads" },
         { "Keys", "0:Keys", "send:Keys dlg -0 ok", "0:Keys", "K0 ", "Keys" },
         // Pads leaves: the devices above keep sending, open, under their numbers.
         { "Pads,Keys,Drums", "1:Keys,2:Drums", "send:Keys pull!:Pads scan send:Keys send:Drums drain",
           "0:Pads~ 1:Keys*^ 2:Drums*^", "K1 K1 D2 ", "Keys Drums" },
-        // Of two of one name, the one that stays keeps its number.
-        { "Keys,Keys", "0:Keys,1:Keys", "pull:Keys scan", "0:Keys*~ 1:Keys*^", "", "Keys Keys" },
+        // Of two of one name, the one that stays keeps its number, also while its handle says nothing.
+        { "Keys,Keys", "1:Keys,0:Keys", "pull:Keys scan dead:Keys cancel", "0:Keys*~ 1:Keys*^", "", "Keys Keys" },
         // A failed name read, once or twice, closes nothing.
         { "Keys", "0:Keys", "fail:0 scan fail2:0 scan", "0:Keys*^", "", "Keys" },
         // A device back elsewhere gets its number back; a newcomer never takes it.
         { "Pads,Keys", "1:Keys", "pull!:Keys scan plug:Keys@0 scan send:Keys drain", "0:Pads 1:Keys*^", "K1 ", "Keys Keys" },
         { "Keys", "0:Keys", "pull:Keys scan plug:Pads@0 scan plug:Keys@1 scan", "0:Keys*^ 1:Pads", "", "Keys Keys" },
-        // With every number taken, a newcomer takes the number of one that is gone and not chosen.
-        { "A,B,C,D,E", "", "pull:A scan plug:F@4 scan", "0:F 1:B 2:C 3:D 4:E", "", "" },
+        // With every number taken, a newcomer takes the number of one that is gone and not chosen,
+        // else none; the box ticked for the one gone does not choose it.
+        { "A,B,C,D,E", "", "dlg +0 +5 pull:A scan plug:F@4 scan plug:G@0 scan ok", "0:F 1:B 2:C 3:D 4:E", "", "" },
         // A dead handle at the same place, unnoticed by the system, is opened again.
         { "Keys", "0:Keys", "dead:Keys scan send:Keys drain", "0:Keys*^", "K0 ", "Keys Keys" },
-        // Across restarts: the stored number counts; by number only, the position at start.
-        { "Pads,Keys", "0:Keys", "send:Keys drain", "0:Keys*^ 1:Pads", "K0 ", "Keys" },
+        // Across restarts: the stored number counts, its first entry if stored twice; by number only,
+        // the position at start.
+        { "Pads,Keys", "0:Keys,0:Pads", "send:Keys drain", "0:Keys*^ 1:Pads", "K0 ", "Keys" },
         { "A,B,C", "0:,2:", "", "0:A*^ 1:B 2:C*^", "", "A C" },
+        // Nobody is looked for beyond 32 positions.
+        { ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,Z,Y", "0:Z,1:Y", "", "0:Z*^ 1:Y*~", "", "Z" },
+        // Reloaded, a number known alone is the device at its position now, which leaves its own number.
+        { "Keys,Pads", "1:", "plug:X@0 scan cancel", "0:Pads 1:Keys*^ 2:X", "", "Pads Keys" },
     };
     for (const Case& c : cases) {
         Rig rig(c.positions, c.stored);
         std::istringstream steps(c.steps);
         for (std::string step; steps >> step;)
             rig.Step(step);
-        std::string opened;
-        for (size_t at = rig.api.calls.find("open "); at != std::string::npos; at = rig.api.calls.find("open ", at + 1))
-            opened += (opened.empty() ? "" : " ") + rig.api.calls.substr(at + 5, rig.api.calls.find(';', at) - at - 5);
-        EXPECT_EQ(rig.State() + " | " + rig.board.sent + "| " + opened, std::string(c.state) + " | " + c.sent + "| " + c.opened)
+        EXPECT_EQ(rig.State() + " | " + rig.sent + "| " + rig.opened, std::string(c.state) + " | " + c.sent + "| " + c.opened)
             << c.positions << " / " << c.stored << " / " << c.steps;
         for (const MidiDeviceChoice& entry : rig.owner.Choice())   // what is saved is what is shown chosen
             EXPECT_NE(rig.State().find(std::to_string(entry.number) + ":" + entry.name + "*"), std::string::npos);
     }
 }
 
-// A full ring, and its order across the wrap, are the threaded test's.
-TEST(MidiInCallback, StoresOnlyChannelMessagesOfItsOwnHandle)
-{
-    struct Case { int handle; unsigned message; std::uint8_t status; bool stored; };   // handle: of Keys 0, other 1, null 2
-    const Case cases[] = {
-        { 0, kMidiInDataMessage, 0x80, true }, { 0, kMidiInDataMessage, 0xEF, true }, { 0, kMidiInDataMessage, 0xF0, false },
-        { 0, kMidiInDataMessage, 0xFF, false }, { 0, 0x3C1 /* MIM_OPEN */, 0x90, false }, { 1, kMidiInDataMessage, 0x90, false },
-        { 2, kMidiInDataMessage, 0x90, false },
-    };
-    for (const Case& c : cases) {
-        Rig rig("Keys,Pads", "0:Keys");
-        MidiInDevice& device = *rig.api.devices[0].owner;
-        MidiInHandle handles[] = { rig.api.devices[0].handle, reinterpret_cast<MidiInHandle>(0x999), nullptr };
-        EXPECT_EQ(device.OnCallback(handles[c.handle], c.message, 0x7F643C00u | c.status, 4321), c.stored) << std::hex << int(c.status);
-        std::optional<MidiRingEntry> e = device.Ring().Peek();
-        EXPECT_EQ(e ? std::vector<int>({ int(e->timestamp), e->status, e->data1, e->data2 }) : std::vector<int>{},
-                  c.stored ? std::vector<int>({ 4321, c.status, 0x3C, 0x64 }) : std::vector<int>{});
-    }
-}
-
-TEST(MidiWakeup, WakesTheSendingThreadOncePerRoundAndRetriesAFailedWake)
+// Also once per round, a failed wake tried again. A full ring, and its order across the wrap,
+// are the threaded test's.
+TEST(MidiInCallback, StoresOnlyChannelMessagesOfItsOwnHandleAndWakesTheSendingThread)
 {
     Rig rig("Keys", "0:Keys");
-    rig.api.failedWakes = 1;
-    for (const char* step : { "send:Keys", "send:Keys", "send:Keys" })   // failed, woken, still pending
-        rig.Step(step);
+    rig.failedWakes = 1;
+    MidiInDevice& device = *rig.devices[0].owner;
+    MidiInHandle own = rig.devices[0].handle, other = reinterpret_cast<MidiInHandle>(0x999);
+    const struct { MidiInHandle handle; unsigned message, status; bool stored; } cases[] = {
+        { own, kMidiInDataMessage, 0x80, true }, { own, kMidiInDataMessage, 0xEF, true }, { own, kMidiInDataMessage, 0x9F, true },
+        { own, kMidiInDataMessage, 0xF0, false }, { own, kMidiInDataMessage, 0xFF, false }, { own, 0x3C1 /* MIM_OPEN */, 0x90, false },
+        { other, kMidiInDataMessage, 0x90, false }, { nullptr, kMidiInDataMessage, 0x90, false },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(device.OnCallback(c.handle, c.message, 0x7F643C00u | c.status, 4321), c.stored) << c.status;
+    EXPECT_EQ(rig.wakes, 2);   // the first failed, the second woke, the third found it pending
     rig.wakeup.Rearm();
     rig.Step("send:Keys");
-    EXPECT_EQ(rig.api.wakes, 3);
+    EXPECT_EQ(rig.wakes, 3);
+    std::vector<int> stored;
+    for (; !device.Ring().IsEmpty(); device.Ring().Advance())
+        for (int field : { int(device.Ring().Peek()->timestamp), +device.Ring().Peek()->status, +device.Ring().Peek()->data1 })
+            stored.push_back(field);
+    EXPECT_EQ(stored, (std::vector<int>{ 4321, 0x80, 0x3C, 4321, 0xEF, 0x3C, 4321, 0x9F, 0x3C, 0, 0x90, 'K' }));
 }
 
 TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
 {
     Rig rig("Keys,Pads!open,,Drums!start", "0:,1:,2:,3:");   // "" is no name
-    rig.owner.Sync(rig.api);
-    const std::string failed = "open Pads!open;Cannot open MIDI device;open Drums!start;start Drums!start;"
-                               "Cannot start MIDI device;stop Drums!start;reset Drums!start;close Drums!start;";
-    EXPECT_EQ(rig.api.calls, "open Keys;start Keys;" + failed + failed);
-    EXPECT_EQ(rig.api.storedWhileClosing, 0);   // the handle is cleared before the device stops
-    EXPECT_FALSE(rig.owner.AnyLost());          // and our own close is not a loss
+    rig.devices.pop_back();   // gone before the retry, no scan between
+    rig.owner.Sync(rig);
+    const std::string pads = "open Pads!open;Cannot open MIDI device;";
+    EXPECT_EQ(rig.calls, "open Keys;start Keys;" + pads + "open Drums!start;start Drums!start;Cannot start MIDI device;"
+              "stop Drums!start;reset Drums!start;close Drums!start;" + pads + "Invalid MIDI selection;");
+    EXPECT_EQ(rig.storedWhileClosing, 0);   // the handle is cleared before the device stops
+    EXPECT_EQ(std::pair(rig.owner.AnyLost(), rig.owner.OpenCount()), std::pair(false, 1));   // our own close is no loss
     // A close withdraws the ring from the sending thread once the device stopped, before it goes.
-    rig.api.calls.clear();
+    rig.calls.clear();
     rig.owner.CloseAll();
-    EXPECT_EQ(rig.api.calls, "stop Keys;reset Keys;close Keys;withdraw 0;");
+    MidiInDevice again;   // an open closes what the device had open, and clears its ring
+    again.Open(rig, rig.wakeup, 0);
+    again.OnCallback(again.Handle(), kMidiInDataMessage, 0x90, 0);
+    again.Open(rig, rig.wakeup, 0);
+    EXPECT_EQ(std::pair(again.Ring().IsEmpty(), again.Ring().Dropped()), std::pair(true, 0u));
+    EXPECT_EQ(rig.calls, "stop Keys;reset Keys;close Keys;withdraw 0;open Keys;stop Keys;reset Keys;close Keys;open Keys;");
 }
 }

@@ -1,9 +1,12 @@
 // The sending thread's rules with its hand-overs done before it runs: what each entry and COM
 // change becomes, the turns a flooding ring takes, the drop counts, and what the window
-// thread then makes of a report: the dialog, the tray, the volume keys and the balloons.
+// thread then makes of a report: the dialog, the tray's activity (its frames until five seconds
+// after the last command), the volume keys and the balloons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +22,7 @@ void Push(MidiRing& ring, int status, int data1, int data2)
     ring.TryPush(MakeMidiRingEntry(static_cast<std::uint32_t>(status | data1 << 8 | data2 << 16), 0));
 }
 
-TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirDropsCounted)
+TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirDropsAndRefusalsCounted)
 {
     SendingFakes f;
     std::array<MidiRing, kMidiDeviceCount> rings;
@@ -32,8 +35,14 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
         Push(rings[4], 0xE0, i, 0);
     for (int n : { 0, 2, 4 })
         f.thread.Publish(n, rings[static_cast<std::size_t>(n)]);
-    f.thread.Start({ "127.0.0.1", 9871, "A\"B", "%d", "%s%n", true, 10 }, true);
+    Settings settings;
+    settings.m_strBroadcastAddress = "127.0.0.1", settings.m_nPort = 9871, settings.m_strApplicationId = "A\"B";
+    settings.m_strDestination = "%d", settings.m_strTextCommand = "%s%n", settings.m_bFilterNoteOff = 1, settings.m_comConfig.Device = 10;
+    f.refused = "/4/224/62/0";   // the last line
+    f.held = true;   // the COM line is there before the first round
+    f.thread.Start(SendSettingsOf(settings), true);
     ASSERT_TRUE(f.thread.HandOverComLine(3, 1));
+    f.held = false;
     f.thread.Stop();
 
     // Texts are text, never formats, and nothing is escaped.
@@ -51,105 +60,129 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
     EXPECT_NE(f.log.end(), std::find(f.log.begin(), f.log.end(), "REMOTE: \"A\"B\" \"%d\" \"%s%n/2/145/60/1\" 1"));
     SendReport report = f.thread.TakeReport();
     EXPECT_EQ(std::tuple(report.lastCommand, report.lastDevice, report.dropped, report.refused, report.comChanges),
-              std::tuple("%s%n/4/224/62/0", 4, std::array<std::uint64_t, 5>{ 0, 0, 0, 0, 3 }, 0u,
+              std::tuple("%s%n/4/224/61/0", 4, std::array<std::uint64_t, 5>{ 0, 0, 0, 0, 3 }, 1u,
                          std::vector<ComLineChange>{ { 3, 1 } }));
     EXPECT_EQ(f.notified, 1);
 }
 
-TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheTextsOfTheNextRound)
+TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowThreadHearsAtMostEvery50Ms)
 {
     SendingFakes f;
-    MidiRing empty, ring;
+    f.failedNotifications = 1;
+    MidiRing empty, ring, gone;
+    Push(gone, 0x90, 1, 1);
+    f.thread.Publish(2, gone);
+    f.thread.Withdraw(2);   // before the start: at once, and never seen
     f.thread.Start({ "127.0.0.1", 1, "A", "a", "X", false, 10 }, true);
     f.thread.Publish(0, empty);
     f.thread.Withdraw(0);   // a round went by with the first settings
-    f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y", false, 10 }, true);
-    Push(ring, 0x90, 60, 100);
-    f.thread.Publish(1, ring);
-    f.thread.Withdraw(1);
+    f.thread.PublishSettings({ "127.0.0.2", 2, "B", "b", "Y" }, true);   // no filter, COM as device 0
+    // Told at once; the message lost, told again once 50 ms are up, not sooner; a COM line at once.
+    std::string reported;
+    for (auto [now, told] : { std::pair(1000, 1), std::pair(1049, 1), std::pair(1050, 2), std::pair(1060, 3) }) {
+        f.now = static_cast<std::uint64_t>(now);
+        if (now == 1060)
+            ASSERT_TRUE(f.thread.HandOverComLine(2, 1));
+        else
+            Push(ring, 0x90, 60, now % 100);
+        f.thread.Publish(1, ring);
+        f.thread.Withdraw(1);
+        f.thread.Publish(0, empty);
+        f.thread.Withdraw(0);   // the round that told, or not, is over
+        EXPECT_EQ(f.notified, told) << now;
+        if (told > f.failedNotifications)   // as the window thread does once a message came
+            reported = f.thread.TakeReport().lastCommand;
+    }
+    EXPECT_EQ(reported, "Y/0/144/2/127");
     f.thread.Stop();
-    EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2",
-                                                "REMOTE: \"B\" \"b\" \"Y/1/144/60/100\" 1", "close" }));
+    f.thread.Start({}, true);   // started again
+    f.thread.Stop();
+    const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
+    EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
+                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close",
+                                                "init :0", "close" }));
 }
 
-TEST(SendingThread, ALineTheLibraryRefusesIsCountedAndNeverShownAsSent)
-{
-    SendingFakes f;
-    f.refuse = true;
-    MidiRing ring;
-    Push(ring, 0x90, 60, 100);
-    f.thread.Start({}, false);
-    f.thread.Publish(1, ring);
-    f.thread.Withdraw(1);   // back once its entry went out
-    EXPECT_EQ(f.sends, 1u);
-    f.thread.Stop();
-    SendReport report = f.thread.TakeReport();
-    EXPECT_EQ(std::tuple(report.lastDevice, report.refused, f.log.size()), std::tuple(-1, 1u, 2u));
-}
-
+// The window thread's outlets; the activity timer, like the system's, restarts when set again.
 struct Shell : CommandWatcher, ActivityDisplay, ActivityTimer, AudioCommands {
     void ShowLastCommand(const std::string& text, int device) override { Add("dialog " + text, device); }
     void ShowComLineState(int line, int level) override { Add("led " + std::to_string(line), level); }
-    bool IsAnimating() const override { return false; }
-    void StartFrames() override { log.push_back("frames"); }
-    void StopFrames() override {}
-    void SetActivityTimer(unsigned) override {}
-    void KillActivityTimer() override {}
+    bool IsAnimating() const override { return animating; }
+    void StartFrames() override { animating = true, log.push_back("frames"); }
+    void StopFrames() override { animating = false, stoppedAt = now; }
+    void SetActivityTimer(unsigned ms) override { ++timerSets, due = now + static_cast<int>(ms); }
+    void KillActivityTimer() override { due.reset(); }
     void SendAppCommand(int command) override { Add("app", command); }
     void ShowShedBalloon(const std::string& text) override { log.push_back(text); }
     void Add(const std::string& what, int value) { log.push_back(what + " " + std::to_string(value)); }
 
     Log log;
+    bool animating = false;
+    int now = 0, stoppedAt = -1, timerSets = 0;
+    std::optional<int> due;
     CommandActivity activity{ *this, *this };
     CommandDispatcher dispatcher{ { *this, activity, *this } };
 };
 
 TEST(CommandDispatcher, AReportPressesTheVolumeKeysOfMutingLinesThenTellsTheDialogAndTheTray)
 {
-    const std::string down = "app " + std::to_string(kAppCommandVolumeDown), up = "app " + std::to_string(kAppCommandVolumeUp);
-    const std::string mute = "app " + std::to_string(kAppCommandVolumeMute);
-    struct Case { const char* rule; int line, level, mutingLine; Log log; };   // mutingLine -1: none
+    struct Case { int line, level, mutingLine; Log log; };   // "app": 9 volume down, 10 up, 8 mute
     const Case cases[] = {
-        { "no muting line", 2, 0, -1, { "dialog C 10", "frames", "led 2 0" } },
-        { "a muting line, active: down, up and mute", 3, 1, 3, { down, up, mute, "dialog C 10", "frames", "led 3 1" } },
-        { "a muting line, released: down and up", 1, 0, 1, { down, up, "dialog C 10", "frames", "led 1 0" } },
-        { "another line's mute flag does nothing", 0, 1, 1, { "dialog C 10", "frames", "led 0 1" } },
+        { 2, 0, -1, { "dialog C 0", "frames", "led 2 0" } },   // no muting line
+        { 3, 1, 3, { "app 9", "app 10", "app 8", "dialog C 0", "frames", "led 3 1" } },   // active: down, up, mute
+        { 1, 0, 1, { "app 9", "app 10", "dialog C 0", "frames", "led 1 0" } },   // released: down and up
+        { 0, 1, 1, { "dialog C 0", "frames", "led 0 1" } },   // another line's mute flag does nothing
     };
     for (const Case& c : cases) {
         Shell s;
         ComSwitchConfig com;
-        if (c.mutingLine >= 0)
-            com.Mute(c.mutingLine) = 1;
-        SendReport report;
-        report.lastCommand = "C", report.lastDevice = 10, report.comChanges = { { c.line, c.level } };
-        s.dispatcher.Apply(report, com, 1000);
-        EXPECT_EQ(s.log, c.log) << c.rule;
+        com.Mute(std::max(c.mutingLine, 0)) = c.mutingLine >= 0;
+        s.dispatcher.Apply({ "C", 0, { { c.line, c.level } } }, com, 1000);
+        EXPECT_EQ(s.log, c.log) << c.line;
     }
 }
 
+// Told by a report or by the 2 s tick, also when the drops stopped before.
 TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCountedForTheTooltip)
 {
     EXPECT_EQ(ShedText(0, 1234), "MIDI device 0: 1,234 messages dropped, they came faster than the network carries");
     EXPECT_EQ(ShedTooltip(1), ", 1 message dropped");
     EXPECT_EQ(ShedTooltip(123456), ", 123,456 messages dropped");
-    struct Step { std::uint64_t now, device0, device3; Log balloons; };
+    struct Step { std::uint64_t now, device0, device3; Log balloons; };   // device0 0: the tick
     const Step steps[] = {
         { 0, 100, 1, {} },
-        { 900, 1100, 1, {} },
+        { 999, 1100, 1, {} },
         { 1000, 1234, 1, { ShedText(0, 1234), ShedText(3, 1) } },
         { 2500, 1300, 1, {} },   // the same episode
         { 4400, 1300, 1, {} },
-        { 4600, 1301, 1, {} },   // after 2 s of quiet, another one
-        { 5600, 1301, 1, { ShedText(0, 1) } },
+        { 4500, 1301, 1, {} },   // after 2 s of quiet, another one
+        { 5500, 0, 0, { ShedText(0, 1) } },
     };
     Shell s;
     for (const Step& step : steps) {
-        SendReport report;
-        report.dropped = { step.device0, 0, 0, step.device3, 0 };
         s.log.clear();
-        s.dispatcher.Apply(report, {}, step.now);
+        step.device0 ? void(s.dispatcher.Apply({ "", -1, {}, { step.device0, 0, 0, step.device3, 0 } }, {}, step.now))
+                     : s.dispatcher.Tick(step.now);
         EXPECT_EQ(s.log, step.balloons) << step.now;
     }
     EXPECT_EQ(s.dispatcher.DroppedSinceStart(), 1302u);
+}
+
+TEST(Activity, TheFramesRunUnbrokenUntilFiveSecondsAfterTheLastCommandAFloodRenewingTheTimerRarely)
+{
+    // A flood renews the timer every 100 ms, not more often nor less, and sets it once more for the rest.
+    struct Case { int every, lastCommand, timerSets; };
+    for (const Case& c : { Case{ 1000, 9000, 10 }, Case{ 1, 5050, 50 + 1 + 1 } }) {
+        Shell s;
+        for (s.now = 0; s.now <= 20000; ++s.now) {
+            if (s.now % c.every == 0 && s.now <= c.lastCommand)
+                s.activity.OnCommands(static_cast<std::uint64_t>(s.now));
+            if (s.due == s.now)
+                s.activity.OnTimer(static_cast<std::uint64_t>(s.now));
+        }
+        EXPECT_EQ(std::tuple(s.log, s.stoppedAt, s.animating, s.due, s.timerSets),
+                  std::tuple(Log{ "frames" }, c.lastCommand + 5000, false, std::nullopt, c.timerSets))
+            << c.every;
+    }
 }
 }
