@@ -45,19 +45,28 @@ MidiDevices::Positions MidiDevices::ReadPositions()
 void MidiDevices::Load(const std::vector<MidiDeviceChoice>& stored)
 {
     Positions now = ReadPositions();
+    // The name each number is stored with, its first entry if stored twice. Known by its number
+    // only (a file from before the names were kept): the device there now.
+    std::array<std::string, kMidiDeviceCount> asked;
+    for (const MidiDeviceChoice& choice : stored) {
+        auto number = static_cast<size_t>(choice.number);
+        std::string name = choice.name;
+        if (name.empty() && number < now.names.size() && !now.unknown[number])
+            name = now.names[number];
+        if (asked[number].empty())
+            asked[number] = name;
+    }
     for (Entry& entry : m_entries)
         entry.chosen = false;
     for (const MidiDeviceChoice& choice : stored) {
         auto number = static_cast<size_t>(choice.number);
-        // Known by its number only (a file from before the names were kept): the device there now.
-        std::string name = choice.name;
-        if (name.empty() && number < now.names.size() && !now.unknown[number])
-            name = now.names[number];
+        const std::string& name = asked[number];
         if (name.empty() || m_entries[number].chosen)
             continue;
-        // The stored number wins over the one this session gave the device.
+        // The stored number wins over the one this session gave the device, unless that number
+        // is stored with the same name too (two devices of one name keep their own numbers).
         for (size_t other = 0; other < m_entries.size(); ++other) {
-            if (other != number && !m_entries[other].chosen && m_entries[other].name == name) {
+            if (other != number && !m_entries[other].chosen && m_entries[other].name == name && asked[other] != name) {
                 CloseDevice(static_cast<int>(other));
                 m_entries[other] = {};
             }

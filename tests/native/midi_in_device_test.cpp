@@ -192,7 +192,7 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         { "Pads,Keys,Drums", "1:Keys,2:Drums", "send:Keys pull!:Pads scan send:Keys send:Drums drain",
           "0:Pads~ 1:Keys*^ 2:Drums*^", "K1 K1 D2 ", "Keys Drums" },
         // Of two of one name, the one that stays keeps its number, also while its handle says nothing.
-        { "Keys,Keys", "1:Keys,0:Keys", "pull:Keys scan dead:Keys cancel", "0:Keys*~ 1:Keys*^", "", "Keys Keys" },
+        { "Keys,Keys", "0:Keys,1:Keys", "pull:Keys scan dead:Keys cancel", "0:Keys*~ 1:Keys*^", "", "Keys Keys" },
         // A failed name read, once or twice, closes nothing.
         { "Keys", "0:Keys", "fail:0 scan fail2:0 scan", "0:Keys*^", "", "Keys" },
         // A device back elsewhere gets its number back; a newcomer never takes it.
