@@ -41,19 +41,20 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
     f.refused = "/4/224/62/0";   // the last line
     f.held = true;   // the COM line is there before the first round
     f.thread.Start(SendSettingsOf(settings), true);
-    ASSERT_TRUE(f.thread.HandOverComLine(3, 1));
+    ASSERT_TRUE(f.thread.HandOverComLine(3, 1) && f.thread.HandOverComLine(2, 0));
     f.held = false;
     f.thread.Stop();
 
     // Texts are text, never formats, and nothing is escaped.
-    ASSERT_EQ(f.log.size(), 2u + 1 + 12 + 2 + 63);
+    ASSERT_EQ(f.log.size(), 2u + 2 + 12 + 2 + 63);
     EXPECT_EQ(f.log[0], "init 127.0.0.1:9871");
     EXPECT_EQ(f.log[1], "REMOTE: \"A\"B\" \"%d\" \"%s%n/10/144/3/127\" 1");
-    EXPECT_EQ(f.log[2], "REMOTE: \"A\"B\" \"%d\" \"%s%n/0/176/7/0\" 1");
+    EXPECT_EQ(f.log[2], "REMOTE: \"A\"B\" \"%d\" \"%s%n/10/144/2/0\" 1");
+    EXPECT_EQ(f.log[3], "REMOTE: \"A\"B\" \"%d\" \"%s%n/0/176/7/0\" 1");
     EXPECT_EQ(f.log.back(), "close");
     // Eight from each ring per turn: the flood of device 4 never holds the others back.
     std::string devices;
-    for (std::size_t i = 2; i + 1 < f.log.size(); ++i)
+    for (std::size_t i = 3; i + 1 < f.log.size(); ++i)
         devices += f.log[i][f.log[i].find("%s%n/") + 5];
     std::string four(8, '4');
     EXPECT_EQ(devices, std::string(8, '0') + "22" + four + "0000" + four + four + four + four + four + four + "4444444");
@@ -61,7 +62,7 @@ TEST(SendingThread, EntriesGoOutInTurnsFilteredAndFormattedFromTheSettingsTheirD
     SendReport report = f.thread.TakeReport();
     EXPECT_EQ(std::tuple(report.lastCommand, report.lastDevice, report.dropped, report.refused, report.comChanges),
               std::tuple("%s%n/4/224/61/0", 4, std::array<std::uint64_t, 5>{ 0, 0, 0, 0, 3 }, 1u,
-                         std::vector<ComLineChange>{ { 3, 1 } }));
+                         std::vector<ComLineChange>{ { 3, 1 }, { 2, 0 } }));
     EXPECT_EQ(f.notified, 1);
 }
 
