@@ -36,6 +36,8 @@ wine_env_display() {
 wine_env_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating the Wine prefix in $WINEPREFIX"
+        # Wine makes the prefix's own folder but not its parents (the build folder of a fresh clone).
+        mkdir -p "$(dirname "$WINEPREFIX")"
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
         # Every window of the prefix opens in one virtual desktop, which has a notification area.
