@@ -10,16 +10,18 @@ set -euo pipefail
 # one users install, in the same prefix.
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev binutils
           mingw-w64 wine wine64 wine32:i386 xvfb x11-utils xdotool imagemagick python3
-          nsis python3-markdown zip unzip gcovr clang libclang-rt-14-dev strace procps)
+          nsis python3-markdown zip unzip gcovr clang libclang-rt-14-dev strace procps git)
 
-# Every command a script of tools/ or a CMake test runs.
+# Every command a script of tools/ or a CMake test runs (git: the revision line of the About
+# panel, read at build time, and the mutation tool's scratch copy).
 commands=(cmake ctest ninja g++ python3
           x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres
           x86_64-w64-mingw32-dlltool x86_64-w64-mingw32-objdump
           i686-w64-mingw32-gcc-posix i686-w64-mingw32-g++-posix i686-w64-mingw32-windres
           i686-w64-mingw32-dlltool i686-w64-mingw32-objdump
           wine wineserver winepath wineboot Xvfb xdpyinfo xwininfo xdotool import convert
-          makensis markdown_py zip unzip gcovr clang clang++ strace gcc pgrep x86_64-w64-mingw32-strip)
+          makensis markdown_py zip unzip gcovr clang clang++ strace gcc pgrep git
+          x86_64-w64-mingw32-strip i686-w64-mingw32-strip)
 
 missing=()
 for package in "${packages[@]}"; do
