@@ -4,6 +4,7 @@
 # Usage: tools/mutate.sh [N] [seed] [--only=REGEX] [--by-test] [--list]   (N 60, seed 1 by default)
 # docs/mutation.md tells what it seeds, what it leaves out and how it runs; the mutants known to be
 # equivalent, which it leaves out of the sample, are listed in docs/mutation-equivalents.txt.
+import collections
 import json
 import os
 import random
@@ -126,12 +127,22 @@ def mutants_of(path, text, pinned=frozenset()):
         last = simple_statement(code, n)
         if last is not None:
             found.append((path, n, len(line) - len(line.lstrip()), last, "statement", "{}", "drop"))
-    return found
+    # Which of the mutants that read alike (the same change in the same text, on one line or on
+    # lines that repeat) each one is, and of how many: the key names it, never two at once.
+    lines = text.split("\n")
+    alike = lambda m: (m[6], m[4], m[5], lines[m[1]].strip())
+    total = collections.Counter(alike(m) for m in found)
+    seen = collections.Counter()
+    numbered = []
+    for m in found:
+        seen[alike(m)] += 1
+        numbered.append(m + ((seen[alike(m)], total[alike(m)]),))
+    return numbered
 
 
 # The file's text with the mutant in place.
 def applied(text, mutant):
-    _, n, column, last, old, new, kind = mutant
+    _, n, column, last, old, new, kind, _ = mutant
     lines = text.split("\n")
     if kind == "drop":
         lines[n] = lines[n][:column] + new
@@ -143,11 +154,13 @@ def applied(text, mutant):
     return "\n".join(lines)
 
 
-# Without its line number, the mutant's key in docs/mutation-equivalents.txt.
+# Without its line number, the mutant's key in docs/mutation-equivalents.txt; where the same
+# change reads alike more than once in the file (on one line, or on lines that repeat), which one.
 def describe(text, mutant, numbered=True):
-    path, n, column, last, old, new, kind = mutant
+    path, n, column, last, old, new, kind, (which, of) = mutant
     line = text.split("\n")[n].strip()
     change = f"`{line}` dropped" if kind == "drop" else f"`{old}` -> `{new}` in `{line}`"
+    change += f" ({which} of {of} alike)" if of > 1 else ""
     return f"{path}:{n + 1}: {kind}: {change}" if numbered else f"{path}: {kind}: {change}"
 
 
