@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "framework/win_handles.h"
+#include "tests/benchmark/arrival.h"
 #include "tests/benchmark/virtual_midi_client.h"
 #include "res/resource.h"
 #include "res/settings_ids.h"
@@ -52,11 +53,6 @@ using virtual_midi::Now;
 
 // The arrivals that tools/bench-midi.sh's native receiver (native_receiver.cpp) appends to a
 // file as it gets the datagrams on 127.255.255.255: KVMIDI_RECEIVER="port file".
-struct Arrival {
-    std::int64_t at;   // as Now() reads
-    std::uint32_t device;
-    std::uint32_t sequence;
-};
 class Arrivals {
 public:
     Arrivals()

@@ -13,12 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Read by midi_benchmark.cpp as it is written here.
-struct Arrival {
-    std::int64_t at;      // ns of CLOCK_MONOTONIC_RAW
-    std::uint32_t device;   // ~0u for a datagram that is not a benchmark's MIDI command
-    std::uint32_t sequence;
-};
+#include "arrival.h"
+
 
 int main(int argc, char** argv)
 {

@@ -54,10 +54,11 @@ protected:
             Store(file, n, slots[n]);
     }
     // The user's side of the dialog, answered in advance: a for the naming question, r for the
-    // renaming one, q for the delete question, e for an error; t when the fields are taken.
+    // renaming one (which shows the slot's name), q for the delete question, e for an error; t
+    // when the fields are taken.
     std::optional<std::string> AskProfileName(int, int promptId, const std::string& initial) override
     {
-        events += promptId == IDS_ENTER_PROFILE_NAME && initial.empty() ? "a" : promptId == IDS_RENAME_PROFILE ? "r" : "?";
+        events += promptId == IDS_ENTER_PROFILE_NAME && initial.empty() ? "a" : promptId == IDS_RENAME_PROFILE && initial == "Live" ? "r" : "?";
         return nameAnswer;
     }
     void ShowProfileError(int messageId) override { events += messageId == IDS_SAVE_PROFILE_FIRST ? "e" : "?"; }
@@ -123,7 +124,8 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
         { 2, false, "  Live  ", false, false, E::Saved, saved, "at" },   // named first, trimmed
         { 2, false, std::nullopt, false, false, E::Unchanged, "", "a" }, { 2, false, " \t ", false, false, E::Unchanged, "", "a" },
         { 2, false, "New", false, true, E::Unchanged, "", "at" },   // refused fields: not even the name
-        { 4, false, std::nullopt, false, true, E::Unchanged, kLiveSlot, "t" },   // a used slot: no question
+        { 4, false, std::nullopt, false, false, E::Saved, saved, "t" },   // a used slot: no question, its name kept
+        { 4, false, std::nullopt, false, true, E::Unchanged, kLiveSlot, "t" },
         { 3, true, "X", true, false, E::Unchanged, "", "e" },   // shift on an empty slot: save it first
         { 4, true, " Studio ", false, false, E::Renamed, "Studio|127.0.1.255|4000|LOG|CMD|Room 2", "r" },
         { 4, true, std::nullopt, true, false, E::Unchanged, kLiveSlot, "r" },
