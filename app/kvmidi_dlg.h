@@ -3,8 +3,6 @@
 // seconds at start and on request; its modal loop is the program's message loop.
 #pragma once
 
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
