@@ -1,6 +1,5 @@
 #include "default_broadcast.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -18,8 +17,6 @@ constexpr std::string_view kPreferredPrefixes[] = {
 // The index of the address chosen; none for an empty list.
 std::optional<std::size_t> ChooseHostAddress(const std::vector<std::string>& addresses)
 {
-    if (addresses.size() <= 1)
-        return addresses.empty() ? std::nullopt : std::optional<std::size_t>(0);
     for (std::string_view prefix : kPreferredPrefixes) {
         // Within one prefix the address latest in the host's list wins.
         for (std::size_t i = addresses.size(); i-- > 0;) {
@@ -27,11 +24,13 @@ std::optional<std::size_t> ChooseHostAddress(const std::vector<std::string>& add
                 return i;
         }
     }
-    return std::nullopt;   // not reached: the empty prefix matches the last one
+    return std::nullopt;
 }
 
-std::string DottedText(std::uint32_t value)
+// The address with its host part, the bits after the prefix, set to ones.
+std::string HostPartToOnes(std::uint32_t address, int prefixLength)
 {
+    std::uint32_t value = address | (0xFFFFFFFFu >> prefixLength);
     return std::to_string(value >> 24) + '.' + std::to_string((value >> 16) & 0xFF) + '.' +
            std::to_string((value >> 8) & 0xFF) + '.' + std::to_string(value & 0xFF);
 }
@@ -42,24 +41,18 @@ std::string PrefixBroadcastAddress(const AdapterAddress& chosen)
     std::optional<std::uint32_t> value = ParseDottedDecimalValue(chosen.address);
     if (!value || chosen.prefixLength < 1 || chosen.prefixLength > 30)
         return ClassfulBroadcastAddress(chosen.address);
-    return DottedText(*value | (0xFFFFFFFFu >> chosen.prefixLength));
+    return HostPartToOnes(*value, chosen.prefixLength);
 }
 }
 
 std::string ClassfulBroadcastAddress(std::string_view address)
 {
     // Four dotted groups: what inet_ntoa writes.
-    std::optional<std::array<std::uint8_t, 4>> octets = ParseDottedDecimal(address);
-    if (!octets)
+    std::optional<std::uint32_t> value = ParseDottedDecimalValue(address);
+    if (!value)
         return kFallbackBroadcastAddress;
-    std::array<unsigned, 4> o = { (*octets)[0], (*octets)[1], (*octets)[2], (*octets)[3] };
-    if (o[0] <= 127)
-        o[1] = 255;
-    if (o[0] <= 191)
-        o[2] = 255;
-    o[3] = 255;
-    return std::to_string(o[0]) + '.' + std::to_string(o[1]) + '.' + std::to_string(o[2]) + '.' +
-           std::to_string(o[3]);
+    std::uint32_t first = *value >> 24;
+    return HostPartToOnes(*value, first <= 127 ? 8 : first <= 191 ? 16 : 24);
 }
 
 std::string DefaultBroadcastAddress(const std::vector<std::string>& hostAddresses)
@@ -77,14 +70,12 @@ std::string DefaultBroadcastAddress(HostNetworks& networks)
     bool anyDefaultRoute = false;
     for (const AdapterAddress& adapter : adapters)
         anyDefaultRoute = anyDefaultRoute || (adapter.defaultRoute && !adapter.loopback);
-    std::vector<AdapterAddress> candidates;
+    std::erase_if(adapters, [&](const AdapterAddress& adapter) {
+        return adapter.loopback || (anyDefaultRoute && !adapter.defaultRoute);
+    });
     std::vector<std::string> texts;
-    for (const AdapterAddress& adapter : adapters) {
-        if (!adapter.loopback && (adapter.defaultRoute || !anyDefaultRoute)) {
-            candidates.push_back(adapter);
-            texts.push_back(adapter.address);
-        }
-    }
+    for (const AdapterAddress& adapter : adapters)
+        texts.push_back(adapter.address);
     std::optional<std::size_t> chosen = ChooseHostAddress(texts);
-    return chosen ? PrefixBroadcastAddress(candidates[*chosen]) : kFallbackBroadcastAddress;
+    return chosen ? PrefixBroadcastAddress(adapters[*chosen]) : kFallbackBroadcastAddress;
 }
