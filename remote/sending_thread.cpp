@@ -148,11 +148,12 @@ void SendingThread::Run()
 {
     m_waker.OnThreadStart();
     // No exception may end the thread: a round that failed (out of memory) is given up, and the
-    // next one goes on.
+    // next one goes on, after a pause, so that a failure that lasts does not keep a core busy.
     for (bool finished = false; !finished;) {
         try {
             finished = RunRound();
         } catch (const std::exception&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
 }
