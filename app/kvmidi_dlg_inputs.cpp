@@ -160,5 +160,5 @@ void CkvMidiDlg::UpdateTrayTooltip()
     bool comOpen = m_comSwitches.IsOpen();
     std::string profile = m_nCurrentProfile ? ReadProfileName(m_ini, m_nCurrentProfile) : std::string();
     m_trayIcon.SetTooltip(TrayTooltip(profile, openDevices, comOpen ? m_settings.m_comConfig.Port : std::string()) +
-                          ShedTooltip(m_dispatcher.DroppedSinceStart()));
+                          ShedTooltip(m_dispatcher.DroppedSinceStart(), m_dispatcher.NotSentSinceStart()));
 }

@@ -1,5 +1,7 @@
 #include "command_dispatcher.h"
 
+#include <utility>
+
 #include "remote/command_text.h"
 
 bool CommandDispatcher::Apply(const SendReport& report, const ComSwitchConfig& com, std::uint64_t now)
@@ -19,7 +21,7 @@ bool CommandDispatcher::Apply(const SendReport& report, const ComSwitchConfig& c
     std::uint64_t before = m_shed.Total();
     m_shed.Update(report.dropped, now);
     ShowBalloons(now);
-    return m_shed.Total() != before;
+    return m_shed.Total() != before || std::exchange(m_notSent, report.refused) != report.refused;
 }
 
 void CommandDispatcher::Tick(std::uint64_t now) { ShowBalloons(now); }

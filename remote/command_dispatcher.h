@@ -46,7 +46,7 @@ public:
     explicit CommandDispatcher(const CommandOutlets& outlets) : m_outlets(outlets) {}
 
     // A report of the sending thread; com holds the running mute flags. now: milliseconds of a
-    // monotonic clock. True when the drop counts changed (the tooltip tells them).
+    // monotonic clock. True when the counts of what was lost changed (the tooltip tells them).
     bool Apply(const SendReport& report, const ComSwitchConfig& com, std::uint64_t now);
     // The 2 s tick: an episode of drops is told once it has lasted a second, also when the
     // drops stopped before.
@@ -54,6 +54,8 @@ public:
 
     const std::string& LastCommand() const { return m_strLastCommand; }
     std::uint64_t DroppedSinceStart() const { return m_shed.Total(); }
+    // Lines the network library refused: lost, and the user should know it.
+    std::uint64_t NotSentSinceStart() const { return m_notSent; }
 
 private:
     void ShowBalloons(std::uint64_t now);
@@ -61,4 +63,5 @@ private:
     CommandOutlets m_outlets;
     std::string m_strLastCommand;
     ShedEpisodes m_shed;
+    std::uint64_t m_notSent = 0;
 };

@@ -12,7 +12,7 @@ std::string Grouped(std::uint64_t value)
     return digits;
 }
 
-std::string Messages(std::uint64_t count) { return Grouped(count) + (count == 1 ? " message" : " messages"); }
+std::string Counted(std::uint64_t count, const std::string& thing) { return Grouped(count) + " " + thing + (count == 1 ? "" : "s"); }
 }
 
 void ShedEpisodes::Update(const std::array<std::uint64_t, kMidiDeviceCount>& totals, std::uint64_t now)
@@ -47,8 +47,12 @@ std::uint64_t ShedEpisodes::Total() const { return std::accumulate(m_seen.begin(
 
 std::string ShedText(int device, std::uint64_t dropped)
 {
-    return "MIDI device " + std::to_string(device) + ": " + Messages(dropped) +
+    return "MIDI device " + std::to_string(device) + ": " + Counted(dropped, "message") +
            " dropped, they came faster than the network carries";
 }
 
-std::string ShedTooltip(std::uint64_t dropped) { return dropped ? ", " + Messages(dropped) + " dropped" : std::string(); }
+std::string ShedTooltip(std::uint64_t dropped, std::uint64_t notSent)
+{
+    return (dropped ? ", " + Counted(dropped, "message") + " dropped" : std::string()) +
+           (notSent ? ", " + Counted(notSent, "command") + " not sent" : std::string());
+}

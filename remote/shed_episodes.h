@@ -35,5 +35,6 @@ private:
 
 // "MIDI device 0: 1,234 messages dropped, they came faster than the network carries"
 std::string ShedText(int device, std::uint64_t dropped);
-// The tooltip's part after what is open: empty when nothing was dropped since the start.
-std::string ShedTooltip(std::uint64_t dropped);
+// The tooltip's part after what is open: the messages dropped and the commands the network
+// library refused since the start; empty when nothing was lost.
+std::string ShedTooltip(std::uint64_t dropped, std::uint64_t notSent);

@@ -144,11 +144,12 @@ TEST(CommandDispatcher, AReportPressesTheVolumeKeysOfMutingLinesThenTellsTheDial
 }
 
 // Told by a report or by the 2 s tick, also when the drops stopped before.
-TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCountedForTheTooltip)
+TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCountedForTheTooltipWithWhatWasNotSent)
 {
     EXPECT_EQ(ShedText(0, 1234), "MIDI device 0: 1,234 messages dropped, they came faster than the network carries");
-    EXPECT_EQ(ShedTooltip(1), ", 1 message dropped");
-    EXPECT_EQ(ShedTooltip(123456), ", 123,456 messages dropped");
+    EXPECT_EQ(ShedTooltip(1, 0), ", 1 message dropped");
+    EXPECT_EQ(ShedTooltip(123456, 1), ", 123,456 messages dropped, 1 command not sent");
+    EXPECT_EQ(ShedTooltip(0, 2), ", 2 commands not sent");
     struct Step { std::uint64_t now, device0, device3; Log balloons; };   // device0 0: the tick
     const Step steps[] = {
         { 0, 100, 1, {} },
@@ -167,6 +168,10 @@ TEST(CommandDispatcher, DropsAreToldOncePerEpisodeASecondAfterTheyBeganAndCounte
         EXPECT_EQ(s.log, step.balloons) << step.now;
     }
     EXPECT_EQ(s.dispatcher.DroppedSinceStart(), 1302u);
+    // Lines the network library refused change the tooltip as drops do.
+    for (bool changed : { true, false })
+        EXPECT_EQ(s.dispatcher.Apply({ "", -1, {}, {}, 2 }, {}, 6000), changed);
+    EXPECT_EQ(s.dispatcher.NotSentSinceStart(), 2u);
 }
 
 TEST(Activity, TheFramesRunUnbrokenUntilFiveSecondsAfterTheLastCommandAFloodRenewingTheTimerRarely)
