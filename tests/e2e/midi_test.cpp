@@ -19,21 +19,16 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
 {
     ProgramRun run;
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "Keys,Pads!open,Pedal,D,E");   // the program inherits it
-    ASSERT_TRUE(run.Start("[Midi]\r\nDevices=0 1 2 3 4 \r\nFilterNoteOff=1\r\n"));
+    ASSERT_TRUE(run.Start("[Midi]\r\nDevices=0 1 2 3 4 \r\n"));
     EXPECT_TRUE(run.Answer("Cannot open MIDI device", IDOK));
     VirtualMidiDriver driver = VirtualMidiDriver::Find(run.ProcessId(), kProgramDeadline);
     auto started = [&](unsigned device) { return driver.Query(device, virtual_midi::kIsStarted) == 1; };
     ASSERT_TRUE(WaitUntil([&] { return started(0) && started(2) && started(3) && started(4); }));
 
-    // A NOTE ON of velocity 0 is a NOTE OFF, which the setting filters out.
-    ASSERT_EQ(driver.Deliver(0, { MidiShortMessage(0x90, 60, 0), MidiShortMessage(0x90, 60, 100) }), 2);
-    ASSERT_EQ(driver.Deliver(2, { MidiShortMessage(0xB0, 7, 0) }), 1);
-    EXPECT_EQ(run.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/0/144/60/100"));
-    EXPECT_EQ(run.listener.Receive(), RemoteLine("MIDI", "", "AUXMIDI/2/176/7/0"));
-
-    // With the settings dialog open, Pedal goes and comes back first in the list: it is open
-    // again at the next look and still sends as device 2, the others undisturbed; the dialog
-    // shows it under 2, and OK with the boxes untouched keeps the choice as it was.
+    // With the settings dialog open, Pedal (device 2) goes and comes back first in the list: it
+    // is open again at the next look and still sends as device 2, the others undisturbed; the
+    // dialog shows it under 2, and OK with the boxes untouched keeps the choice as it was. (How
+    // the messages are filtered and formatted is the sending thread's native test's.)
     SettingsDialog dialog = run.OpenSettings();
     ASSERT_TRUE(dialog.IsOpen());
     ASSERT_TRUE(driver.Plug(2, false));

@@ -66,9 +66,9 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     Screenshot idle, before;
     ASSERT_TRUE(WaitUntil([&] { before = std::exchange(idle, IconSlot()); return CountPointerGreen(idle) > 0 && idle == before; }));
     ::SendMessageA(TrayWindow(run.ProcessId()), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-    // Each event is handled once the load before it is through, saving included.
+    // Each event is handled once the load before it is through. (That a loaded profile is
+    // stored is seen with the one loaded from the menu.)
     EXPECT_EQ(run.LineEvent(0, 1, &studio), RemoteLine("STUDIO", "", "REC/10/144/0/127"));
-    EXPECT_EQ(IniValue(run.IniPath(), "Network", "Port"), std::to_string(studio.Port()));
     EXPECT_TRUE(WaitUntil([&] { Screenshot frame = IconSlot(); return frame != idle && CountPointerGreen(frame) > 0; }));
     EXPECT_TRUE(WaitUntil([&] { return IconSlot() == idle; })) << "the frames went on";
 
@@ -102,11 +102,11 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     prompt.SetText(IDC_PROMPT_EDIT, "  Live set\t ");
     prompt.Click(IDOK);
     EXPECT_TRUE(WaitUntil([&] { return IniValue(run.IniPath(), "Profile4", "Name") == "Live set"; }));
-    dialog.SetText(IDC_DESTINATION, "Typed");
 
     // Exit while the panel shows only hides it. WM_CLOSE to the tray window, as the installer
-    // sends it, ends the program whatever shows: the dialog as cancelled, the line sent last
-    // still leaves, the icon goes.
+    // sends it, ends the program whatever shows (the settings dialog, the panel): the line
+    // sent last still leaves, the icon goes. (The dialog's ending as cancelled is the Restart's
+    // in the start-up test: both end the same way.)
     ::PostMessageA(controller, WM_COMMAND, ID_ABOUT, 0);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(controller) != FALSE; }));
     ASSERT_TRUE(UseTrayMenu(run.ProcessId(), { VK_UP, VK_RETURN }));
@@ -117,6 +117,5 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     EXPECT_EQ(third.Receive(), RemoteLine("THREE", "Hall", "TRI/10/144/1/127"));
     EXPECT_EQ(run.WaitForExit(), 0);
     EXPECT_TRUE(WaitUntil([] { return !TrayShowsOurIcon(); })) << "the icon stayed after the program ended";
-    EXPECT_EQ(IniValue(run.IniPath(), "RemoteCmd", "Destination"), "Hall");
 }
 }

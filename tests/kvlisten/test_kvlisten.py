@@ -29,8 +29,8 @@ with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sender:
 lines = [program.stdout.readline().decode() for _ in range(2)]
 program.send_signal(signal.SIGINT)
 rest = program.communicate(timeout=10)[0].decode()
-if program.returncode != 0 or rest or len(lines) != 2:
-    failures.append(f"exit {program.returncode}, {len(lines)} lines, then {rest[:80]!r}")
+if program.returncode != 0 or rest:
+    failures.append(f"exit {program.returncode}, then {rest[:80]!r}")
 escaped = 'REMOTE: "MIDI" "" "AUXMIDI/0/144/60/100" 1\\x1B[2J\\\\%s%n\\x00\\x0D\\x0A\\xFF'
 for line, ending in zip(lines, [escaped, long_one.decode()]):
     if not re.fullmatch(r"\d\d:\d\d:\d\d\.\d{3} " + re.escape(f"{source} {ending}"), line.rstrip("\n")):

@@ -1,13 +1,10 @@
-// A fresh folder under the temporary directory, removed with everything in it at the end, and
-// a whole file read.
+// A fresh folder under the temporary directory, removed with everything in it at the end.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 class TempDirectory {
@@ -27,9 +24,3 @@ private:
     std::filesystem::path m_folder = std::filesystem::temp_directory_path(m_error) /
                                      ("kvtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(s_made++));
 };
-
-inline std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}

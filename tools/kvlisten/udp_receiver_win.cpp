@@ -15,6 +15,12 @@ UdpReceiver::UdpReceiver(std::uint32_t address, unsigned short port)
     m_socket = static_cast<std::intptr_t>(socket);
     if (socket == INVALID_SOCKET)
         return;
+    // The system's default receive buffer holds a few hundred datagrams of a REMOTE line's
+    // size (256 under Wine on Linux), well under a second of five devices' bursts: a reader
+    // the system leaves waiting that long on a busy machine loses the rest. A megabyte holds
+    // ten times as many (2,520 there); a system that allows less gives what it allows.
+    int bufferBytes = 1 << 20;
+    ::setsockopt(socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bufferBytes), sizeof bufferBytes);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = ::htonl(address);
