@@ -150,8 +150,6 @@ LRESULT HandleCommand(const COPYDATASTRUCT& data)
         return Plug(device, argument != 0);
     case kIsStarted:
         return device < g_devices.size() && g_devices[device].started;
-    case kActiveStreams:
-        return static_cast<LRESULT>(g_streams.size());
     default:
         return 0;
     }
