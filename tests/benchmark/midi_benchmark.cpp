@@ -24,6 +24,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "framework/win_handles.h"
@@ -66,32 +67,30 @@ public:
     }
     unsigned short Port() const { return m_port; }
 
-    // Reads until the file has not grown for a second and a half after the time given: the
-    // arrival of each datagram at (device * count + sequence number) of its REMOTE line.
+    // Waits until the file has not grown for a second and a half after the time given (the
+    // receiver writes what it holds before it waits), then reads what it gained: the arrival
+    // of each datagram at (device * count + sequence number) of its REMOTE line.
     std::vector<std::int64_t> Receive(std::int64_t until, unsigned count)
     {
+        LARGE_INTEGER size = {}, seen = {};
+        for (std::int64_t grown = Now(); Now() - std::max(grown, until) < 1'500'000'000; ::Sleep(10))
+            if (::GetFileSizeEx(m_file.Get(), &size) && size.QuadPart != std::exchange(seen.QuadPart, size.QuadPart))
+                grown = Now();
+        std::vector<Arrival> read(static_cast<size_t>(size.QuadPart - m_read) / sizeof(Arrival));
+        DWORD bytes = 0;
+        ::ReadFile(m_file.Get(), read.data(), static_cast<DWORD>(std::span(read).size_bytes()), &bytes, nullptr);
+        m_read += bytes;
         std::vector<std::int64_t> arrived(size_t{ count } * kDevices, 0);
-        for (std::int64_t grown = Now(); Now() - std::max(grown, until) < 1'500'000'000;) {
-            Arrival read[1024];
-            DWORD size = 0;
-            // A record the receiver is still writing is read whole next time.
-            if (!::ReadFile(m_file.Get(), read, sizeof read, &size, nullptr) || size < sizeof read[0]) {
-                ::SetFilePointer(m_file.Get(), -static_cast<LONG>(size), nullptr, FILE_CURRENT);
-                ::Sleep(10);
-                continue;
-            }
-            ::SetFilePointer(m_file.Get(), -static_cast<LONG>(size % sizeof read[0]), nullptr, FILE_CURRENT);
-            grown = Now();
-            for (const Arrival& arrival : std::span(read, size / sizeof read[0]))
-                if (arrival.device < kDevices && arrival.sequence < count)
-                    arrived[arrival.device * count + arrival.sequence] = arrival.at;
-        }
+        for (const Arrival& arrival : std::span(read).first(bytes / sizeof(Arrival)))
+            if (arrival.device < kDevices && arrival.sequence < count)
+                arrived[arrival.device * count + arrival.sequence] = arrival.at;
         return arrived;
     }
 
 private:
     UniqueFileHandle m_file;
     unsigned short m_port = 0;
+    std::int64_t m_read = 0;   // bytes of the file read
 };
 
 // Of values in ascending order.
@@ -179,19 +178,17 @@ void PrintRow(const std::string& what, const Outcome& o)
 
 // The platform's own chain, the baseline of the ratios: one thread's sendto of REMOTE lines to
 // the receiver, in lines a second.
-double MeasureRawSendto(Arrivals& arrivals)
+double MeasureRawSendto(unsigned short port)
 {
     UniqueSocket sender(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     BOOL on = TRUE;
     ::setsockopt(sender.Get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
-    sockaddr_in to = { AF_INET, ::htons(arrivals.Port()), { { { 127, 255, 255, 255 } } }, {} };
+    sockaddr_in to = { AF_INET, ::htons(port), { { { 127, 255, 255, 255 } } }, {} };
     const char line[] = "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/176/7/0\" 1";
     std::int64_t start = Now();
     for (int i = 0; i < 20000; ++i)
         ::sendto(sender.Get(), line, static_cast<int>(sizeof line - 1), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    double sends = 20000 * 1e9 / static_cast<double>(Now() - start);
-    arrivals.Receive(0, 0);
-    return sends;
+    return 20000 * 1e9 / static_cast<double>(Now() - start);
 }
 
 // About 1,560 messages a second fill a MIDI cable (31,250 baud, two bytes with running status).
@@ -266,7 +263,7 @@ int main(int argc, char** argv)
         std::fgets(line, sizeof line, stdin);
         return program.Exit(kDeadline) ? 0 : 1;
     }
-    double sends = MeasureRawSendto(arrivals);
+    double sends = MeasureRawSendto(arrivals.Port());
     std::printf("raw sendto: %.0f lines/s\n", sends);
     // The raw rate itself is measured too, so that "at least 1.0 x raw" is not read between steps.
     std::vector<unsigned> rates(numbers.begin() + 1, numbers.end());

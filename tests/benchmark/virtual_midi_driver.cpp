@@ -159,11 +159,7 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 {
     if (message != WM_COPYDATA)
         return ::DefWindowProcA(window, message, wParam, lParam);
-    try {
-        return HandleCommand(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    } catch (...) {
-        return 0;
-    }
+    return HandleCommand(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
 }
 
 DWORD WINAPI DriverThread(LPVOID)
