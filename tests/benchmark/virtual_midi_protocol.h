@@ -27,7 +27,6 @@ enum Command : std::uintptr_t {
     kPlug,
     kIsStarted,   // reply: 1 when the device is started
 };
-using Query = Command;   // the commands that only ask
 
 struct ShortMessage {
     std::uint32_t param1;      // status | data1 << 8 | data2 << 16
