@@ -112,11 +112,11 @@ struct Outcome {
 using Rates = std::array<unsigned, kDevices>;
 
 // Streams rates[d] messages a second on each device d for the seconds, doing `meanwhile`
-// meanwhile, and matches each callback with its datagram (the receiver's file keeps them).
+// meanwhile, and matches each callback with its datagram (the receiver's file keeps them; what
+// came before, the raw sendto's lines, names no message of the stream).
 std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals& arrivals, const Rates& rates,
                                       unsigned seconds, const std::function<void()>& meanwhile = {})
 {
-    arrivals.Receive(0, 0);
     unsigned stride = *std::max_element(rates.begin(), rates.end()) * seconds;
     size_t slots = size_t{ stride } * kDevices;
     virtual_midi::StreamCommand stream = { 0, 0, 0, 0, Now() + 200'000'000, {} };
