@@ -208,11 +208,10 @@ Outcome StreamThroughTheWindowsWork(const VirtualMidiDriver& driver, Arrivals& a
         std::this_thread::sleep_for(2s);
         ::PostMessageA(controller, WM_COMMAND, ID_SETTINGS, 0);
         SettingsDialog dialog = WaitForSettingsDialog(program.ProcessId());
-        HWND ports = dialog.Item(IDC_COM_PORT);
         auto name = reinterpret_cast<LPARAM>(missingPort.c_str());
-        ::SendMessageA(ports, CB_ADDSTRING, 0, name);
-        ::SendMessageA(ports, CB_SELECTSTRING, static_cast<WPARAM>(-1), name);
-        ::PostMessageA(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(ports));
+        dialog.Send(IDC_COM_PORT, CB_ADDSTRING, 0, name);
+        dialog.Send(IDC_COM_PORT, CB_SELECTSTRING, static_cast<WPARAM>(-1), name);
+        dialog.Click(IDC_COM_PORT, CBN_SELCHANGE);
         std::this_thread::sleep_for(1s);
         dialog.Click(IDOK);
         HWND portError = WaitForPortErrorDialog(program.ProcessId());
