@@ -111,9 +111,9 @@ struct Outcome {
 };
 using Rates = std::array<unsigned, kDevices>;
 
-// Streams rates[d] messages a second on each device d for the seconds, doing `meanwhile`
-// meanwhile, and matches each callback with its datagram (the receiver's file keeps them; what
-// came before, the raw sendto's lines, names no message of the stream).
+// Streams rates[d] messages a second on each device d for the seconds, running `meanwhile` on
+// this thread as they stream, then matches each callback with its datagram (the receiver's file
+// keeps them; what came before, the raw sendto's lines, names no message of the stream).
 std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals& arrivals, const Rates& rates,
                                       unsigned seconds, const std::function<void()>& meanwhile = {})
 {
