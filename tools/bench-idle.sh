@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Idle cost of the program: the CPU time kvMidi.exe uses in 20 s with the COM switches on
-# (four lines polled every 10 ms on a port linked to the Linux pseudo-terminal multiplexer) and
-# nothing else happening, as a share of one core, beside the same figure, in the same run, for
-# a program that does nothing but wake every 10 ms.
-# Then the system calls of its window thread per MIDI message while five devices of the
-# virtual MIDI driver send 400 messages a second each, against as long a time idle; and the
-# size of the executables. Prints figures. Needs the win64 build of kvmidi_midi_benchmark; the
-# datagrams go to the native receiver, as in tools/bench-midi.sh.
+# What a MIDI message costs kvMidi.exe in system calls while five devices of the virtual MIDI
+# driver send 400 messages a second each, against as long a time idle after the stream: the
+# sending thread's, the window thread's and the whole process's. The stream runs through
+# tools/bench-midi.sh, which builds win64 and starts the native receiver.
+# Then the idle cost of the program: the CPU time kvMidi.exe uses in 20 s with the COM switches
+# on (four lines polled every 10 ms on a port linked to the Linux pseudo-terminal multiplexer)
+# and nothing else happening, as a share of one core, beside the same figure, in the same run,
+# for a program that does nothing but wake every 10 ms; and the size of the executables.
+# Prints figures.
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
@@ -14,48 +15,25 @@ seconds=${1:-20}
 . tools/wine-env.sh
 data=$(mktemp -d)
 trap 'wine_env_stop; kill $(jobs -p) 2>/dev/null; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"' EXIT
-wine_env_start
-wait_for() {   # text, file: up to a minute
-    timeout 60 bash -c 'until grep -q "$0" "$1" 2>/dev/null; do sleep 0.1; done' "$1" "$2" || { echo "bench-idle: no \"$1\" in $2" >&2; exit 1; }
-}
+# `wine` starts a program in a process of its own (start.exe's is the one it returns): the
+# program's is found by its command line, the Windows path that no other worktree's matches.
+pid_of() { pgrep -f "^\"?Z:$(tr / . <<<"$1")"; }
 
-ln -sfn /dev/ptmx "$WINEPREFIX/dosdevices/com250"
-mkdir -p "$data/cfg"
-printf '%s\r\n' '[Network]' 'BroadcastAddress=127.255.255.255' 'Port=9871' '[Com]' 'Enable=1' 'Port=COM250' \
-    'Device=10' 'Cts=1' 'Dcd=1' 'Dsr=1' 'Ri=1' 'RtsOn=1' 'DtrOn=1' >"$data/cfg/kvMidi.ini"
-gcc -shared -fPIC -O2 -o "$data/modem_lines.so" tests/benchmark/modem_lines.c -ldl
-printf '#include <windows.h>\nint main(void) { for (;;) Sleep(10); }\n' | x86_64-w64-mingw32-gcc-posix -x c -o "$data/tick.exe" -
-# Wine's loader runs a program in the process it was started as.
-LD_PRELOAD="$data/modem_lines.so" wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
-pid=$!
-wine "$data/tick.exe" &
-tick=$!
-sleep 8   # start-up and the About panel's five seconds are not idle time
-cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { print ns }'; }   # all threads, ns
-before=$(cpu "$pid") tick_before=$(cpu "$tick")
-sleep "$seconds"
-awk -v p=$(($(cpu "$pid") - before)) -v t=$(($(cpu "$tick") - tick_before)) -v s="$seconds" 'BEGIN {
-    printf "idle CPU, four lines polled: %.2f %% of one core; a loop of Sleep(10): %.2f %% (%.2f x)\n", p / s / 1e7, t / s / 1e7, p / t }'
-kill "$pid" "$tick" && wait "$pid" "$tick" || true
-
-# The window thread is the process's first one (tid = pid): the thread that reads the X
-# connection of the program's windows. The benchmark's copy of kvMidi.exe is told from other
-# worktrees' by its path. The benchmark streams after a line on its input; the idle time is
-# taken after the stream, as start-up is not idle.
+# Every thread's system calls, one trace file each; the benchmark streams after a line on its
+# input and ends kvMidi.exe after another. The sending thread is the one whose calls send the
+# datagrams; the window thread is the process's first (tid = pid), which reads the X connection.
+# The whole process includes the virtual driver's thread, which calls the MIDI callback.
 window=8
-g++ -O2 -std=c++20 -o "$data/native_receiver" tests/benchmark/native_receiver.cpp
-"$data/native_receiver" 0 "$data/arrivals" >"$data/port" &
-wait_for . "$data/port"
-KVMIDI_RECEIVER="$(cat "$data/port") $(winepath -w "$data/arrivals")"
-export KVMIDI_RECEIVER
 mkfifo "$data/go"
-(cd build/win64/bin/virtual_midi && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b" \
-    wine kvmidi_midi_benchmark.exe -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1) &
+tools/bench-midi.sh 1 -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1 &
+bench=$!
 exec 3>"$data/go"
+wait_for() {   # text, file: as long as the benchmark runs
+    until grep -q "$1" "$2" 2>/dev/null; do kill -0 "$bench" || { echo "bench-idle: no \"$1\" in $2" >&2; exit 1; }; sleep 0.1; done
+}
 wait_for ready "$data/bench"
-tid=$(pgrep -f "$(tr / . <<<"$repo_root").build.win64.bin.virtual_midi.kvMidi.exe -a")
-calls() { timeout -s INT "$window" strace -c -U calls -p "$tid" -o "$data/$1" 2>"$data/$1.log" || true; }
-total() { awk '$2 == "total" { print $1 }' "$data/$1"; }
+pid=$(pid_of "$repo_root/build/win64/bin/virtual_midi/kvMidi.exe")
+calls() { mkdir "$data/$1"; timeout -s INT "$window" strace -f -ff -o "$data/$1/tid" -p "$pid" 2>"$data/$1.log" || true; }
 calls busy &
 wait_for attached "$data/busy.log"
 echo go >&3
@@ -63,9 +41,34 @@ wait $!
 wait_for arrived "$data/bench"
 calls idle
 exec 3>&-
-awk -v b="$(total busy)" -v i="$(total idle)" -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v w="$window" \
-    'BEGIN { printf "window thread, %d s: %d system calls, %d messages of %d arrived (%.2f calls a message); idle: %d (%.2f)\n",
-             w, b, n, (w - 4) * 2000, b / n, i, i / n }'
+awk -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v first="$pid" -v w="$window" '
+    FNR == 1 { phase = FILENAME ~ /\/busy\// ? "busy" : "idle"; tid = FILENAME; sub(/.*\./, "", tid) }
+    /^[a-z_0-9]+\(/ { calls[phase, tid]++; calls[phase, "all"]++ }
+    phase == "busy" && /inet_addr\("127.255.255.255"\)/ && ++sent[tid] > most { most = sent[tid]; sender = tid }
+    function row(what, tid) { printf "%-15s %8d %8d %10.2f\n", what, calls["busy", tid], calls["idle", tid], (calls["busy", tid] - calls["idle", tid]) / n }
+    END { printf "system calls in %d s, %d messages of %d arrived (%d datagrams sent by one thread):\n%-15s %8s %8s %10s\n",
+                 w, n, (w - 4) * 2000, most, "", "stream", "idle", "a message"
+          row("sending thread", sender); row("window thread", first); row("whole process", "all") }' "$data"/{busy,idle}/tid.*
+wait "$bench"   # its Wine environment ends before ours starts
+
+wine_env_start
+ln -sfn /dev/ptmx "$WINEPREFIX/dosdevices/com250"
+mkdir -p "$data/cfg"
+printf '%s\r\n' '[Network]' 'BroadcastAddress=127.255.255.255' 'Port=9871' '[Com]' 'Enable=1' 'Port=COM250' \
+    'Device=10' 'Cts=1' 'Dcd=1' 'Dsr=1' 'Ri=1' 'RtsOn=1' 'DtrOn=1' >"$data/cfg/kvMidi.ini"
+gcc -shared -fPIC -O2 -o "$data/modem_lines.so" tests/benchmark/modem_lines.c -ldl
+printf '#include <windows.h>\nint main(void) { for (;;) Sleep(10); }\n' | x86_64-w64-mingw32-gcc-posix -x c -o "$data/tick.exe" -
+LD_PRELOAD="$data/modem_lines.so" wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
+wine "$data/tick.exe" >/dev/null 2>&1 &
+sleep 8   # start-up and the About panel's five seconds are not idle time
+pid=$(pid_of "$repo_root/build/win64/bin/kvMidi.exe") tick=$(pid_of "$data/tick.exe")
+# The run time of the threads in ns (the first field of schedstat, exact for threads asleep when
+# read, as idle ones are; utime and stime count 10 ms ticks, about a tenth of 20 s idle).
+cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { print ns }'; }
+before=$(cpu "$pid") tick_before=$(cpu "$tick")
+sleep "$seconds"
+awk -v p=$(($(cpu "$pid") - before)) -v t=$(($(cpu "$tick") - tick_before)) -v s="$seconds" 'BEGIN {
+    printf "idle CPU, four lines polled: %.2f %% of one core; a loop of Sleep(10): %.2f %% (%.2f x)\n", p / s / 1e7, t / s / 1e7, p / t }'
 
 for file in build/win64/bin/{kvMidi.exe,KvCom.dll} $(ls build/win32/bin/kvMidi.exe 2>/dev/null); do
     x86_64-w64-mingw32-strip -o "$data/stripped" "$file"   # its binutils read i686 files too

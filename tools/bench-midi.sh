@@ -3,8 +3,9 @@
 # (tests/benchmark/midi_benchmark.cpp) RUNS times in a row (default 3) with its defaults,
 # printing the load before each, with a native receiver (native_receiver.cpp) for the
 # datagrams; any further arguments go to the benchmark
-# ([seconds per rate] [rate per device ...], for a short look: tools/bench-midi.sh 1 2 400).
-# Run it on a quiet machine: the figures of a shared one mean nothing.
+# ([-w] [seconds per rate] [rate per device ...], for a short look: tools/bench-midi.sh 1 2 400;
+# tools/bench-idle.sh runs it with -w). Run it on a quiet machine: the figures of a shared one
+# mean nothing.
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
@@ -15,7 +16,7 @@ g++ -O2 -std=c++20 -o build/native_receiver tests/benchmark/native_receiver.cpp
 . tools/wine-env.sh
 # The datagrams arrive at a native receiver, so that receiving under Wine costs neither side.
 arrivals=$(mktemp -d)
-build/native_receiver 0 "$arrivals/arrivals" >"$arrivals/port" &
+build/native_receiver "$arrivals/arrivals" >"$arrivals/port" &
 receiver=$!
 trap 'kill "$receiver" 2>/dev/null || true; wine_env_stop; rm -rf "$arrivals"' EXIT
 trap 'exit 130' INT TERM

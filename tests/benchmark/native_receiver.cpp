@@ -1,8 +1,8 @@
 // The MIDI benchmark's receiver, a Linux program so that receiving under Wine (recv through the
 // wineserver) is charged neither to kvMidi.exe nor to the raw sendto it is compared with:
-//   native_receiver PORT FILE
-// binds 127.255.255.255 on the port (0: any), prints the port bound and appends an Arrival to
-// the file for every datagram until it is ended. tools/bench-midi.sh builds and runs it.
+//   native_receiver FILE
+// binds 127.255.255.255 on a free port, prints the port and appends an Arrival to the file for
+// every datagram until it is ended. tools/bench-midi.sh builds and runs it.
 #include <netinet/in.h>
 #include <sched.h>
 #include <sys/socket.h>
@@ -11,18 +11,15 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 #include "arrival.h"
-
 
 int main(int argc, char** argv)
 {
     int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in local = { AF_INET, htons(static_cast<std::uint16_t>(argc == 3 ? std::atoi(argv[1]) : 0)),
-                          { htonl(0x7FFFFFFF) }, {} };
+    sockaddr_in local = { AF_INET, 0, { htonl(0x7FFFFFFF) }, {} };
     socklen_t length = sizeof local;
-    std::FILE* file = argc == 3 ? std::fopen(argv[2], "wb") : nullptr;
+    std::FILE* file = argc == 2 ? std::fopen(argv[1], "wb") : nullptr;
     // Loss must be the program's: a buffer that holds seconds of the fastest stream (FORCE
     // passes net.core.rmem_max for root).
     int buffer = 64 * 1024 * 1024;
@@ -30,7 +27,7 @@ int main(int argc, char** argv)
         ::setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     if (!file || ::bind(socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
         ::getsockname(socket, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
-        std::fprintf(stderr, "usage: native_receiver PORT FILE (127.255.255.255 on the port, a file to write)\n");
+        std::fprintf(stderr, "usage: native_receiver FILE (a file to write)\n");
         return 1;
     }
     std::printf("%u\n", ntohs(local.sin_port));

@@ -35,7 +35,7 @@ public:
     // Pulls device `device` or plugs the one pulled last back in at that number; false when refused.
     bool Plug(unsigned device, bool present) const { return Send(virtual_midi::kPlug, device, present) == 1; }
     // The value asked for, or -1 when the driver did not answer.
-    long long Query(unsigned device, virtual_midi::Query what) const { return Send(what, device, 0); }
+    long long Query(unsigned device, virtual_midi::Command what) const { return Send(what, device, 0); }
 
     // The driver's reply to the command, or -1 when it did not answer in kProgramDeadline.
     long long Send(virtual_midi::Command command, unsigned device, unsigned argument, const void* data = nullptr,

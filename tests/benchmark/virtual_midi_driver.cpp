@@ -130,8 +130,12 @@ bool Feed(Stream& stream, std::int64_t now)
     return true;
 }
 
-LRESULT HandleCommand(const COPYDATASTRUCT& data)
+// Each command is one WM_COPYDATA.
+LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message != WM_COPYDATA)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    const COPYDATASTRUCT& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     auto device = static_cast<std::uint32_t>(data.dwData >> 8 & 0xFF);
     auto argument = static_cast<std::uint32_t>(data.dwData >> 16);
     auto lock = Locked();
@@ -150,20 +154,7 @@ LRESULT HandleCommand(const COPYDATASTRUCT& data)
         return Plug(device, argument != 0);
     case kIsStarted:
         return device < g_devices.size() && g_devices[device].started;
-    case kActiveStreams:
-        return static_cast<LRESULT>(g_streams.size());
     default:
-        return 0;
-    }
-}
-
-LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_COPYDATA)
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    try {
-        return HandleCommand(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    } catch (...) {
         return 0;
     }
 }

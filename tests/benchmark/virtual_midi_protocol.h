@@ -25,10 +25,8 @@ enum Command : std::uintptr_t {
     // system, and the devices after it move down. Argument 1 puts the device pulled last back
     // in at that number. Reply: 1 when done.
     kPlug,
-    kIsStarted,       // reply: 1 when the device is started
-    kActiveStreams,   // reply: the streams of all devices not finished yet
+    kIsStarted,   // reply: 1 when the device is started
 };
-using Query = Command;   // the commands that only ask
 
 struct ShortMessage {
     std::uint32_t param1;      // status | data1 << 8 | data2 << 16
