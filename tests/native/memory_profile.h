@@ -1,6 +1,6 @@
 // An INI file in memory with the private-profile rules the settings rely on: names match
-// without regard to case, a read is cut to the buffer, and sections and keys keep the order
-// of their first write.
+// without regard to case, a read is cut to the buffer, and keys keep the order of their first
+// write (the program writes each section whole, so a section's keys stay together).
 #pragma once
 
 #include <strings.h>
@@ -23,9 +23,7 @@ public:
     {
         if (auto entry = Find(section, key); entry != m_entries.end())
             return void(entry->value = value);
-        // A new key goes after the last one of its section, a new section at the end.
-        auto last = std::find_if(m_entries.rbegin(), m_entries.rend(), [&](const Entry& e) { return Same(e.section, section); });
-        m_entries.insert(last == m_entries.rend() ? m_entries.end() : last.base(), { section, key, value });
+        m_entries.push_back({ section, key, value });
     }
     void DeleteSection(const std::string& section) override
     {

@@ -204,9 +204,9 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         // A dead handle at the same place, unnoticed by the system, is opened again.
         { "Keys", "0:Keys", "dead:Keys scan send:Keys drain", "0:Keys*^", "K0 ", "Keys Keys" },
         // Across restarts: the stored number counts, its first entry if stored twice; by number only,
-        // the position at start.
+        // the position at start, nothing where no device is.
         { "Pads,Keys", "0:Keys,0:Pads", "send:Keys drain", "0:Keys*^ 1:Pads", "K0 ", "Keys" },
-        { "A,B,C", "0:,2:", "", "0:A*^ 1:B 2:C*^", "", "A C" },
+        { "A,B,C", "0:,2:,3:", "", "0:A*^ 1:B 2:C*^", "", "A C" },
         // Nobody is looked for beyond 32 positions.
         { ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,Z,Y", "0:Z,1:Y", "", "0:Z*^ 1:Y*~", "", "Z" },
         // Reloaded, a number known alone is the device at its position now, which leaves its own number.

@@ -37,26 +37,19 @@ TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCou
     for (int n = 0; n < kMidiDeviceCount; ++n)
         f.thread.Publish(n, rings[static_cast<std::size_t>(n)]);
     f.thread.Start({ "127.0.0.1", 1, "0", "0", "T0", false, 10 }, true);
-    // Device 0 floods, device 3 trickles, the COM polling thread hands over line changes.
-    constexpr int kComChanges = 400;
+    // Device 0 floods, device 3 trickles.
     std::thread flood([&] { for (std::uint32_t i = 0; i < kMessages; ++i) Store(f, rings[0], i); });
     std::thread trickle([&] {
         for (std::uint32_t i = 0; i < kMessages; ++i, std::this_thread::sleep_for(std::chrono::microseconds(50)))
             Store(f, rings[3], i);
     });
-    std::thread com([&] {
-        for (int i = 0; i < kComChanges; ++i)
-            EXPECT_TRUE(f.thread.HandOverComLine(i % 4, i / 4));
-    });
     // The window thread: publishes settings and takes a report at each notification.
-    int handled = 0, comSeen = 0;
+    int handled = 0;
     std::string lastShown;
     SendReport report;
     auto handle = [&] {
         while (handled < f.notified) {
             ++handled, report = f.thread.TakeReport();
-            for (const ComLineChange& change : report.comChanges)
-                EXPECT_EQ(change.level * 4 + change.line, comSeen++);
             lastShown = report.lastDevice >= 0 ? report.lastCommand : lastShown;
         }
     };
@@ -64,13 +57,12 @@ TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCou
         std::string g = std::to_string(generation);
         f.thread.PublishSettings({ "127.0.0.1", generation, g, g, "T" + g, false, 10 }, generation % 50 == 0);
     }
-    flood.join(), trickle.join(), com.join();
+    flood.join(), trickle.join();
     // Without a notification lost, the news of the last send reaches the window thread.
     EXPECT_TRUE(WaitFor(f, [&] {
         handle();
         std::lock_guard<std::mutex> guard(f.lock);
-        return comSeen == kComChanges && report.dropped[0] == rings[0].Dropped() && report.dropped[3] == rings[3].Dropped() &&
-               f.sends + report.dropped[0] + report.dropped[3] == 2 * kMessages + kComChanges &&
+        return f.sends + report.dropped[0] + report.dropped[3] == 2 * kMessages &&
                f.log.back().find("\"" + lastShown + "\" 1") != std::string::npos;
     })) << "something was left behind after the last notification";
     f.thread.Stop();
@@ -82,7 +74,7 @@ TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCou
         unsigned device = 0, data1 = 0, data2 = 0;
         if (std::sscanf(line.c_str(), "REMOTE: \"%15[^\"]\" \"%15[^\"]\" \"T%15[^/]/%u/176/%u/%u\" 1", application,
                         destination, command, &device, &data1, &data2) != 6)
-            continue;   // not a MIDI message: a COM line change, the library's calls
+            continue;   // the library's calls
         ASSERT_EQ(std::tuple(std::string(application), std::string(destination)), std::tuple(std::string(command), std::string(command)));
         ASSERT_GT(data1 | data2 << 8, last[device]) << line;
         last[device] = data1 | data2 << 8;
