@@ -207,6 +207,7 @@ TEST(MidiDevices, KeepTheirNumbersAndTheChoiceThroughPluggingWithTheDialogOpenOr
         // the position at start, nothing where no device is.
         { "Pads,Keys", "0:Keys,0:Pads", "send:Keys drain", "0:Keys*^ 1:Pads", "K0 ", "Keys" },
         { "A,B,C", "0:,2:,3:", "", "0:A*^ 1:B 2:C*^", "", "A C" },
+        { "", "0:", "", "", "", "" },
         // Nobody is looked for beyond 32 positions.
         { ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,Z,Y", "0:Z,1:Y", "", "0:Z*^ 1:Y*~", "", "Z" },
         // Reloaded, a number known alone is the device at its position now, which leaves its own number.
