@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,7 +16,12 @@
 
 struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     void Reinit(const std::string& address, int port) override { Log("init " + address + ":" + std::to_string(port)); }
-    bool Send(const std::string& line) override { return Log(line), ++sends, line.find(refused) == std::string::npos; }
+    bool Send(const std::string& line) override
+    {
+        if (failing > 0 && failing-- > 0)
+            throw std::bad_alloc();
+        return Log(line), ++sends, line.find(refused) == std::string::npos;
+    }
     void Close() override
     {
         answered = false;
@@ -51,6 +57,7 @@ struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     std::atomic<int> notified{ 0 };   // tried, the first failedNotifications in vain
     int failedNotifications = 0;
     std::atomic<std::size_t> sends{ 0 };
+    std::atomic<int> failing{ 0 };   // how many of the next sends throw, as when memory is exhausted
     std::atomic<std::uint64_t> now{ 1000 };
     std::vector<std::string> log;
     std::string refused = "\n";   // a line holding this is refused

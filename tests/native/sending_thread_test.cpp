@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "remote/command_dispatcher.h"
@@ -102,6 +104,25 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
                                                 line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close",
                                                 "init :0", "close" }));
+}
+
+// A failed round is given up, losing only the entry in hand, and the next one tried after a
+// pause: a failure that lasts does not keep a core busy.
+TEST(SendingThread, AFailedRoundIsTriedAgainAfterAPause)
+{
+    SendingFakes f;
+    MidiRing ring;
+    for (int i = 0; i < 60; ++i)
+        Push(ring, 0x90, 60, i);
+    f.thread.Publish(0, ring);
+    f.failing = 1000;
+    auto start = std::chrono::steady_clock::now();
+    f.thread.Start({}, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    int tries = 1000 - f.failing.exchange(0);   // taken before the time: the bound only grows
+    EXPECT_LE(tries, 1 + (std::chrono::steady_clock::now() - start) / std::chrono::milliseconds(10));
+    f.thread.Stop();
+    EXPECT_EQ(f.sends + static_cast<std::size_t>(tries), 60u);
 }
 
 // The window thread's outlets; the activity timer, like the system's, restarts when set again.
