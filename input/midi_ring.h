@@ -29,11 +29,9 @@ public:
     static constexpr std::uint32_t kBytes = 512;
     static constexpr std::uint32_t kEntryBytes = sizeof(MidiRingEntry);
     static constexpr std::uint32_t kOffsetMask = kBytes - 1;
-    // One position always stays free, so that a full ring differs from an empty one.
-    static constexpr std::uint32_t kCapacity = kBytes / kEntryBytes - 1;
-
     // Producer side: stores the entry and then publishes it. False, with nothing stored, when
-    // kCapacity entries are pending. Takes no lock and allocates nothing.
+    // 63 entries are pending: one position always stays free, so that a full ring differs from
+    // an empty one. Takes no lock and allocates nothing.
     bool TryPush(const MidiRingEntry& entry) noexcept;
 
     // Consumer side: the oldest pending entry, left in place; none when the ring is empty.

@@ -21,7 +21,8 @@ bool CommandDispatcher::Apply(const SendReport& report, const ComSwitchConfig& c
     std::uint64_t before = m_shed.Total();
     m_shed.Update(report.dropped, now);
     ShowBalloons(now);
-    return m_shed.Total() != before || std::exchange(m_notSent, report.refused) != report.refused;
+    bool notSentChanged = std::exchange(m_notSent, report.refused) != report.refused;
+    return m_shed.Total() != before || notSentChanged;
 }
 
 void CommandDispatcher::Tick(std::uint64_t now) { ShowBalloons(now); }

@@ -34,11 +34,17 @@ struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
 
     void OnThreadStart() noexcept override
     {
+        started = true;
         while (held)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     void Wake() noexcept override { std::lock_guard<std::mutex> guard(lock); woken = true, wake.notify_one(); }
-    void Rearm() noexcept override { pending.exchange(false); }
+    void Rearm() noexcept override
+    {
+        if (!started)
+            Log("a round before the thread's start");
+        pending.exchange(false);
+    }
     void Wait(std::uint32_t milliseconds) override
     {
         std::unique_lock<std::mutex> guard(lock);
@@ -53,7 +59,7 @@ struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     std::mutex lock;
     std::condition_variable wake;
     bool woken = false;
-    std::atomic<bool> pending{ false }, answered{ false }, held{ false };
+    std::atomic<bool> pending{ false }, answered{ false }, held{ false }, started{ false };
     std::atomic<int> notified{ 0 };   // tried, the first failedNotifications in vain
     int failedNotifications = 0;
     std::atomic<std::size_t> sends{ 0 };
