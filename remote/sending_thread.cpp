@@ -147,8 +147,9 @@ struct SendingThread::Control {
 void SendingThread::Run()
 {
     m_waker.OnThreadStart();
-    // No exception may end the thread: a round that failed (out of memory) is given up, and the
-    // next one goes on, after a pause, so that a failure that lasts does not keep a core busy.
+    // No exception may end the thread: a round that failed (out of memory) is given up with what
+    // it had in hand (the entry being sent, the COM changes taken, its news), and the next one
+    // goes on, after a pause, so that a failure that lasts does not keep a core busy.
     for (bool finished = false; !finished;) {
         try {
             finished = RunRound();

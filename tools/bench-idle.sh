@@ -14,10 +14,15 @@ cd "$repo_root"
 seconds=${1:-20}
 . tools/wine-env.sh
 data=$(mktemp -d)
-trap 'wine_env_stop; kill $(jobs -p) 2>/dev/null; rm -rf "$data" "$WINEPREFIX/dosdevices/com250"' EXIT
+# set -e still holds in the trap: every step of it must succeed, or the rest is skipped.
+trap 'rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; kill $(jobs -p) 2>/dev/null || true; wine_env_stop' EXIT
 # `wine` starts a program in a process of its own (start.exe's is the one it returns): the
 # program's is found by its command line, the Windows path that no other worktree's matches.
-pid_of() { pgrep -f "^\"?Z:$(tr / . <<<"$1")"; }
+pid_of() {
+    local pid
+    pid=$(pgrep -f "^\"?Z:$(tr / . <<<"$1")") && [[ $pid =~ ^[0-9]+$ ]] || { echo "bench-idle: no single process of $1" >&2; exit 1; }
+    echo "$pid"
+}
 
 # Every thread's system calls, one trace file each; the benchmark streams after a line on its
 # input and ends kvMidi.exe after another. The sending thread is the one whose calls send the
@@ -28,17 +33,21 @@ mkfifo "$data/go"
 tools/bench-midi.sh 1 -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1 &
 bench=$!
 exec 3>"$data/go"
-wait_for() {   # text, file: as long as the benchmark runs
-    until grep -q "$1" "$2" 2>/dev/null; do kill -0 "$bench" || { echo "bench-idle: no \"$1\" in $2" >&2; exit 1; }; sleep 0.1; done
+wait_for() {   # line pattern, file: while the benchmark runs, for at most two minutes
+    local deadline=$((SECONDS + 120))
+    until grep -q "$1" "$2" 2>/dev/null; do
+        kill -0 "$bench" && [ "$SECONDS" -lt "$deadline" ] || { echo "bench-idle: no \"$1\" in $2" >&2; exit 1; }
+        sleep 0.1
+    done
 }
-wait_for ready "$data/bench"
+wait_for '^ready$' "$data/bench"
 pid=$(pid_of "$repo_root/build/win64/bin/virtual_midi/kvMidi.exe")
 calls() { mkdir "$data/$1"; timeout -s INT "$window" strace -f -ff -o "$data/$1/tid" -p "$pid" 2>"$data/$1.log" || true; }
 calls busy &
 wait_for attached "$data/busy.log"
 echo go >&3
 wait $!
-wait_for arrived "$data/bench"
+wait_for '^arrived' "$data/bench"
 calls idle
 exec 3>&-
 awk -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v first="$pid" -v w="$window" '
@@ -61,7 +70,8 @@ printf '#include <windows.h>\nint main(void) { for (;;) Sleep(10); }\n' | x86_64
 LD_PRELOAD="$data/modem_lines.so" wine build/win64/bin/kvMidi.exe -a "$(winepath -w "$data")" >/dev/null 2>&1 &
 wine "$data/tick.exe" >/dev/null 2>&1 &
 sleep 8   # start-up and the About panel's five seconds are not idle time
-pid=$(pid_of "$repo_root/build/win64/bin/kvMidi.exe") tick=$(pid_of "$data/tick.exe")
+pid=$(pid_of "$repo_root/build/win64/bin/kvMidi.exe")
+tick=$(pid_of "$data/tick.exe")
 # The run time of the threads in ns (the first field of schedstat, exact for threads asleep when
 # read, as idle ones are; utime and stime count 10 ms ticks, about a tenth of 20 s idle).
 cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { print ns }'; }

@@ -11,7 +11,8 @@ repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
 runs=${1:-3}
 shift || true
-cmake --preset win64 >/dev/null && cmake --build --preset win64 --target kvmidi_midi_benchmark >/dev/null
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target kvmidi_midi_benchmark >/dev/null
 g++ -O2 -std=c++20 -o build/native_receiver tests/benchmark/native_receiver.cpp
 . tools/wine-env.sh
 # The datagrams arrive at a native receiver, so that receiving under Wine costs neither side.

@@ -138,15 +138,15 @@ std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals&
     for (unsigned device = 0; device < kDevices; ++device) {
         Outcome& outcome = outcomes[device];
         outcome.due = size_t{ rates[device] } * seconds;
-        // The driver stamps every message, 0 for a device not started: the last one unstamped
+        // The driver stamps every message, -1 for a device not started: the last one unstamped
         // means a stream that has not ended.
-        if (outcome.due && !called[size_t{ device } * stride + outcome.due - 1])
+        if (outcome.due && called[size_t{ device } * stride + outcome.due - 1] == 0)
             Fail("the streams did not end in time");
         for (size_t i = size_t{ device } * stride; i < size_t{ device } * stride + outcome.due; ++i) {
             std::int64_t due = stream.start + static_cast<std::int64_t>((i - size_t{ device } * stride) * 1'000'000'000 / rates[device]);
-            if (called[i])
+            if (called[i] > 0)
                 outcome.driverLate = std::max(outcome.driverLate, static_cast<double>(called[i] - due) / 1e6);
-            if (called[i] && arrived[i])
+            if (called[i] > 0 && arrived[i])
                 outcome.latency.push_back(static_cast<double>(arrived[i] - called[i]) / 1000);
         }
         std::sort(outcome.latency.begin(), outcome.latency.end());

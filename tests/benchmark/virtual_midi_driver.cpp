@@ -124,7 +124,7 @@ bool Feed(Stream& stream, std::int64_t now)
             return false;
         auto lock = Locked();
         std::int64_t calledAt = Now();
-        stream.timeline[command.first + stream.next] = CallData(command.device, SequenceMessage(stream.next)) ? calledAt : 0;
+        stream.timeline[command.first + stream.next] = CallData(command.device, SequenceMessage(stream.next)) ? calledAt : -1;
     }
     ::UnmapViewOfFile(stream.timeline);
     return true;

@@ -48,7 +48,7 @@ struct StreamCommand {
     std::uint32_t count;
     std::uint32_t ratePerSecond;
     // In the file mapping named timeline, int64 number first + k gets Now() read just before
-    // the callback of message k (0 when it found the device not started).
+    // the callback of message k (-1 when it found the device not started; 0 until it is due).
     std::uint32_t first;
     std::int64_t start;
     char timeline[64];

@@ -1,6 +1,7 @@
 // An INI file in memory with the private-profile rules the settings rely on: names match
 // without regard to case, a read is cut to the buffer, and keys keep the order of their first
-// write (the program writes each section whole, so a section's keys stay together).
+// write, a new key at the end (a section's keys stay together where the program writes a
+// section whole; its text is not compared where it does not).
 #pragma once
 
 #include <strings.h>

@@ -107,8 +107,8 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
                                                 "init :0", "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/0/127\" 1", "close" }));
 }
 
-// A failed round is given up, losing only the entry in hand, and the next one tried after a
-// pause: a failure that lasts does not keep a core busy.
+// A failed round is given up with what it had in hand (here the entry being sent), and the
+// next one tried after a pause: a failure that lasts does not keep a core busy.
 TEST(SendingThread, AFailedRoundIsTriedAgainAfterAPause)
 {
     SendingFakes f;

@@ -37,7 +37,9 @@ TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCou
     for (int n = 0; n < kMidiDeviceCount; ++n)
         f.thread.Publish(n, rings[static_cast<std::size_t>(n)]);
     f.thread.Start({ "127.0.0.1", 1, "0", "0", "T0", false, 10 }, true);
-    // Device 0 floods, device 3 trickles.
+    // Device 0 floods, device 3 trickles, the COM polling thread hands over line changes.
+    constexpr int kComChanges = 40;
+    std::thread com([&] { for (int i = 0; i < kComChanges; ++i) EXPECT_TRUE(f.thread.HandOverComLine(i % 4, i % 2)); });
     std::thread flood([&] { for (std::uint32_t i = 0; i < kMessages; ++i) Store(f, rings[0], i); });
     std::thread trickle([&] {
         for (std::uint32_t i = 0; i < kMessages; ++i, std::this_thread::sleep_for(std::chrono::microseconds(50)))
@@ -57,12 +59,12 @@ TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCou
         std::string g = std::to_string(generation);
         f.thread.PublishSettings({ "127.0.0.1", generation, g, g, "T" + g, false, 10 }, generation % 50 == 0);
     }
-    flood.join(), trickle.join();
+    flood.join(), trickle.join(), com.join();
     // Without a notification lost, the news of the last send reaches the window thread.
     EXPECT_TRUE(WaitFor(f, [&] {
         handle();
         std::lock_guard<std::mutex> guard(f.lock);
-        return f.sends + report.dropped[0] + report.dropped[3] == 2 * kMessages &&
+        return f.sends + report.dropped[0] + report.dropped[3] == 2 * kMessages + kComChanges &&
                f.log.back().find("\"" + lastShown + "\" 1") != std::string::npos;
     })) << "something was left behind after the last notification";
     f.thread.Stop();

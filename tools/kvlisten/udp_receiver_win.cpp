@@ -18,7 +18,8 @@ UdpReceiver::UdpReceiver(std::uint32_t address, unsigned short port)
     // The system's default receive buffer holds a few hundred datagrams of a REMOTE line's
     // size (256 under Wine on Linux), well under a second of five devices' bursts: a reader
     // the system leaves waiting that long on a busy machine loses the rest. A megabyte holds
-    // ten times as many (2,520 there); a system that allows less gives what it allows.
+    // ten times as many (2,520 there); a system that allows less gives what it allows (Linux
+    // caps the request at net.core.rmem_max and doubles it: a stock 208 KiB gives 416 KiB).
     int bufferBytes = 1 << 20;
     ::setsockopt(socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bufferBytes), sizeof bufferBytes);
     sockaddr_in local = {};
