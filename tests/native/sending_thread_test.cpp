@@ -98,8 +98,14 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     }
     EXPECT_EQ(reported, "Y/0/144/2/127");
     f.thread.Stop();
-    f.thread.Start({}, true);   // started again
+    f.thread.Start({}, true);   // started again; after its first round, a COM line wakes it
+    auto lastLogged = [&] { std::lock_guard<std::mutex> guard(f.lock); return f.log.back(); };
+    for (int ms = 0; ms < 10000 && lastLogged() != "init :0"; ++ms)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(f.thread.HandOverComLine(0, 1));
+    for (int ms = 0; ms < 10000 && f.sends < 5; ++ms)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(f.sends, 5u);
     f.thread.Stop();
     const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
     EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
