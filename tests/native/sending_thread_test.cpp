@@ -97,6 +97,7 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
             reported = f.thread.TakeReport().lastCommand;
     }
     EXPECT_EQ(reported, "Y/0/144/2/127");
+    EXPECT_EQ(f.thread.TakeReport().lastDevice, -1);   // taken again with nothing new: no command
     f.thread.Stop();
     f.thread.Start({}, true);   // started again; after its first round, a COM line wakes it
     auto lastLogged = [&] { std::lock_guard<std::mutex> guard(f.lock); return f.log.back(); };
