@@ -40,7 +40,7 @@ wait_for() {   # line pattern, file: while the benchmark runs, for at most two m
         sleep 0.1
     done
 }
-wait_for '^ready$' "$data/bench"
+wait_for '^ready' "$data/bench"
 pid=$(pid_of "$repo_root/build/win64/bin/virtual_midi/kvMidi.exe")
 calls() { mkdir "$data/$1"; timeout -s INT "$window" strace -f -ff -o "$data/$1/tid" -p "$pid" 2>"$data/$1.log" || true; }
 calls busy &
