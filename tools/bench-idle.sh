@@ -20,7 +20,8 @@ trap 'rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; kill $(jobs -p) 2>/dev/nul
 # program's is found by its command line, the Windows path that no other worktree's matches.
 pid_of() {
     local pid
-    pid=$(pgrep -f "^\"?Z:$(tr / . <<<"$1")") && [[ $pid =~ ^[0-9]+$ ]] || { echo "bench-idle: no single process of $1" >&2; exit 1; }
+    pid=$(pgrep -f "^\"?Z:$(tr / . <<<"$1")") && [[ $pid =~ ^[0-9]+$ ]] ||
+        { echo "bench-idle: no single process of $1" >&2; exit 1; }
     echo "$pid"
 }
 
@@ -54,7 +55,10 @@ awk -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v first="$pid" -v w="
     FNR == 1 { phase = FILENAME ~ /\/busy\// ? "busy" : "idle"; tid = FILENAME; sub(/.*\./, "", tid) }
     /^[a-z_0-9]+\(/ { calls[phase, tid]++; calls[phase, "all"]++ }
     phase == "busy" && /inet_addr\("127.255.255.255"\)/ && ++sent[tid] > most { most = sent[tid]; sender = tid }
-    function row(what, tid) { printf "%-15s %8d %8d %10.2f\n", what, calls["busy", tid], calls["idle", tid], (calls["busy", tid] - calls["idle", tid]) / n }
+    function row(what, tid) {
+        printf "%-15s %8d %8d %10.2f\n", what, calls["busy", tid], calls["idle", tid],
+               (calls["busy", tid] - calls["idle", tid]) / n
+    }
     END { printf "system calls in %d s, %d messages of %d arrived (%d datagrams sent by one thread):\n%-15s %8s %8s %10s\n",
                  w, n, (w - 4) * 2000, most, "", "stream", "idle", "a message"
           row("sending thread", sender); row("window thread", first); row("whole process", "all") }' "$data"/{busy,idle}/tid.*

@@ -5,7 +5,9 @@
 # leaked, timed out) without a failing case counts one failure, so nothing fails silently. The
 # native tier's line coverage of the platform-free library counts one test more: failed below
 # 90 % or when gcovr wrote no summary.
-import json, os, sys
+import json
+import os
+import sys
 import xml.etree.ElementTree as ET
 
 
@@ -19,7 +21,8 @@ def counts(results, test):
     gtest = os.path.join(results, test.get("name") + ".xml")
     if not os.path.exists(gtest):
         return int(not failed), int(failed)
-    ran = [case for case in ET.parse(gtest).iter("testcase") if case.get("result") != "skipped" and case.get("status") != "notrun"]
+    ran = [case for case in ET.parse(gtest).iter("testcase")
+           if case.get("result") != "skipped" and case.get("status") != "notrun"]
     fails = sum(map(broken, ran))
     return len(ran) - fails, max(fails, int(failed))
 
@@ -27,7 +30,8 @@ def counts(results, test):
 # (passed, failed) of the coverage, which it prints.
 def coverage(results):
     try:
-        percent = float(json.load(open(os.path.join(results, "coverage.json")))["line_percent"])
+        with open(os.path.join(results, "coverage.json")) as summary:
+            percent = float(json.load(summary)["line_percent"])
     except (OSError, ValueError, KeyError):
         print("coverage: not measured (gcovr wrote no summary)")
         return 0, 1

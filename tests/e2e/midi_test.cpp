@@ -51,7 +51,8 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
     // ten at a time as a driver hands them over, and the tray's animation asks the held shell
     // for a new frame every 800 ms: nothing is lost, as nothing on the command path waits on
     // the shell or the window thread.
-    UniqueKernelHandle shell(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(::FindWindowA("Shell_TrayWnd", nullptr), nullptr)));
+    DWORD taskbarThread = ::GetWindowThreadProcessId(::FindWindowA("Shell_TrayWnd", nullptr), nullptr);
+    UniqueKernelHandle shell(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, taskbarThread));
     ASSERT_TRUE(shell && ::SuspendThread(shell.Get()) != static_cast<DWORD>(-1));
     std::atomic<bool> streaming{ true };
     std::atomic<int> delivered{ 0 }, received{ 0 };

@@ -31,7 +31,9 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
             std::string command = "FOOT/20/144/" + std::to_string(line) + (level ? "/127" : "/0");
             EXPECT_EQ(run.LineEvent(line, level), RemoteLine("STORED", "Desk", command));
             LedShown led = level ? LedShown::Lit : LedShown::Dark;
-            EXPECT_TRUE(WaitUntil([&] { return dialog.Text(IDC_LAST_COMMAND) == command && ShownLed(dialog.Item(leds[line])) == led; }))
+            EXPECT_TRUE(WaitUntil([&] {
+                return dialog.Text(IDC_LAST_COMMAND) == command && ShownLed(dialog.Item(leds[line])) == led;
+            }))
                 << command;
         }
     // "Settings..." again brings the open dialog forward: no second one opens inside it.
@@ -52,14 +54,17 @@ TEST(Settings, LinesShowRefusedEntriesKeepTheDialogAsTypedApplyActsAtOnceCancelR
         dialog.SetText(r.field, r.text);
         dialog.Click(IDC_APPLY);
         // Under Wine No closes a plain message box as well as it declines the question.
-        EXPECT_TRUE(run.Answer(r.message, IDNO) && dialog.WaitForSelectedField(r.field) && dialog.Text(IDC_APPLICATION_ID) == "TYPED")
+        EXPECT_TRUE(run.Answer(r.message, IDNO) && dialog.WaitForSelectedField(r.field) &&
+                    dialog.Text(IDC_APPLICATION_ID) == "TYPED")
             << r.text;
         dialog.SetText(r.field, before);
     }
     // Nothing was handed over: the next switch event still carries the stored values. The
     // "Settings..." above, posted before the first Apply, opened no second dialog.
     EXPECT_EQ(run.LineEvent(3, 1), RemoteLine("STORED", "Desk", "FOOT/20/144/3/127"));
-    EXPECT_FALSE(FindProcessWindowIf(run.ProcessId(), [&](HWND w) { return w != dialog.Window() && ::GetDlgItem(w, IDC_BROADCAST_ADDRESS); }));
+    EXPECT_FALSE(FindProcessWindowIf(run.ProcessId(), [&](HWND w) {
+        return w != dialog.Window() && ::GetDlgItem(w, IDC_BROADCAST_ADDRESS);
+    }));
 
     // Apply: the texts act at once, trimmed as the file would give them back; the port only
     // after OK; the file is not written (a save writes every key, the application's too).

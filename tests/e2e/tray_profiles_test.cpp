@@ -64,7 +64,10 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     // The icon as the taskbar painted it whole: the same picture twice. A work-area change finds
     // it still there, so a command sets the frames going in its place until five seconds later.
     Screenshot idle, before;
-    ASSERT_TRUE(WaitUntil([&] { before = std::exchange(idle, IconSlot()); return CountPointerGreen(idle) > 0 && idle == before; }));
+    ASSERT_TRUE(WaitUntil([&] {
+        before = std::exchange(idle, IconSlot());
+        return CountPointerGreen(idle) > 0 && idle == before;
+    }));
     ::SendMessageA(TrayWindow(run.ProcessId()), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     // Each event is handled once the load before it is through. (That a loaded profile is
     // stored is seen with the one loaded from the menu.)
@@ -94,8 +97,11 @@ TEST(TrayAndProfiles, StartProfileMenuLoadUsageAboutSaveAsAndExit)
     SettingsDialog dialog = WaitForSettingsDialog(run.ProcessId());
     ASSERT_TRUE(dialog.IsOpen());
     dialog.Click(IDC_SAVE_PROFILE_1 + 3);
-    SettingsDialog prompt(WaitForWindow(run.ProcessId(), [](HWND w) { return ::IsWindowVisible(w) && ::GetDlgItem(w, IDC_PROMPT_EDIT); }));
-    EXPECT_EQ(WindowText(prompt.Window()) + '|' + prompt.Text(IDC_PROMPT_TEXT), "Set profile name...|Enter a name for this profile:");
+    SettingsDialog prompt(WaitForWindow(run.ProcessId(), [](HWND w) {
+        return ::IsWindowVisible(w) && ::GetDlgItem(w, IDC_PROMPT_EDIT);
+    }));
+    EXPECT_EQ(WindowText(prompt.Window()) + '|' + prompt.Text(IDC_PROMPT_TEXT),
+              "Set profile name...|Enter a name for this profile:");
     for (int i = 0; i < 100; ++i)
         prompt.Send(IDC_PROMPT_EDIT, WM_CHAR, 'k');
     EXPECT_EQ(prompt.Text(IDC_PROMPT_EDIT), std::string(80, 'k'));

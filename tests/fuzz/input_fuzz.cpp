@@ -20,7 +20,11 @@
 #include "ui/settings_validation.h"
 
 namespace {
-void Check(bool promise) { return promise ? void() : std::abort(); }
+void Check(bool promise)
+{
+    if (!promise)
+        std::abort();
+}
 
 SettingNameTable g_names;
 

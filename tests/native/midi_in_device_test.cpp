@@ -234,7 +234,8 @@ TEST(MidiDevices, AScanTellsTheDevicesGoneAndBack)
     rig.Step("plug:Pads@0");
     MidiDeviceChanges back = rig.owner.Scan();
     using Names = std::vector<std::string>;
-    EXPECT_EQ(std::tuple(gone.lost, gone.back, back.lost, back.back), std::tuple(Names{ "Pads" }, Names{}, Names{}, Names{ "Pads" }));
+    EXPECT_EQ(std::tuple(gone.lost, gone.back, back.lost, back.back),
+              std::tuple(Names{ "Pads" }, Names{}, Names{}, Names{ "Pads" }));
 }
 
 // Also once per round, a failed wake tried again. A full ring, and its order across the wrap,

@@ -48,8 +48,9 @@ protected:
     Profiles()
     {
         names.BuildSettingNameTable();
-        const char* slots[] = { kLiveSlot, "live", "Lettered port|127.10.255.255|abc|~|~|~", "Studio & Stage|127.0.1.255|4000|LOG|CMD|Room 2",
-                                "~|127.0.1.255|4000|LOG|CMD|Room 2", kLiveSlot, "|127.0.1.255|4000|LOG|CMD|Room 2", "~", "No port|127.0.1.255|~|LOG|CMD|" };
+        const char* slots[] = { kLiveSlot, "live", "Lettered port|127.10.255.255|abc|~|~|~",
+                                "Studio & Stage|127.0.1.255|4000|LOG|CMD|Room 2", "~|127.0.1.255|4000|LOG|CMD|Room 2",
+                                kLiveSlot, "|127.0.1.255|4000|LOG|CMD|Room 2", "~", "No port|127.0.1.255|~|LOG|CMD|" };
         for (int n = 0; n <= 8; ++n)
             Store(file, n, slots[n]);
     }
@@ -58,7 +59,8 @@ protected:
     // when the fields are taken.
     std::optional<std::string> AskProfileName(int, int promptId, const std::string& initial) override
     {
-        events += promptId == IDS_ENTER_PROFILE_NAME && initial.empty() ? "a" : promptId == IDS_RENAME_PROFILE && initial == "Live" ? "r" : "?";
+        bool asked = promptId == IDS_ENTER_PROFILE_NAME && initial.empty();
+        events += asked ? "a" : promptId == IDS_RENAME_PROFILE && initial == "Live" ? "r" : "?";
         return nameAnswer;
     }
     void ShowProfileError(int messageId) override { events += messageId == IDS_SAVE_PROFILE_FIRST ? "e" : "?"; }
@@ -75,8 +77,10 @@ protected:
 TEST_F(Profiles, LoadTakesTheFiveValuesOfANamedSlotWithTheLoadDefaults)
 {
     const char before[] = "127.10.255.255|9871|MIDI|AUXMIDI|Desk";
-    const std::pair<int, const char*> cases[] = { { 5, kLive }, { 1, "127.255.255.255|9871|||" }, { 2, "127.10.255.255|0|||" },
-                                                  { 4, nullptr }, { 6, nullptr }, { 7, nullptr }, { 0, nullptr }, { 9, nullptr } };
+    const std::pair<int, const char*> cases[] = {
+        { 5, kLive }, { 1, "127.255.255.255|9871|||" }, { 2, "127.10.255.255|0|||" },
+        { 4, nullptr }, { 6, nullptr }, { 7, nullptr }, { 0, nullptr }, { 9, nullptr },
+    };
     for (auto [n, after] : cases) {
         SettingsRecord settings = Running(before);
         EXPECT_EQ(ApplyProfile(ini, n, settings), after != nullptr) << n;
@@ -90,8 +94,9 @@ TEST_F(Profiles, ByNameMatchesExactlyAndCurrentIsTheLowestNamedSlotEqualInAllFiv
     for (auto [name, slot] : { std::pair{ "live", 1 }, { "Live", 5 }, { "No port", 8 }, { "LIVE", 0 }, { "Live ", 0 }, { "", 0 },
                                { "Profile1", 0 } })
         EXPECT_EQ(FindProfileByName(ini, name), slot) << '"' << name << '"';
-    for (auto [settings, current] : { std::pair{ kLive, 3 }, { "127.0.1.255|4000|log|CMD|Room 2", 0 }, { "127.0.1.255|4000|LOG|CMD|Room 3", 0 },
-                                      { "127.0.1.255|0|LOG|CMD|", 8 }, { "127.0.1.255|9871|LOG|CMD|", 0 }, { "|0|||", 1 } })
+    for (auto [settings, current] : { std::pair{ kLive, 3 }, { "127.0.1.255|4000|log|CMD|Room 2", 0 },
+                                      { "127.0.1.255|4000|LOG|CMD|Room 3", 0 }, { "127.0.1.255|0|LOG|CMD|", 8 },
+                                      { "127.0.1.255|9871|LOG|CMD|", 0 }, { "|0|||", 1 } })
         EXPECT_EQ(FindCurrentProfile(ini, Running(settings)), current) << settings;
 }
 
@@ -118,7 +123,14 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
     const char fields[] = "127.0.0.255|5000|MIDI|AUXMIDI|Desk", saved[] = "Live|127.0.0.255|5000|MIDI|AUXMIDI|Desk";
     // n: slot 4 holds Live at the start; refused: the dialog's data exchange fails; after: the
     // slot at the end as Store takes it, "" for none.
-    struct Case { int n; bool shift; std::optional<std::string> name; bool yes, refused; ProfileEdit edit; const char *after, *events; };
+    struct Case {
+        int n;
+        bool shift;
+        std::optional<std::string> name;
+        bool yes, refused;
+        ProfileEdit edit;
+        const char *after, *events;
+    };
     using E = ProfileEdit;
     const Case cases[] = {
         { 2, false, "  Live  ", false, false, E::Saved, saved, "at" },   // named first, trimmed
@@ -141,7 +153,8 @@ TEST_F(Profiles, SaveAsAndShiftClickEditTheSlotAfterTheUsersAnswers)
         const SettingsRecord dialogFields = Running(fields);
         auto takeFields = [&] { return events += "t", c.refused ? nullptr : &dialogFields; };
         ProfileEdit edit = SaveProfileFromDialog(ini, c.n, c.shift, *this, takeFields);
-        EXPECT_EQ(std::tuple(edit, file.Text(), events), std::tuple(c.edit, after.Text(), c.events)) << c.n << c.name.value_or("-");
+        EXPECT_EQ(std::tuple(edit, file.Text(), events), std::tuple(c.edit, after.Text(), c.events))
+            << c.n << c.name.value_or("-");
     }
 }
 }

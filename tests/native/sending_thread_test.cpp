@@ -110,8 +110,9 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     f.thread.Stop();
     const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
     EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
-                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close",
-                                                "init :0", "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/0/127\" 1", "close" }));
+                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1",
+                                                line + "0/144/2/127\" 1", "close", "init :0",
+                                                "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/0/127\" 1", "close" }));
 }
 
 // A failed round is given up with what it had in hand (here the entry being sent), and the

@@ -48,7 +48,8 @@ TEST(DeviceList, ParsesOnlyPresentDevicesAndStopsAtAnEmptyTokenAndNamesKeepAnyTe
 TEST_F(SettingsFile, SavesEveryKeyInTheFileOrderAndLoadsItBackUnchanged)
 {
     // Wind (4) is gone: "Devices" keeps its number.
-    const Settings saved{ { "127.255.255.255", -5, "APP", "Dest", 1, "CMD", { 1 }, 1 }, { "COM3", 12, 0, 1, 0, 0, 0, 0, 0, 1, 1, 1 },
+    const Settings saved{ { "127.255.255.255", -5, "APP", "Dest", 1, "CMD", { 1 }, 1 },
+                          { "COM3", 12, 0, 1, 0, 0, 0, 0, 0, 1, 1, 1 },
                           { { 0, "Pads" }, { 4, "Wind" } } };
     WriteSettings(ini, saved);
     EXPECT_EQ(file.Text(),

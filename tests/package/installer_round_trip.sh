@@ -67,7 +67,8 @@ grep -q 'Publisher *REG_SZ *kvMidi$' <<<"$apps" && grep -q 'EstimatedSize *REG_D
 # (the other bits follow the parent folder, which the end-to-end tests may have made first).
 [ "$(stat -c %A "$config" | cut -c6)" = w ] || fail "the settings folder is not for every user: $(stat -c %A "$config")"
 
-start_with_stand_in "$win" "$folder" || fail "the installed program did not call the stand-in as the maker's library: $(cat "$calls")"
+start_with_stand_in "$win" "$folder" ||
+    fail "the installed program did not call the stand-in as the maker's library: $(cat "$calls")"
 silent "$win\\uninstall.exe"   # runs from a copy of itself and returns at once
 wait_for '[ ! -e "$folder" ]' || fail "left behind: $(cd "$folder" 2>/dev/null && ls -R | tr '\n' ' ')"
 ended || fail "the running copy did not end: $(cat "$calls")"

@@ -139,7 +139,9 @@ HWND TrayWindow(DWORD processId)
 bool UseTrayMenu(DWORD processId, std::initializer_list<WORD> keys)
 {
     ::PostMessageA(TrayWindow(processId), WM_TRAY_NOTIFY, ID_TRAY_ICON, WM_RBUTTONUP);
-    HWND menu = WaitForWindow(processId, [](HWND window) { return WindowClassName(window) == "#32768" && ::IsWindowVisible(window); });
+    HWND menu = WaitForWindow(processId, [](HWND window) {
+        return WindowClassName(window) == "#32768" && ::IsWindowVisible(window);
+    });
     if (menu)
         for (WORD key : keys)
             ::PostMessageA(menu, WM_KEYDOWN, key, 0);

@@ -22,7 +22,8 @@ void SeedIni(const std::string& dataFolder, unsigned short port, const std::stri
 // The first top-level window of the process that the test accepts, or null.
 HWND FindProcessWindowIf(DWORD processId, const std::function<bool(HWND)>& accept);
 // The same once there is one; null when none comes within the deadline.
-HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept, std::chrono::milliseconds deadline = kProgramDeadline);
+HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& accept,
+                   std::chrono::milliseconds deadline = kProgramDeadline);
 // The text of a window of any process; a hung window gives an empty text.
 std::string WindowText(HWND window);
 // The controller (the About panel), visible or not: its revision line tells it from the
@@ -34,7 +35,10 @@ public:
     KvMidiProcess() = default;
     // A copy the test did not start itself, such as the one a Restart starts.
     explicit KvMidiProcess(DWORD id)
-        : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)), m_processId(id) {}
+        : m_process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)),
+          m_processId(id)
+    {
+    }
     ~KvMidiProcess() { if (IsRunning()) Exit(); }
     KvMidiProcess(const KvMidiProcess&) = delete;
     KvMidiProcess& operator=(const KvMidiProcess&) = delete;
@@ -47,7 +51,10 @@ public:
     bool IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
     DWORD ProcessId() const { return m_processId; }
     // The controller window (the hidden About panel) once it exists, or null.
-    HWND ControllerWindow(std::chrono::milliseconds deadline = kProgramDeadline) const { return WaitForWindow(m_processId, IsController, deadline); }
+    HWND ControllerWindow(std::chrono::milliseconds deadline = kProgramDeadline) const
+    {
+        return WaitForWindow(m_processId, IsController, deadline);
+    }
     // Declines whatever still shows (settings cancelled, a question answered No, a message
     // acknowledged, a menu closed), then Exit until the program is gone; false when it had
     // to be killed.

@@ -32,7 +32,10 @@ public:
     }
     void SetText(int id, const std::string& text) const { Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
     // Posted, never sent: the handler may run a modal message box.
-    void Click(int id, WORD how = BN_CLICKED) const { ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(id, how), reinterpret_cast<LPARAM>(Item(id))); }
+    void Click(int id, WORD how = BN_CLICKED) const
+    {
+        ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(id, how), reinterpret_cast<LPARAM>(Item(id)));
+    }
     // The focus is on the edit and its whole text is selected.
     bool WaitForSelectedField(int id) const
     {
@@ -53,7 +56,9 @@ private:
 // The process's visible settings dialog (the dialog with the broadcast address edit).
 inline SettingsDialog WaitForSettingsDialog(DWORD processId)
 {
-    return SettingsDialog(WaitForWindow(processId, [](HWND w) { return ::IsWindowVisible(w) && ::GetDlgItem(w, IDC_BROADCAST_ADDRESS); }));
+    return SettingsDialog(WaitForWindow(processId, [](HWND w) {
+        return ::IsWindowVisible(w) && ::GetDlgItem(w, IDC_BROADCAST_ADDRESS);
+    }));
 }
 
 // The colours of the screen (the virtual desktop) in the rectangle, row by row, as GDI gives them.
@@ -100,11 +105,22 @@ public:
         return WaitUntil([&] { return !::IsWindowVisible(controller); });
     }
     // Opens the dialog through the controller's "Settings..." command.
-    SettingsDialog OpenSettings() { ::PostMessageA(ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0); return WaitForSettingsDialog(ProcessId()); }
+    SettingsDialog OpenSettings()
+    {
+        ::PostMessageA(ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0);
+        return WaitForSettingsDialog(ProcessId());
+    }
     // A COM line changing level, as the polling thread posts it; with the datagram that brings
     // to the listener, the run's own by default.
-    void PostLineEvent(int line, int level) { ::PostMessageA(ControllerWindow(), WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level); }
-    std::string LineEvent(int line, int level, UdpListener* to = nullptr) { PostLineEvent(line, level); return (to ? *to : listener).Receive(); }
+    void PostLineEvent(int line, int level)
+    {
+        ::PostMessageA(ControllerWindow(), WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level);
+    }
+    std::string LineEvent(int line, int level, UdpListener* to = nullptr)
+    {
+        PostLineEvent(line, level);
+        return (to ? *to : listener).Receive();
+    }
     // Answers the message box with exactly this text; false when none showed.
     bool Answer(const std::string& text, int answer) { return AnswerDialog(WaitForMessageBox(ProcessId(), text), answer); }
     std::string IniPath() const { return folder.Path() + "cfg\\kvMidi.ini"; }

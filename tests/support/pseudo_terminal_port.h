@@ -18,7 +18,8 @@ inline DWORD OpenComPort(const std::string& portName)
 inline int UnusedComPortNumber(int first)
 {
     for (int number = first; number <= 255; ++number)
-        if (DWORD error = OpenComPort("COM" + std::to_string(number)); error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        if (DWORD error = OpenComPort("COM" + std::to_string(number));
+            error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return number;
     return 0;
 }
@@ -44,11 +45,17 @@ public:
 
 private:
     // The link's Linux path, quoted for the shell's command line.
-    static std::string LinkOf(int number) { return "\\\"${WINEPREFIX:-$HOME/.wine}/dosdevices/com" + std::to_string(number) + "\\\""; }
+    static std::string LinkOf(int number)
+    {
+        return "\\\"${WINEPREFIX:-$HOME/.wine}/dosdevices/com" + std::to_string(number) + "\\\"";
+    }
     // Wine starts a Linux program given by its Z: path like a Windows one, with Wine's own
     // environment, but its process cannot be waited for: the caller waits for the command's
     // effect instead.
-    static void RunShellCommand(const std::string& command) { ::WinExec(("Z:\\bin\\sh -c \"" + command + "\"").c_str(), SW_HIDE); }
+    static void RunShellCommand(const std::string& command)
+    {
+        ::WinExec(("Z:\\bin\\sh -c \"" + command + "\"").c_str(), SW_HIDE);
+    }
 
     std::string m_name;
     std::string m_link;

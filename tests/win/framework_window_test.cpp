@@ -78,7 +78,9 @@ TEST(FrameworkWindow, TheModalLoopRoutesEachKindOfEntryAndControlsAnswerOrLeaveT
             EXPECT_EQ(dialog.log, c.log) << c.message << ' ' << c.wParam;
         }
         HDC dc = ::CreateCompatibleDC(nullptr);
-        auto answer = [&](HWND control) { return dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)); };
+        auto answer = [&](HWND control) {
+            return dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+        };
         HWND edit = dialog.GetDlgItem(IDC_PROMPT_EDIT);
         const LRESULT unbound = answer(edit);
         EXPECT_TRUE(plain.SubclassWindow(edit) && answer(edit) == unbound);
