@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <new>
 #include <string>
@@ -69,3 +70,12 @@ struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     std::string refused = "\n";   // a line holding this is refused
     SendingThread thread{ *this, *this, *this, *this };
 };
+
+// Until done, for at most a minute; the fakes' clock goes as the real one.
+inline bool WaitFor(SendingFakes& f, const std::function<bool()>& done)
+{
+    for (int ms = 0; ms < 60000; ++ms, ++f.now, std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+        if (done())
+            return true;
+    return false;
+}

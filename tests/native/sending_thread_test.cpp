@@ -100,13 +100,9 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     EXPECT_EQ(f.thread.TakeReport().lastDevice, -1);   // taken again with nothing new: no command
     f.thread.Stop();
     f.thread.Start({}, true);   // started again; after its first round, a COM line wakes it
-    auto lastLogged = [&] { std::lock_guard<std::mutex> guard(f.lock); return f.log.back(); };
-    for (int ms = 0; ms < 10000 && lastLogged() != "init :0"; ++ms)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(WaitFor(f, [&] { std::lock_guard<std::mutex> guard(f.lock); return f.log.back() == "init :0"; }));
     EXPECT_TRUE(f.thread.HandOverComLine(0, 1));
-    for (int ms = 0; ms < 10000 && f.sends < 5; ++ms)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_EQ(f.sends, 5u);
+    EXPECT_TRUE(WaitFor(f, [&] { return f.sends == 5; }));
     f.thread.Stop();
     const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
     EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",

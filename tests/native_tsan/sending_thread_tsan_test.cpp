@@ -21,14 +21,6 @@ void Store(SendingFakes& f, MidiRing& ring, std::uint32_t sequence)
     f.Stored();
 }
 
-// Until done, for at most a minute; the fakes' clock goes as the real one.
-bool WaitFor(SendingFakes& f, const std::function<bool()>& done)
-{
-    for (int ms = 0; ms < 60000; ++ms, ++f.now, std::this_thread::sleep_for(std::chrono::milliseconds(1)))
-        if (done())
-            return true;
-    return false;
-}
 
 TEST(SendingThreadThreads, EachLineHasOnePublicationEverythingIsSentInOrderOrCountedAndReportedBeforeTheEnd)
 {
