@@ -58,17 +58,10 @@ int KvMidiProcess::WaitForExit(std::chrono::milliseconds deadline)
 
 bool KvMidiProcess::Exit(std::chrono::milliseconds deadline)
 {
+    // Asked again until it ends: its tray window may still be coming.
     bool ended = WaitUntil([&] {
-        HWND open = FindProcessWindowIf(m_processId, [](HWND window) {
-            return ::IsWindowVisible(window) && !::GetDlgItem(window, IDC_REVISION) &&
-                   (WindowClassName(window) == "#32770" || WindowClassName(window) == "#32768");
-        });
-        if (open && WindowClassName(open) == "#32768")
-            ::PostMessageA(open, WM_KEYDOWN, VK_ESCAPE, 0);
-        else if (open)
-            ::PostMessageA(open, WM_COMMAND, ::GetDlgItem(open, IDNO) ? IDNO : IDCANCEL, 0);
-        else if (HWND controller = FindProcessWindowIf(m_processId, IsController))
-            ::PostMessageA(controller, WM_COMMAND, IDOK, 0);   // while the panel shows, only hides it
+        if (HWND tray = TrayWindow(m_processId))
+            ::PostMessageA(tray, WM_CLOSE, 0, 0);
         return WaitForExit(200ms) != -1;
     }, deadline);
     if (!ended && m_process && ::TerminateProcess(m_process.Get(), 1))

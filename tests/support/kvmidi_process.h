@@ -39,9 +39,7 @@ public:
           m_processId(id)
     {
     }
-    ~KvMidiProcess() { if (IsRunning()) Exit(); }
-    KvMidiProcess(const KvMidiProcess&) = delete;
-    KvMidiProcess& operator=(const KvMidiProcess&) = delete;
+    ~KvMidiProcess() { if (IsRunning()) Exit(); }   // never copied: it owns the process handle
 
     // Starts kvMidi.exe with the command line after the program name, our environment and
     // the working folder given or ours.
@@ -55,9 +53,8 @@ public:
     {
         return WaitForWindow(m_processId, IsController, deadline);
     }
-    // Declines whatever still shows (settings cancelled, a question answered No, a message
-    // acknowledged, a menu closed), then Exit until the program is gone; false when it had
-    // to be killed.
+    // Asks the program to end as the installer does, by WM_CLOSE to its tray window, which
+    // declines whatever still shows and saves nothing; false when it had to be killed.
     bool Exit(std::chrono::milliseconds deadline = kProgramDeadline);
 
 private:
