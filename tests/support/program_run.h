@@ -110,15 +110,11 @@ public:
         ::PostMessageA(ControllerWindow(), WM_COMMAND, ID_SETTINGS, 0);
         return WaitForSettingsDialog(ProcessId());
     }
-    // A COM line changing level, as the polling thread posts it; with the datagram that brings
+    // A COM line changing level, as the polling thread posts it, and the datagram that brings
     // to the listener, the run's own by default.
-    void PostLineEvent(int line, int level)
-    {
-        ::PostMessageA(ControllerWindow(), WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level);
-    }
     std::string LineEvent(int line, int level, UdpListener* to = nullptr)
     {
-        PostLineEvent(line, level);
+        ::PostMessageA(ControllerWindow(), WM_COM_LINE_EVENT, static_cast<WPARAM>(line), level);
         return (to ? *to : listener).Receive();
     }
     // Answers the message box with exactly this text; false when none showed.
