@@ -6,16 +6,13 @@
 #include <optional>
 #include <string>
 
-#include "tools/kvlisten/listen_core.h"
 #include "tools/kvlisten/udp_receiver.h"
 
 class UdpListener : public UdpReceiver {
 public:
-    // Binds to the address (127.0.0.1, or 127.255.255.255 to receive what is broadcast there)
-    // and a free port chosen by the system. An address that does not parse becomes
-    // 255.255.255.255, which no socket can bind to.
-    explicit UdpListener(const char* address = "127.255.255.255")
-        : UdpReceiver(ParseIpv4(address).value_or(0xFFFFFFFFu), 0) {}
+    // Binds to the loopback broadcast address, 127.255.255.255, to receive what is broadcast
+    // there, and a free port chosen by the system.
+    UdpListener() : UdpReceiver(0x7FFFFFFFu, 0) {}
 
     // The next datagram's bytes, or "<none>" when none arrives within the time.
     std::string Receive(unsigned timeoutMilliseconds = 20000)
