@@ -102,7 +102,6 @@ TEST(Settings, ThePortErrorDialogsAnswerConcernsThePortItAskedAbout)
 {
     const int number = UnusedComPortNumber(250);
     std::optional<PseudoTerminalPort> adapter(std::in_place, number);
-    ASSERT_TRUE(adapter->WaitUntilReady());
     const std::string adapterName = adapter->Name();
     ProgramRun run;
     ASSERT_TRUE(run.Start("[Com]\r\nEnable=1\r\nPort=COM" + std::to_string(UnusedComPortNumber(210)) + "\r\n"));

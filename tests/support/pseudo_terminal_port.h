@@ -26,10 +26,12 @@ inline int UnusedComPortNumber(int first)
 
 class PseudoTerminalPort {
 public:
-    // Each COM<n> of the prefix is a link com<n> in its dosdevices folder.
+    // Each COM<n> of the prefix is a link com<n> in its dosdevices folder. The port opens once
+    // this returns, or the test's first open of it fails.
     explicit PseudoTerminalPort(int number) : m_name("COM" + std::to_string(number)), m_link(LinkOf(number))
     {
         RunShellCommand("ln -sfn /dev/ptmx " + m_link);
+        WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; });
     }
     ~PseudoTerminalPort()   // removes the link
     {
@@ -39,8 +41,6 @@ public:
     PseudoTerminalPort(const PseudoTerminalPort&) = delete;
     PseudoTerminalPort& operator=(const PseudoTerminalPort&) = delete;
 
-    // Waits until the port opens; false when it did not.
-    bool WaitUntilReady() const { return WaitUntil([&] { return OpenComPort(m_name) == ERROR_SUCCESS; }); }
     const std::string& Name() const { return m_name; }
 
 private:
