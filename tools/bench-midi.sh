@@ -3,9 +3,9 @@
 # (tests/benchmark/midi_benchmark.cpp) RUNS times in a row (default 3) with its defaults,
 # printing the load before each, with a native receiver (native_receiver.cpp) for the
 # datagrams; any further arguments go to the benchmark
-# ([-w] [seconds per rate] [rate per device ...], for a short look: tools/bench-midi.sh 1 2 400;
-# tools/bench-idle.sh runs it with -w). Run it on a quiet machine: the figures of a shared one
-# mean nothing.
+# ([seconds per rate] [rate per device ...], for a short look: tools/bench-midi.sh 1 2 400;
+# tools/bench-idle.sh traces the first rate of tools/bench-midi.sh 1 4 400). Run it on a quiet
+# machine: the figures of a shared one mean nothing.
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"

@@ -1,10 +1,12 @@
-// A test's side of the virtual MIDI driver: finds the driver that a given process has loaded
-// and sends it commands.
+// A test's side of the virtual MIDI driver: finds the driver that a given process has loaded,
+// sends it commands and reads the stamps of its streams.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,17 +27,9 @@ public:
         return driver;
     }
 
-    // Calls the device's callback once per message, in order, from the driver's thread; the
-    // number of callbacks made (none when the device is not started), or -1 when the driver
-    // did not answer.
-    int Deliver(unsigned device, const std::vector<virtual_midi::ShortMessage>& messages) const
-    {
-        return static_cast<int>(Send(virtual_midi::kDeliver, device, 0, messages.data(), std::span(messages).size_bytes()));
-    }
     // Pulls device `device` or plugs the one pulled last back in at that number; false when refused.
     bool Plug(unsigned device, bool present) const { return Send(virtual_midi::kPlug, device, present) == 1; }
-    // The value asked for, or -1 when the driver did not answer.
-    long long Query(unsigned device, virtual_midi::Command what) const { return Send(what, device, 0); }
+    bool IsStarted(unsigned device) const { return Send(virtual_midi::kIsStarted, device, 0) == 1; }
 
     // The driver's reply to the command, or -1 when it did not answer in kProgramDeadline.
     long long Send(virtual_midi::Command command, unsigned device, unsigned argument, const void* data = nullptr,
@@ -54,8 +48,54 @@ private:
     HWND m_window = nullptr;
 };
 
-// A short message from its bytes.
-inline virtual_midi::ShortMessage MidiShortMessage(unsigned status, unsigned data1, unsigned data2)
-{
-    return { (status & 0xFF) | (data1 & 0xFF) << 8 | (data2 & 0xFF) << 16, 0 };
-}
+// Streams on the driver's own thread, 200 ms from now: rates[d] messages a second on device d
+// for the seconds, message k carrying virtual_midi::SequenceMessage(k).
+class MidiStreams {
+public:
+    MidiStreams(const VirtualMidiDriver& driver, std::span<const unsigned> rates, unsigned seconds)
+        : m_rates(rates.begin(), rates.end()), m_seconds(seconds), m_stride(*std::ranges::max_element(rates) * seconds)
+    {
+        static unsigned serial = 0;   // a timeline of its own: the driver may still hold the last one
+        virtual_midi::StreamCommand stream = { 0, 0, 0, 0, virtual_midi::Now() + 200'000'000, {} };
+        std::snprintf(stream.timeline, sizeof stream.timeline, "Local\\kvMidiStreams.%lu.%u", ::GetCurrentProcessId(),
+                      ++serial);
+        UniqueKernelHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                        static_cast<DWORD>(m_stride * rates.size() * 8), stream.timeline));
+        m_view.Reset(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        m_start = stream.start;
+        m_scheduled = m_view.IsValid();
+        for (stream.device = 0; stream.device < rates.size(); ++stream.device) {
+            stream.ratePerSecond = rates[stream.device];
+            stream.count = Count(stream.device);
+            stream.first = stream.device * m_stride;
+            if (stream.count && driver.Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream) != 1)
+                m_scheduled = false;
+        }
+    }
+
+    bool Scheduled() const { return m_scheduled; }
+    std::int64_t Start() const { return m_start; }
+    unsigned Count(unsigned device) const { return m_rates[device] * m_seconds; }
+    // Message k of the device: when it was due, and when the driver called it back (Now() just
+    // before the callback; -1 when it found the device not started, 0 until it is due).
+    std::int64_t Due(unsigned device, unsigned k) const { return m_start + std::int64_t{ k } * 1'000'000'000 / m_rates[device]; }
+    std::int64_t Called(unsigned device, unsigned k) const
+    {
+        return static_cast<const std::int64_t*>(m_view.Get())[size_t{ device } * m_stride + k];
+    }
+    bool Ended() const
+    {
+        for (unsigned device = 0; device < m_rates.size(); ++device)
+            if (Count(device) && !Called(device, Count(device) - 1))
+                return false;
+        return true;
+    }
+
+private:
+    std::vector<unsigned> m_rates;
+    unsigned m_seconds;
+    unsigned m_stride;   // timeline entries a device
+    std::int64_t m_start = 0;
+    UniqueMappedView m_view;
+    bool m_scheduled = false;
+};

@@ -75,15 +75,6 @@ MMRESULT Change(HMIDIIN handle, bool started, bool close = false)
     return MMSYSERR_NOERROR;
 }
 
-// One MIM_DATA callback when the device is started; false otherwise.
-bool CallData(std::uint32_t index, DWORD_PTR param1, DWORD_PTR param2 = 0)
-{
-    Device* device = index < g_devices.size() && g_devices[index].started ? &g_devices[index] : nullptr;
-    if (device)
-        device->callback(device->handle, MIM_DATA, device->instance, param1, param2);
-    return device != nullptr;
-}
-
 LRESULT Plug(std::uint32_t index, bool present)
 {
     auto at = g_devices.begin() + std::min<std::ptrdiff_t>(index, std::ssize(g_devices));
@@ -123,8 +114,11 @@ bool Feed(Stream& stream, std::int64_t now)
         if (command.start + std::int64_t{ stream.next } * 1'000'000'000 / command.ratePerSecond > now)
             return false;
         auto lock = Locked();
-        std::int64_t calledAt = Now();
-        stream.timeline[command.first + stream.next] = CallData(command.device, SequenceMessage(stream.next)) ? calledAt : -1;
+        Device* device = command.device < g_devices.size() ? &g_devices[command.device] : nullptr;
+        bool started = device && device->started;
+        stream.timeline[command.first + stream.next] = started ? Now() : -1;
+        if (started)
+            device->callback(device->handle, MIM_DATA, device->instance, SequenceMessage(stream.next), 0);
     }
     ::UnmapViewOfFile(stream.timeline);
     return true;
@@ -140,14 +134,6 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     auto argument = static_cast<std::uint32_t>(data.dwData >> 16);
     auto lock = Locked();
     switch (data.dwData & 0xFF) {
-    case kDeliver: {
-        auto* messages = static_cast<const ShortMessage*>(data.lpData);
-        size_t count = data.cbData / sizeof *messages;
-        for (size_t i = 0; i < count; ++i)
-            if (!CallData(device, messages[i].param1, messages[i].timestamp))
-                return 0;
-        return static_cast<LRESULT>(count);
-    }
     case kStream:
         return Schedule(data);
     case kPlug:
