@@ -20,32 +20,30 @@ trap 'rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; kill $(jobs -p) 2>/dev/nul
 # program's is found by its command line, the Windows path that no other worktree's matches.
 pid_of() { pgrep -f "^\"?Z:$(tr / . <<<"$1")"; }
 
-# Every thread's system calls, one trace file each, from the start of kvMidi.exe until the
-# benchmark has measured its first rate; counted from the stream's first datagram for its 4 s.
-# The sending thread is the one whose calls send the datagrams; the window thread is the
-# process's first (tid = pid), which reads the X connection. The whole process includes the
-# virtual driver's thread, which calls the MIDI callback.
+# Every thread's system calls, in order in one file, each line with its thread and time, from
+# the start of kvMidi.exe until the benchmark has measured its first rate; counted from the
+# stream's first datagram for its 4 s. The sending thread is the one whose calls send the
+# datagrams; the window thread is the process's first (tid = pid), which reads the X connection.
+# The whole process includes the virtual driver's thread, which calls the MIDI callback.
 tools/bench-midi.sh 1 4 400 >"$data/bench" 2>&1 &
 bench=$!
 running() { kill -0 "$bench" 2>/dev/null || { cat "$data/bench" >&2; exit 1; }; }
 until pid=$(pid_of "$repo_root/build/win64/bin/virtual_midi/kvMidi.exe"); do running; sleep 0.1; done
-strace -f -ff -ttt -o "$data/tid" -p "$pid" 2>/dev/null &
+strace -f -ttt -o "$data/trace" -p "$pid" 2>/dev/null &
 until grep -q '^400/s' "$data/bench"; do running; sleep 0.1; done
 kill -INT $!
 wait $! || true   # strace detaches
 awk -v n="$(awk '/^400\/s/ { print $7 - $8 }' "$data/bench")" -v first="$pid" -v w=4 '
-    FNR == 1 { tid = FILENAME; sub(/.*\./, "", tid) }
-    pass == 1 && /inet_addr\("127.255.255.255"\)/ && (!t0 || $1 < t0) { t0 = $1 }
-    pass == 2 && $1 >= t0 && $1 < t0 + w && $2 ~ /^[a-z_0-9]+\(/ {
-        calls[tid]++; calls["all"]++
-        if (/inet_addr\("127.255.255.255"\)/ && ++sent[tid] > most) { most = sent[tid]; sender = tid }
+    !t0 && /inet_addr\("127.255.255.255"\)/ { t0 = $2 }
+    t0 && $2 < t0 + w && $3 ~ /^[a-z_0-9]+\(/ {   # a call, also one that another thread interrupted
+        calls[$1]++; calls["all"]++
+        if (/inet_addr\("127.255.255.255"\)/ && ++sent[$1] > most) { most = sent[$1]; sender = $1 }
     }
     function row(what, tid) { printf "%-15s %8d %10.2f\n", what, calls[tid], calls[tid] / n }
     END { printf "system calls in %d s of stream, %d of %d messages arrived (%d datagrams from one thread):\n",
                  w, n, w * 2000, most
           printf "%-15s %8s %10s\n", "", "calls", "a message"
-          row("sending thread", sender); row("window thread", first); row("whole process", "all") }
-' pass=1 "$data"/tid.* pass=2 "$data"/tid.*
+          row("sending thread", sender); row("window thread", first); row("whole process", "all") }' "$data/trace"
 wait "$bench"   # its Wine environment ends before ours starts
 
 wine_env_start

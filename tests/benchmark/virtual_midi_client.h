@@ -49,11 +49,12 @@ private:
 };
 
 // Streams on the driver's own thread, 200 ms from now: rates[d] messages a second on device d
-// for the seconds, message k carrying virtual_midi::SequenceMessage(k).
+// for the seconds, message k carrying virtual_midi::SequenceMessage(k). A stream the driver
+// refused never ends.
 class MidiStreams {
 public:
     MidiStreams(const VirtualMidiDriver& driver, std::span<const unsigned> rates, unsigned seconds)
-        : m_rates(rates.begin(), rates.end()), m_seconds(seconds), m_stride(*std::ranges::max_element(rates) * seconds)
+        : m_stride(*std::ranges::max_element(rates) * seconds)
     {
         static unsigned serial = 0;   // a timeline of its own: the driver may still hold the last one
         virtual_midi::StreamCommand stream = { 0, 0, 0, 0, virtual_midi::Now() + 200'000'000, {} };
@@ -63,39 +64,34 @@ public:
                                                         static_cast<DWORD>(m_stride * rates.size() * 8), stream.timeline));
         m_view.Reset(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
         m_start = stream.start;
-        m_scheduled = m_view.IsValid();
         for (stream.device = 0; stream.device < rates.size(); ++stream.device) {
             stream.ratePerSecond = rates[stream.device];
-            stream.count = Count(stream.device);
+            stream.count = m_counts.emplace_back(stream.ratePerSecond * seconds);
             stream.first = stream.device * m_stride;
-            if (stream.count && driver.Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream) != 1)
-                m_scheduled = false;
+            if (stream.count)
+                driver.Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream);
         }
     }
 
-    bool Scheduled() const { return m_scheduled; }
     std::int64_t Start() const { return m_start; }
-    unsigned Count(unsigned device) const { return m_rates[device] * m_seconds; }
-    // Message k of the device: when it was due, and when the driver called it back (Now() just
-    // before the callback; -1 when it found the device not started, 0 until it is due).
-    std::int64_t Due(unsigned device, unsigned k) const { return m_start + std::int64_t{ k } * 1'000'000'000 / m_rates[device]; }
+    unsigned Count(unsigned device) const { return m_counts[device]; }
+    // Now() just before the driver's callback of message k of the device; -1 when the message
+    // found the device not started, 0 until it is due.
     std::int64_t Called(unsigned device, unsigned k) const
     {
         return static_cast<const std::int64_t*>(m_view.Get())[size_t{ device } * m_stride + k];
     }
     bool Ended() const
     {
-        for (unsigned device = 0; device < m_rates.size(); ++device)
-            if (Count(device) && !Called(device, Count(device) - 1))
+        for (unsigned device = 0; device < m_counts.size(); ++device)
+            if (m_counts[device] && !Called(device, m_counts[device] - 1))
                 return false;
         return true;
     }
 
 private:
-    std::vector<unsigned> m_rates;
-    unsigned m_seconds;
-    unsigned m_stride;   // timeline entries a device
+    std::vector<unsigned> m_counts;   // messages of each device
+    unsigned m_stride;                // timeline entries a device
     std::int64_t m_start = 0;
     UniqueMappedView m_view;
-    bool m_scheduled = false;
 };
