@@ -39,10 +39,9 @@ awk -v n="$(awk '/^400\/s/ { print $7 - $8 }' "$data/bench")" -v first="$pid" -v
         calls[$1]++; calls["all"]++
         if (/inet_addr\("127.255.255.255"\)/ && ++sent[$1] > most) { most = sent[$1]; sender = $1 }
     }
-    function row(what, tid) { printf "%-15s %8d %10.2f\n", what, calls[tid], calls[tid] / n }
+    function row(what, tid) { printf "%-15s %8d calls, %6.2f a message\n", what, calls[tid], calls[tid] / n }
     END { printf "system calls in %d s of stream, %d of %d messages arrived (%d datagrams from one thread):\n",
                  w, n, w * 2000, most
-          printf "%-15s %8s %10s\n", "", "calls", "a message"
           row("sending thread", sender); row("window thread", first); row("whole process", "all") }' "$data/trace"
 wait "$bench"   # its Wine environment ends before ours starts
 

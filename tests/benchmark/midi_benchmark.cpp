@@ -36,7 +36,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-constexpr auto kDeadline = 30s;
 constexpr unsigned kDevices = 5;
 
 using virtual_midi::Now;
@@ -104,11 +103,10 @@ using Rates = std::array<unsigned, kDevices>;
 // this thread as they stream, then matches each callback with its datagram (the receiver's file
 // keeps them; what came before, the raw sendto's lines, names no message of the stream).
 std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals& arrivals, const Rates& rates,
-                                      unsigned seconds, const std::function<void()>& meanwhile = {})
+                                      unsigned seconds, const std::function<void()>& meanwhile = [] {})
 {
     MidiStreams streams(driver, rates, seconds);
-    if (meanwhile)
-        meanwhile();
+    meanwhile();
     unsigned stride = *std::max_element(rates.begin(), rates.end()) * seconds;
     std::vector<std::int64_t> arrived = arrivals.Receive(streams.Start() + std::int64_t{ seconds } * 1'000'000'000, stride);
     // The driver stamps every message, -1 for a device not started: one unstamped means a
@@ -120,11 +118,11 @@ std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals&
         Outcome& outcome = outcomes[device];
         outcome.due = streams.Count(device);
         for (unsigned k = 0; k < outcome.due; ++k) {
-            std::int64_t called = streams.Called(device, k);
-            if (called > 0)
-                outcome.driverLate = std::max(outcome.driverLate, (called - streams.Start()) / 1e6 - k * 1e3 / rates[device]);
-            if (called > 0 && arrived[device * stride + k])
-                outcome.latency.push_back(static_cast<double>(arrived[device * stride + k] - called) / 1000);
+            std::int64_t called = streams.Called(device, k), at = arrived[device * stride + k];
+            double late = (called - streams.Start()) / 1e6 - k * 1e3 / rates[device];   // ms after it was due
+            outcome.driverLate = std::max(outcome.driverLate, called > 0 ? late : 0);
+            if (called > 0 && at)
+                outcome.latency.push_back(static_cast<double>(at - called) / 1000);
         }
     }
     return outcomes;
@@ -169,7 +167,7 @@ double MeasureRawSendto(unsigned short port)
 std::array<Outcome, kDevices> StreamThroughTheWindowsWork(const VirtualMidiDriver& driver, Arrivals& arrivals,
                                                           KvMidiProcess& program, unsigned seconds)
 {
-    HWND controller = program.ControllerWindow(kDeadline);
+    HWND controller = program.ControllerWindow();
     std::string missingPort = "COM" + std::to_string(UnusedComPortNumber(200));
     return Measure(driver, arrivals, Rates{ 1560, 0, 0, 0, 0 }, std::max(seconds, 10u), [&] {
         std::this_thread::sleep_for(1s);   // the pace of the scene, not a wait for a result
@@ -214,10 +212,10 @@ int main(int argc, char** argv)
     KvMidiProcess program;
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "A,B,C,D,E");   // the program inherits it
     bool running = program.Start("-a " + folder.Path());
-    VirtualMidiDriver driver = VirtualMidiDriver::Find(running ? program.ProcessId() : 0, kDeadline);
+    VirtualMidiDriver driver = VirtualMidiDriver::Find(running ? program.ProcessId() : 0);
     auto started = [&](unsigned device) { return driver.IsStarted(device); };
-    if (!WaitUntil([&] { return std::ranges::all_of(std::views::iota(0u, kDevices), started); }, kDeadline) ||
-        !program.ControllerWindow(kDeadline))
+    if (!WaitUntil([&] { return std::ranges::all_of(std::views::iota(0u, kDevices), started); }) ||
+        !program.ControllerWindow())
         Fail("kvMidi.exe did not start its devices through the virtual driver (WINEDLLOVERRIDES needs winmm=n,b)");
     // Let the start-up settle (the panel, the network library) before measuring.
     std::this_thread::sleep_for(1s);
@@ -250,5 +248,5 @@ int main(int argc, char** argv)
                  Measure(driver, arrivals, Rates{ twice, twice, twice, twice, twice }, seconds));
 
     PrintRow("1560/s through panel, save, COM port", StreamThroughTheWindowsWork(driver, arrivals, program, seconds));
-    return program.Exit(kDeadline) ? 0 : 1;
+    return program.Exit() ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ranges>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,14 +17,14 @@
 
 class VirtualMidiDriver {
 public:
-    // Waits until the process has loaded the driver (its first midiIn call) or the deadline
-    // passes; then every command of a driver not found fails.
-    static VirtualMidiDriver Find(DWORD processId, std::chrono::milliseconds deadline)
+    // Waits until the process has loaded the driver and its thread has made its window, or
+    // the deadline passes; then every command of a driver not found fails.
+    static VirtualMidiDriver Find(DWORD processId)
     {
         VirtualMidiDriver driver;
         std::string title = std::to_string(processId);
         auto find = [&] { return ::FindWindowExA(HWND_MESSAGE, nullptr, virtual_midi::kDriverWindowClass, title.c_str()); };
-        WaitUntil([&] { return (driver.m_window = find()) != nullptr; }, deadline);
+        WaitUntil([&] { return (driver.m_window = find()) != nullptr; });
         return driver;
     }
 
@@ -56,10 +57,10 @@ public:
     MidiStreams(const VirtualMidiDriver& driver, std::span<const unsigned> rates, unsigned seconds)
         : m_stride(*std::ranges::max_element(rates) * seconds)
     {
-        static unsigned serial = 0;   // a timeline of its own: the driver may still hold the last one
         virtual_midi::StreamCommand stream = { 0, 0, 0, 0, virtual_midi::Now() + 200'000'000, {} };
-        std::snprintf(stream.timeline, sizeof stream.timeline, "Local\\kvMidiStreams.%lu.%u", ::GetCurrentProcessId(),
-                      ++serial);
+        // A timeline of its own, named by its start: the driver may still hold the last one.
+        std::snprintf(stream.timeline, sizeof stream.timeline, "Local\\kvMidiStreams.%lu.%lld", ::GetCurrentProcessId(),
+                      static_cast<long long>(stream.start));
         UniqueKernelHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                                         static_cast<DWORD>(m_stride * rates.size() * 8), stream.timeline));
         m_view.Reset(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -83,10 +84,8 @@ public:
     }
     bool Ended() const
     {
-        for (unsigned device = 0; device < m_counts.size(); ++device)
-            if (m_counts[device] && !Called(device, m_counts[device] - 1))
-                return false;
-        return true;
+        auto ended = [&](unsigned device) { return !m_counts[device] || Called(device, m_counts[device] - 1); };
+        return std::ranges::all_of(std::views::iota(0u, static_cast<unsigned>(m_counts.size())), ended);
     }
 
 private:

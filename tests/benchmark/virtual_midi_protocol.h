@@ -5,7 +5,7 @@
 // argument << 16 and whose lpData is the command's data; the reply is the message's result.
 //
 // Devices are configured by the environment variable KVMIDI_VIRTUAL_MIDI, read when the
-// program first calls a midiIn function: a comma-separated list of product names, one per
+// program loads the driver: a comma-separated list of product names, one per
 // device in device-number order; a name followed by "!open" makes midiInOpen fail with
 // MMSYSERR_ALLOCATED. Unset or empty: no device.
 #pragma once

@@ -19,7 +19,7 @@ TEST(MidiE2e, DevicesSendAPulledDeviceKeepsItsNumberThroughTheOpenDialogAndABusy
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "Keys,Pads!open,Pedal,D,E");   // the program inherits it
     ASSERT_TRUE(run.Start("[Midi]\r\nDevices=0 1 2 3 4 \r\n"));
     EXPECT_TRUE(run.Answer("Cannot open MIDI device", IDOK));
-    VirtualMidiDriver driver = VirtualMidiDriver::Find(run.ProcessId(), kProgramDeadline);
+    VirtualMidiDriver driver = VirtualMidiDriver::Find(run.ProcessId());
     auto started = [&](unsigned device) { return driver.IsStarted(device); };
     ASSERT_TRUE(WaitUntil([&] { return started(0) && started(2) && started(3) && started(4); }));
 
