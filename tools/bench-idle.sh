@@ -33,16 +33,17 @@ strace -f -ttt -o "$data/trace" -p "$pid" 2>/dev/null &
 until grep -q '^400/s' "$data/bench"; do running; sleep 0.1; done
 kill -INT $!
 wait $! || true   # strace detaches
-awk -v n="$(awk '/^400\/s/ { print $7 - $8 }' "$data/bench")" -v first="$pid" -v w=4 '
+awk -v n="$(awk '/^400\/s/ { print $7 - $8 }' "$data/bench")" -v pid="$pid" -v w=4 '
     !t0 && /inet_addr\("127.255.255.255"\)/ { t0 = $2 }
     t0 && $2 < t0 + w && $3 ~ /^[a-z_0-9]+\(/ {   # a call, also one that another thread interrupted
         calls[$1]++; calls["all"]++
         if (/inet_addr\("127.255.255.255"\)/ && ++sent[$1] > most) { most = sent[$1]; sender = $1 }
     }
     function row(what, tid) { printf "%-15s %8d calls, %6.2f a message\n", what, calls[tid], calls[tid] / n }
-    END { printf "system calls in %d s of stream, %d of %d messages arrived (%d datagrams from one thread):\n",
-                 w, n, w * 2000, most
-          row("sending thread", sender); row("window thread", first); row("whole process", "all") }' "$data/trace"
+    END {
+        printf "system calls in %d s of stream, %d of %d messages arrived (%d datagrams by one thread):\n",
+               w, n, w * 2000, most
+        row("sending thread", sender); row("window thread", pid); row("whole process", "all") }' "$data/trace"
 wait "$bench"   # its Wine environment ends before ours starts
 
 wine_env_start

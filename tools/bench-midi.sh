@@ -17,13 +17,12 @@ g++ -O2 -std=c++20 -o build/native_receiver tests/benchmark/native_receiver.cpp
 . tools/wine-env.sh
 # The datagrams arrive at a native receiver, so that receiving under Wine costs neither side.
 arrivals=$(mktemp -d)
-build/native_receiver "$arrivals/arrivals" >"$arrivals/port" &
-receiver=$!
-trap 'kill "$receiver" 2>/dev/null || true; wine_env_stop; rm -rf "$arrivals"' EXIT
+coproc receiver { exec build/native_receiver "$arrivals/arrivals"; }   # a job of its own
+trap 'kill $(jobs -p) 2>/dev/null || true; wine_env_stop; rm -rf "$arrivals"' EXIT
 trap 'exit 130' INT TERM
 wine_env_start
-until [ -s "$arrivals/port" ] || ! kill -0 "$receiver"; do sleep 0.1; done
-KVMIDI_RECEIVER="$(cat "$arrivals/port") $(winepath -w "$arrivals/arrivals")"
+read -r port <&"${receiver[0]}"   # its first line; none when it could not start
+KVMIDI_RECEIVER="$port $(winepath -w "$arrivals/arrivals")"
 export KVMIDI_RECEIVER
 cd build/win64/bin/virtual_midi
 for run in $(seq "$runs"); do

@@ -54,12 +54,12 @@ public:
     {
         char path[MAX_PATH] = {};
         const char* receiver = std::getenv("KVMIDI_RECEIVER");
-        if (receiver && std::sscanf(receiver, "%hu %259[^\n]", &m_port, path) == 2)
+        if (receiver && std::sscanf(receiver, "%hu %259[^\n]", &port, path) == 2)
             m_file.reset(std::fopen(path, "rb"));
         if (!m_file)
             Fail("no native receiver: run it through tools/bench-midi.sh");
     }
-    unsigned short Port() const { return m_port; }
+    unsigned short port = 0;   // where the receiver listens
 
     // Reads the file until it has not grown for a second and a half after the time given (the
     // receiver writes what it holds before it waits; it writes whole records): the arrival of
@@ -78,7 +78,6 @@ public:
 
 private:
     std::unique_ptr<std::FILE, decltype(&std::fclose)> m_file{ nullptr, &std::fclose };
-    unsigned short m_port = 0;
 };
 
 // Of values in ascending order.
@@ -108,15 +107,14 @@ std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals&
     MidiStreams streams(driver, rates, seconds);
     meanwhile();
     unsigned stride = *std::max_element(rates.begin(), rates.end()) * seconds;
-    std::vector<std::int64_t> arrived = arrivals.Receive(streams.Start() + std::int64_t{ seconds } * 1'000'000'000, stride);
+    std::vector<std::int64_t> arrived = arrivals.Receive(streams.Start() + seconds * 1'000'000'000LL, stride);
     // The driver stamps every message, -1 for a device not started: one unstamped means a
     // stream that has not ended or that the driver refused.
     if (!streams.Ended())
         Fail("the streams did not end in time");
     std::array<Outcome, kDevices> outcomes;
     for (unsigned device = 0; device < kDevices; ++device) {
-        Outcome& outcome = outcomes[device];
-        outcome.due = streams.Count(device);
+        Outcome& outcome = outcomes[device] = { streams.Count(device), {}, 0 };   // due, none yet
         for (unsigned k = 0; k < outcome.due; ++k) {
             std::int64_t called = streams.Called(device, k), at = arrived[device * stride + k];
             double late = (called - streams.Start()) / 1e6 - k * 1e3 / rates[device];   // ms after it was due
@@ -208,7 +206,7 @@ int main(int argc, char** argv)
     ::WSAStartup(MAKEWORD(2, 2), &winsock);
     Arrivals arrivals;
     TempDirectory folder;
-    SeedIni(folder.Path(), arrivals.Port(), "[Midi]\r\nDevices=0 1 2 3 4 \r\n[Com]\r\nEnable=1\r\n");
+    SeedIni(folder.Path(), arrivals.port, "[Midi]\r\nDevices=0 1 2 3 4 \r\n[Com]\r\nEnable=1\r\n");
     KvMidiProcess program;
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "A,B,C,D,E");   // the program inherits it
     bool running = program.Start("-a " + folder.Path());
@@ -220,7 +218,7 @@ int main(int argc, char** argv)
     // Let the start-up settle (the panel, the network library) before measuring.
     std::this_thread::sleep_for(1s);
 
-    double sends = MeasureRawSendto(arrivals.Port());
+    double sends = MeasureRawSendto(arrivals.port);
     std::printf("raw sendto: %.0f lines/s\n", sends);
     // The raw rate itself is measured too, so that "at least 1.0 x raw" is not read between steps
     // (not when one rate was asked for, as tools/bench-idle.sh does).

@@ -55,22 +55,21 @@ private:
 class MidiStreams {
 public:
     MidiStreams(const VirtualMidiDriver& driver, std::span<const unsigned> rates, unsigned seconds)
-        : m_stride(*std::ranges::max_element(rates) * seconds)
+        : m_stride(*std::ranges::max_element(rates) * seconds), m_start(virtual_midi::Now() + 200'000'000)
     {
-        virtual_midi::StreamCommand stream = { 0, 0, 0, 0, virtual_midi::Now() + 200'000'000, {} };
+        virtual_midi::StreamCommand stream = { 0, 0, 0, 0, m_start, {} };
         // A timeline of its own, named by its start: the driver may still hold the last one.
-        std::snprintf(stream.timeline, sizeof stream.timeline, "Local\\kvMidiStreams.%lu.%lld", ::GetCurrentProcessId(),
-                      static_cast<long long>(stream.start));
+        std::snprintf(stream.timeline, sizeof stream.timeline, "Local\\kvMidiStreams.%lu.%lld",
+                      ::GetCurrentProcessId(), static_cast<long long>(m_start));
+        auto bytes = static_cast<DWORD>(m_stride * rates.size() * sizeof(std::int64_t));
         UniqueKernelHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                        static_cast<DWORD>(m_stride * rates.size() * 8), stream.timeline));
+                                                        bytes, stream.timeline));
         m_view.Reset(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-        m_start = stream.start;
         for (stream.device = 0; stream.device < rates.size(); ++stream.device) {
             stream.ratePerSecond = rates[stream.device];
             stream.count = m_counts.emplace_back(stream.ratePerSecond * seconds);
             stream.first = stream.device * m_stride;
-            if (stream.count)
-                driver.Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream);
+            driver.Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream);   // none when 0
         }
     }
 
@@ -84,7 +83,7 @@ public:
     }
     bool Ended() const
     {
-        auto ended = [&](unsigned device) { return !m_counts[device] || Called(device, m_counts[device] - 1); };
+        auto ended = [&](unsigned d) { return !m_counts[d] || Called(d, m_counts[d] - 1); };
         return std::ranges::all_of(std::views::iota(0u, static_cast<unsigned>(m_counts.size())), ended);
     }
 
