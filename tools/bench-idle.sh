@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What a MIDI message costs kvMidi.exe in system calls while five devices of the virtual MIDI
-# driver send 400 messages a second each, against as long a time idle after the stream: the
-# sending thread's, the window thread's and the whole process's. The stream runs through
-# tools/bench-midi.sh, which builds win64 and starts the native receiver.
+# driver send 400 messages a second each: the sending thread's, the window thread's and the
+# whole process's. The stream is the first rate of a short run of tools/bench-midi.sh, which
+# builds win64 and starts the native receiver.
 # Then the idle cost of the program: the CPU time kvMidi.exe uses in 20 s with the COM switches
 # on (four lines polled every 10 ms on a port linked to the Linux pseudo-terminal multiplexer)
 # and nothing else happening, as a share of one core, beside the same figure, in the same run,
@@ -18,50 +18,32 @@ data=$(mktemp -d)
 trap 'rm -rf "$data" "$WINEPREFIX/dosdevices/com250"; kill $(jobs -p) 2>/dev/null || true; wine_env_stop' EXIT
 # `wine` starts a program in a process of its own (start.exe's is the one it returns): the
 # program's is found by its command line, the Windows path that no other worktree's matches.
-pid_of() {
-    local pid
-    pid=$(pgrep -f "^\"?Z:$(tr / . <<<"$1")") && [[ $pid =~ ^[0-9]+$ ]] ||
-        { echo "bench-idle: no single process of $1" >&2; exit 1; }
-    echo "$pid"
-}
+pid_of() { pgrep -f "^\"?Z:$(tr / . <<<"$1")"; }
 
-# Every thread's system calls, one trace file each; the benchmark streams after a line on its
-# input and ends kvMidi.exe after another. The sending thread is the one whose calls send the
+# Every thread's system calls, in order in one file, each line with its thread and time, from
+# the start of kvMidi.exe until the benchmark has measured its first rate; counted from the
+# stream's first datagram for its 4 s. The sending thread is the one whose calls send the
 # datagrams; the window thread is the process's first (tid = pid), which reads the X connection.
 # The whole process includes the virtual driver's thread, which calls the MIDI callback.
-window=8
-mkfifo "$data/go"
-tools/bench-midi.sh 1 -w $((window - 4)) 400 <"$data/go" >"$data/bench" 2>&1 &
+tools/bench-midi.sh 1 4 400 >"$data/bench" 2>&1 &
 bench=$!
-exec 3>"$data/go"
-wait_for() {   # line pattern, file: while the benchmark runs, for at most two minutes
-    local deadline=$((SECONDS + 120))
-    until grep -q "$1" "$2" 2>/dev/null; do
-        kill -0 "$bench" && [ "$SECONDS" -lt "$deadline" ] || { echo "bench-idle: no \"$1\" in $2" >&2; exit 1; }
-        sleep 0.1
-    done
-}
-wait_for '^ready' "$data/bench"
-pid=$(pid_of "$repo_root/build/win64/bin/virtual_midi/kvMidi.exe")
-calls() { mkdir "$data/$1"; timeout -s INT "$window" strace -f -ff -o "$data/$1/tid" -p "$pid" 2>"$data/$1.log" || true; }
-calls busy &
-wait_for attached "$data/busy.log"
-echo go >&3
-wait $!
-wait_for '^arrived' "$data/bench"
-calls idle
-exec 3>&-
-awk -v n="$(awk '/^arrived/ { print $2 }' "$data/bench")" -v first="$pid" -v w="$window" '
-    FNR == 1 { phase = FILENAME ~ /\/busy\// ? "busy" : "idle"; tid = FILENAME; sub(/.*\./, "", tid) }
-    /^[a-z_0-9]+\(/ { calls[phase, tid]++; calls[phase, "all"]++ }
-    phase == "busy" && /inet_addr\("127.255.255.255"\)/ && ++sent[tid] > most { most = sent[tid]; sender = tid }
-    function row(what, tid) {
-        printf "%-15s %8d %8d %10.2f\n", what, calls["busy", tid], calls["idle", tid],
-               (calls["busy", tid] - calls["idle", tid]) / n
+running() { kill -0 "$bench" 2>/dev/null || { cat "$data/bench" >&2; exit 1; }; }
+until pid=$(pid_of "$repo_root/build/win64/bin/virtual_midi/kvMidi.exe"); do running; sleep 0.1; done
+strace -f -ttt -o "$data/trace" -p "$pid" 2>/dev/null &
+until grep -q '^400/s' "$data/bench"; do running; sleep 0.1; done
+kill -INT $!
+wait $! || true   # strace detaches
+awk -v n="$(awk '/^400\/s/ { print $7 - $8 }' "$data/bench")" -v pid="$pid" -v w=4 '
+    !t0 && /inet_addr\("127.255.255.255"\)/ { t0 = $2 }
+    t0 && $2 < t0 + w && $3 ~ /^[a-z_0-9]+\(/ {   # a call, also one that another thread interrupted
+        calls[$1]++; calls["all"]++
+        if (/inet_addr\("127.255.255.255"\)/ && ++sent[$1] > most) { most = sent[$1]; sender = $1 }
     }
-    END { printf "system calls in %d s, %d messages of %d arrived (%d datagrams sent by one thread):\n%-15s %8s %8s %10s\n",
-                 w, n, (w - 4) * 2000, most, "", "stream", "idle", "a message"
-          row("sending thread", sender); row("window thread", first); row("whole process", "all") }' "$data"/{busy,idle}/tid.*
+    function row(what, tid) { printf "%-15s %8d calls, %6.2f a message\n", what, calls[tid], calls[tid] / n }
+    END {
+        printf "system calls in %d s of stream, %d of %d messages arrived (%d datagrams by one thread):\n",
+               w, n, w * 2000, most
+        row("sending thread", sender); row("window thread", pid); row("whole process", "all") }' "$data/trace"
 wait "$bench"   # its Wine environment ends before ours starts
 
 wine_env_start

@@ -3,9 +3,9 @@
 # (tests/benchmark/midi_benchmark.cpp) RUNS times in a row (default 3) with its defaults,
 # printing the load before each, with a native receiver (native_receiver.cpp) for the
 # datagrams; any further arguments go to the benchmark
-# ([-w] [seconds per rate] [rate per device ...], for a short look: tools/bench-midi.sh 1 2 400;
-# tools/bench-idle.sh runs it with -w). Run it on a quiet machine: the figures of a shared one
-# mean nothing.
+# ([seconds per rate] [rate per device ...], for a short look: tools/bench-midi.sh 1 2 400;
+# tools/bench-idle.sh traces the first rate of tools/bench-midi.sh 1 4 400). Run it on a quiet
+# machine: the figures of a shared one mean nothing.
 set -euo pipefail
 repo_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo_root"
@@ -17,13 +17,12 @@ g++ -O2 -std=c++20 -o build/native_receiver tests/benchmark/native_receiver.cpp
 . tools/wine-env.sh
 # The datagrams arrive at a native receiver, so that receiving under Wine costs neither side.
 arrivals=$(mktemp -d)
-build/native_receiver "$arrivals/arrivals" >"$arrivals/port" &
-receiver=$!
-trap 'kill "$receiver" 2>/dev/null || true; wine_env_stop; rm -rf "$arrivals"' EXIT
+coproc receiver { exec build/native_receiver "$arrivals/arrivals"; }   # a job of its own
+trap 'kill $(jobs -p) 2>/dev/null || true; wine_env_stop; rm -rf "$arrivals"' EXIT
 trap 'exit 130' INT TERM
 wine_env_start
-until [ -s "$arrivals/port" ] || ! kill -0 "$receiver"; do sleep 0.1; done
-KVMIDI_RECEIVER="$(cat "$arrivals/port") $(winepath -w "$arrivals/arrivals")"
+read -r port <&"${receiver[0]}"   # its first line; none when it could not start
+KVMIDI_RECEIVER="$port $(winepath -w "$arrivals/arrivals")"
 export KVMIDI_RECEIVER
 cd build/win64/bin/virtual_midi
 for run in $(seq "$runs"); do

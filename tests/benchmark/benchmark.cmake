@@ -9,26 +9,19 @@ add_library(virtual_midi_driver SHARED ${CMAKE_SOURCE_DIR}/tests/benchmark/virtu
 set_target_properties(virtual_midi_driver PROPERTIES PREFIX "" OUTPUT_NAME winmm RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})
 kvmidi_warnings(virtual_midi_driver)
 # The system's winmm.dll exports the standard-call functions by their plain names.
-if(KVMIDI_ARCH STREQUAL "i686")
-    target_link_options(virtual_midi_driver PRIVATE -Wl,--kill-at)
-endif()
+target_link_options(virtual_midi_driver PRIVATE $<$<STREQUAL:${KVMIDI_ARCH},i686>:LINKER:--kill-at>)
 
-# The program beside the driver, always the one just built.
-add_custom_command(
-    OUTPUT ${virtual_midi_dir}/kvMidi.exe ${virtual_midi_dir}/KvCom.dll
+# The program beside the driver, always the one just built (the targets named in the command
+# are built first).
+add_custom_target(virtual_midi_program ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${virtual_midi_dir}
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:kvMidi> $<TARGET_FILE:KvCom> ${virtual_midi_dir}
-    DEPENDS kvMidi KvCom)
-add_custom_target(virtual_midi_program ALL DEPENDS ${virtual_midi_dir}/kvMidi.exe ${virtual_midi_dir}/KvCom.dll)
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:kvMidi> $<TARGET_FILE:KvCom> ${virtual_midi_dir})
 
-# The end-to-end MIDI test starts the kvMidi.exe beside the driver: it runs from that folder,
-# not from bin/ with the other end-to-end tests. Wine's own winmm stays the default; only this
-# test and the programs it starts use ours (WINEDLLOVERRIDES keeps tools/wine-env.sh's entries).
-set(midi_e2e_source ${CMAKE_SOURCE_DIR}/tests/e2e/midi_test.cpp)
-get_target_property(e2e_sources kvmidi_e2e_tests SOURCES)
-list(REMOVE_ITEM e2e_sources ${midi_e2e_source})
-set_property(TARGET kvmidi_e2e_tests PROPERTY SOURCES ${e2e_sources})
-add_executable(kvmidi_midi_e2e_tests ${midi_e2e_source})
+# The end-to-end MIDI test, which lives here beside the driver rather than in tests/e2e, starts
+# the kvMidi.exe beside the driver: it runs from that folder, not from bin/ with the other
+# end-to-end tests. Wine's own winmm stays the default; only this test and the programs it
+# starts use ours (WINEDLLOVERRIDES keeps tools/wine-env.sh's entries).
+add_executable(kvmidi_midi_e2e_tests ${CMAKE_SOURCE_DIR}/tests/benchmark/midi_e2e_test.cpp)
 add_executable(kvmidi_midi_benchmark ${CMAKE_SOURCE_DIR}/tests/benchmark/midi_benchmark.cpp)
 foreach(target kvmidi_midi_e2e_tests kvmidi_midi_benchmark)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${virtual_midi_dir})

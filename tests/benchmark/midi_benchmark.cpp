@@ -2,15 +2,12 @@
 // and the virtual MIDI driver, against the platform's own chain measured in the same run. A
 // program that prints figures, not a test; tools/bench-midi.sh runs it beside the native
 // receiver (Wine reads WINEDLLOVERRIDES when a process starts, so it must come from the shell):
-//   KVMIDI_RECEIVER="port file" WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [-w] [seconds] [rate ...]
+//   KVMIDI_RECEIVER="port file" WINEDLLOVERRIDES="mscoree,mshtml=;winmm=n,b" wine kvmidi_midi_benchmark.exe [seconds] [rate ...]
 // Each rate streams on all five devices at once (default 10 s each; 400 to 3,200 a second per
 // device). Then: the highest rate of all devices together that is lossless with a p99 of at most
 // 10 ms, as a ratio to the raw sendto of the run; the flood (device 0 at 20,000/s, devices 1–4 at
 // 100/s); twice that highest rate; and one device at cable speed while the About panel shows and
 // hides and the settings dialog is saved with OK.
-// With -w it prints "ready" once the devices are started, waits for a line on its input,
-// streams the first rate alone, prints how many messages arrived and ends kvMidi.exe after
-// another line or the end of the input: tools/bench-idle.sh counts kvMidi's system calls.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -18,13 +15,12 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
+#include <memory>
 #include <ranges>
 #include <span>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "framework/win_handles.h"
@@ -40,7 +36,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-constexpr auto kDeadline = 30s;
 constexpr unsigned kDevices = 5;
 
 using virtual_midi::Now;
@@ -59,38 +54,30 @@ public:
     {
         char path[MAX_PATH] = {};
         const char* receiver = std::getenv("KVMIDI_RECEIVER");
-        if (receiver && std::sscanf(receiver, "%hu %259[^\n]", &m_port, path) == 2)
-            m_file.Reset(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, 0, nullptr));
+        if (receiver && std::sscanf(receiver, "%hu %259[^\n]", &port, path) == 2)
+            m_file.reset(std::fopen(path, "rb"));
         if (!m_file)
             Fail("no native receiver: run it through tools/bench-midi.sh");
     }
-    unsigned short Port() const { return m_port; }
+    unsigned short port = 0;   // where the receiver listens
 
-    // Waits until the file has not grown for a second and a half after the time given (the
-    // receiver writes what it holds before it waits), then reads what it gained: the arrival
-    // of each datagram at (device * count + sequence number) of its REMOTE line.
+    // Reads the file until it has not grown for a second and a half after the time given (the
+    // receiver writes what it holds before it waits; it writes whole records): the arrival of
+    // each datagram at (device * count + sequence number) of its REMOTE line.
     std::vector<std::int64_t> Receive(std::int64_t until, unsigned count)
     {
-        LARGE_INTEGER size = {}, seen = {};
-        for (std::int64_t grown = Now(); Now() - std::max(grown, until) < 1'500'000'000; ::Sleep(10))
-            if (::GetFileSizeEx(m_file.Get(), &size) && size.QuadPart != std::exchange(seen.QuadPart, size.QuadPart))
-                grown = Now();
-        std::vector<Arrival> read(static_cast<size_t>(size.QuadPart - m_read) / sizeof(Arrival));
-        DWORD bytes = 0;
-        ::ReadFile(m_file.Get(), read.data(), static_cast<DWORD>(std::span(read).size_bytes()), &bytes, nullptr);
-        m_read += bytes;
         std::vector<std::int64_t> arrived(size_t{ count } * kDevices, 0);
-        for (const Arrival& arrival : std::span(read).first(bytes / sizeof(Arrival)))
-            if (arrival.device < kDevices && arrival.sequence < count)
-                arrived[arrival.device * count + arrival.sequence] = arrival.at;
+        for (std::int64_t grown = Now(); Now() - std::max(grown, until) < 1'500'000'000; ::Sleep(10)) {
+            for (Arrival arrival; std::fread(&arrival, sizeof arrival, 1, m_file.get()) == 1; grown = Now())
+                if (arrival.device < kDevices && arrival.sequence < count)
+                    arrived[arrival.device * count + arrival.sequence] = arrival.at;
+            std::fseek(m_file.get(), 0, SEEK_CUR);   // a seek, not clearerr, lets the C library read on
+        }
         return arrived;
     }
 
 private:
-    UniqueFileHandle m_file;
-    unsigned short m_port = 0;
-    std::int64_t m_read = 0;   // bytes of the file read
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> m_file{ nullptr, &std::fclose };
 };
 
 // Of values in ascending order.
@@ -100,7 +87,7 @@ double Percentile(const std::vector<double>& sorted, double fraction)
 }
 
 // What one device's stream gave: the messages due and the latency of each that arrived, in
-// microseconds, in ascending order.
+// microseconds (in ascending order once printed).
 struct Outcome {
     size_t due = 0;
     std::vector<double> latency;
@@ -115,65 +102,45 @@ using Rates = std::array<unsigned, kDevices>;
 // this thread as they stream, then matches each callback with its datagram (the receiver's file
 // keeps them; what came before, the raw sendto's lines, names no message of the stream).
 std::array<Outcome, kDevices> Measure(const VirtualMidiDriver& driver, Arrivals& arrivals, const Rates& rates,
-                                      unsigned seconds, const std::function<void()>& meanwhile = {})
+                                      unsigned seconds, const std::function<void()>& meanwhile = [] {})
 {
+    MidiStreams streams(driver, rates, seconds);
+    meanwhile();
     unsigned stride = *std::max_element(rates.begin(), rates.end()) * seconds;
-    size_t slots = size_t{ stride } * kDevices;
-    virtual_midi::StreamCommand stream = { 0, 0, 0, 0, Now() + 200'000'000, {} };
-    std::snprintf(stream.timeline, sizeof stream.timeline, "Local\\kvMidiBenchmark.%lu", ::GetCurrentProcessId());
-    UniqueKernelHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                    static_cast<DWORD>(slots * sizeof(std::int64_t)), stream.timeline));
-    auto* called = static_cast<std::int64_t*>(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    for (stream.device = 0; stream.device < kDevices; ++stream.device) {
-        stream.ratePerSecond = rates[stream.device];
-        stream.count = stream.ratePerSecond * seconds;
-        stream.first = stream.device * stride;
-        if (stream.count && (!called || driver.Send(virtual_midi::kStream, stream.device, 0, &stream, sizeof stream) != 1))
-            Fail("the driver refused the stream");
-    }
-    if (meanwhile)
-        meanwhile();
-    std::vector<std::int64_t> arrived = arrivals.Receive(stream.start + std::int64_t{ seconds } * 1'000'000'000, stride);
+    std::vector<std::int64_t> arrived = arrivals.Receive(streams.Start() + seconds * 1'000'000'000LL, stride);
+    // The driver stamps every message, -1 for a device not started: one unstamped means a
+    // stream that has not ended or that the driver refused.
+    if (!streams.Ended())
+        Fail("the streams did not end in time");
     std::array<Outcome, kDevices> outcomes;
     for (unsigned device = 0; device < kDevices; ++device) {
-        Outcome& outcome = outcomes[device];
-        outcome.due = size_t{ rates[device] } * seconds;
-        // The driver stamps every message, -1 for a device not started: the last one unstamped
-        // means a stream that has not ended.
-        if (outcome.due && called[size_t{ device } * stride + outcome.due - 1] == 0)
-            Fail("the streams did not end in time");
-        for (size_t i = size_t{ device } * stride; i < size_t{ device } * stride + outcome.due; ++i) {
-            std::int64_t due = stream.start + static_cast<std::int64_t>((i - size_t{ device } * stride) * 1'000'000'000 / rates[device]);
-            if (called[i] > 0)
-                outcome.driverLate = std::max(outcome.driverLate, static_cast<double>(called[i] - due) / 1e6);
-            if (called[i] > 0 && arrived[i])
-                outcome.latency.push_back(static_cast<double>(arrived[i] - called[i]) / 1000);
+        Outcome& outcome = outcomes[device] = { streams.Count(device), {}, 0 };   // due, none yet
+        for (unsigned k = 0; k < outcome.due; ++k) {
+            std::int64_t called = streams.Called(device, k), at = arrived[device * stride + k];
+            double late = (called - streams.Start()) / 1e6 - k * 1e3 / rates[device];   // ms after it was due
+            outcome.driverLate = std::max(outcome.driverLate, called > 0 ? late : 0);
+            if (called > 0 && at)
+                outcome.latency.push_back(static_cast<double>(at - called) / 1000);
         }
-        std::sort(outcome.latency.begin(), outcome.latency.end());
     }
-    ::UnmapViewOfFile(called);
     return outcomes;
 }
 
-// The devices first to last as one.
-Outcome Together(const std::array<Outcome, kDevices>& outcomes, unsigned first = 0, unsigned last = kDevices - 1)
+// Prints the outcomes as one row; what they give together.
+Outcome PrintRow(const std::string& what, std::span<const Outcome> outcomes)
 {
-    Outcome all;
-    for (unsigned device = first; device <= last; ++device) {
-        all.due += outcomes[device].due;
-        all.latency.insert(all.latency.end(), outcomes[device].latency.begin(), outcomes[device].latency.end());
-        all.driverLate = std::max(all.driverLate, outcomes[device].driverLate);
+    Outcome o;
+    for (const Outcome& device : outcomes) {
+        o.due += device.due;
+        o.latency.insert(o.latency.end(), device.latency.begin(), device.latency.end());
+        o.driverLate = std::max(o.driverLate, device.driverLate);
     }
-    std::sort(all.latency.begin(), all.latency.end());
-    return all;
-}
-
-void PrintRow(const std::string& what, const Outcome& o)
-{
+    std::ranges::sort(o.latency);
     std::printf("%-34s %8zu %8zu %7.3f%% %9.2f %9.2f %9.2f %9.2f\n", what.c_str(), o.due, o.Lost(),
                 o.due ? 100.0 * static_cast<double>(o.Lost()) / static_cast<double>(o.due) : 0.0,
                 Percentile(o.latency, 0.5) / 1000, Percentile(o.latency, 0.99) / 1000,
                 o.latency.empty() ? 0 : o.latency.back() / 1000, o.driverLate);
+    return o;
 }
 
 // The platform's own chain, the baseline of the ratios: one thread's sendto of REMOTE lines to
@@ -195,10 +162,10 @@ double MeasureRawSendto(unsigned short port)
 // One device streams at that speed while the window thread is kept busy as a user keeps it: the
 // About panel shown and hidden, then the settings saved with OK, naming a COM port that is not
 // there: three attempts 100 ms apart, then the port's error dialog, answered "for this session".
-Outcome StreamThroughTheWindowsWork(const VirtualMidiDriver& driver, Arrivals& arrivals, KvMidiProcess& program,
-                                    unsigned seconds)
+std::array<Outcome, kDevices> StreamThroughTheWindowsWork(const VirtualMidiDriver& driver, Arrivals& arrivals,
+                                                          KvMidiProcess& program, unsigned seconds)
 {
-    HWND controller = program.ControllerWindow(kDeadline);
+    HWND controller = program.ControllerWindow();
     std::string missingPort = "COM" + std::to_string(UnusedComPortNumber(200));
     return Measure(driver, arrivals, Rates{ 1560, 0, 0, 0, 0 }, std::max(seconds, 10u), [&] {
         std::this_thread::sleep_for(1s);   // the pace of the scene, not a wait for a result
@@ -219,77 +186,65 @@ Outcome StreamThroughTheWindowsWork(const VirtualMidiDriver& driver, Arrivals& a
             Fail("the settings dialog did not close with OK, or the port's error dialog did not show");
         std::this_thread::sleep_for(1s);
         AnswerDialog(portError, IDOK);
-    })[0];
+    });
 }
 }   // namespace
 
 int main(int argc, char** argv)
 {
-    bool wait = argc > 1 && std::strcmp(argv[1], "-w") == 0;
-    std::vector<unsigned> numbers;   // the seconds per rate, then the rates per device
-    for (int i = 1 + wait; i < argc; ++i)
-        numbers.push_back(static_cast<unsigned>(std::atoi(argv[i])));
-    if (numbers.size() < 2)
-        numbers = { numbers.empty() ? 10 : numbers[0], 400, 800, 1200, 1600, 2000, 2400, 2800, 3200 };
-    if (std::count(numbers.begin(), numbers.end(), 0u))
-        Fail("usage: kvmidi_midi_benchmark [-w] [seconds per rate] [rate per device ...]");
-    unsigned seconds = numbers[0];
+    unsigned seconds = argc > 1 ? static_cast<unsigned>(std::atoi(argv[1])) : 10;
+    std::vector<unsigned> rates;   // a device's
+    for (int i = 2; i < argc; ++i)
+        rates.push_back(static_cast<unsigned>(std::atoi(argv[i])));
+    if (rates.empty())
+        rates = { 400, 800, 1200, 1600, 2000, 2400, 2800, 3200 };
+    if (!seconds || std::ranges::count(rates, 0u))
+        Fail("usage: kvmidi_midi_benchmark [seconds per rate] [rate per device ...]");
 
     std::setvbuf(stdout, nullptr, _IONBF, 0);   // each line at once, also into a pipe
     WSADATA winsock;
     ::WSAStartup(MAKEWORD(2, 2), &winsock);
     Arrivals arrivals;
     TempDirectory folder;
-    SeedIni(folder.Path(), arrivals.Port(), "[Midi]\r\nDevices=0 1 2 3 4 \r\n[Com]\r\nEnable=1\r\n");
+    SeedIni(folder.Path(), arrivals.port, "[Midi]\r\nDevices=0 1 2 3 4 \r\n[Com]\r\nEnable=1\r\n");
     KvMidiProcess program;
     ::SetEnvironmentVariableA(virtual_midi::kConfigVariable, "A,B,C,D,E");   // the program inherits it
     bool running = program.Start("-a " + folder.Path());
-    VirtualMidiDriver driver = VirtualMidiDriver::Find(running ? program.ProcessId() : 0, kDeadline);
-    auto started = [&](unsigned device) { return driver.Query(device, virtual_midi::kIsStarted) == 1; };
-    if (!WaitUntil([&] { return std::ranges::all_of(std::views::iota(0u, kDevices), started); }, kDeadline) ||
-        !program.ControllerWindow(kDeadline))
+    VirtualMidiDriver driver = VirtualMidiDriver::Find(running ? program.ProcessId() : 0);
+    auto started = [&](unsigned device) { return driver.IsStarted(device); };
+    if (!WaitUntil([&] { return std::ranges::all_of(std::views::iota(0u, kDevices), started); }) ||
+        !program.ControllerWindow())
         Fail("kvMidi.exe did not start its devices through the virtual driver (WINEDLLOVERRIDES needs winmm=n,b)");
     // Let the start-up settle (the panel, the network library) before measuring.
     std::this_thread::sleep_for(1s);
 
-    if (wait) {
-        std::printf("ready\n");
-        char line[16];
-        if (!std::fgets(line, sizeof line, stdin))
-            Fail("no line on the input");
-        unsigned rate = numbers[1];
-        std::printf("arrived %zu\n", Together(Measure(driver, arrivals, Rates{ rate, rate, rate, rate, rate }, seconds)).latency.size());
-        std::fgets(line, sizeof line, stdin);
-        return program.Exit(kDeadline) ? 0 : 1;
-    }
-    double sends = MeasureRawSendto(arrivals.Port());
+    double sends = MeasureRawSendto(arrivals.port);
     std::printf("raw sendto: %.0f lines/s\n", sends);
-    // The raw rate itself is measured too, so that "at least 1.0 x raw" is not read between steps.
-    std::vector<unsigned> rates(numbers.begin() + 1, numbers.end());
-    std::ranges::sort(rates);
+    // The raw rate itself is measured too, so that "at least 1.0 x raw" is not read between steps
+    // (not when one rate was asked for, as tools/bench-idle.sh does).
     if (rates.size() > 1)
-        rates.insert(std::ranges::upper_bound(rates, static_cast<unsigned>(sends / kDevices)),
-                     static_cast<unsigned>(sends / kDevices + 1));
+        rates.push_back(static_cast<unsigned>(sends / kDevices + 1));
+    std::ranges::sort(rates);
     std::printf("%-34s %8s %8s %8s %9s %9s %9s %9s\n", "latency from callback to datagram", "due", "lost", "loss",
                 "median ms", "p99 ms", "max ms", "drv late");
     unsigned best = 0;   // all devices together, a second
     for (unsigned rate : rates) {
-        Outcome all = Together(Measure(driver, arrivals, Rates{ rate, rate, rate, rate, rate }, seconds));
-        PrintRow(std::to_string(rate) + "/s x 5 devices, " + std::to_string(seconds) + " s", all);
+        Outcome all = PrintRow(std::to_string(rate) + "/s x 5 devices, " + std::to_string(seconds) + " s",
+                               Measure(driver, arrivals, Rates{ rate, rate, rate, rate, rate }, seconds));
         if (all.Lost() == 0 && Percentile(all.latency, 0.99) <= 10'000)
             best = std::max(best, rate * kDevices);
     }
     std::printf("highest rate lossless with p99 <= 10 ms: %u/s in all, %.2f x raw sendto\n", best, best / sends);
 
     std::array<Outcome, kDevices> flood = Measure(driver, arrivals, Rates{ 20000, 100, 100, 100, 100 }, seconds);
-    PrintRow("flood: device 0 at 20000/s", flood[0]);
-    PrintRow("flood: devices 1-4 at 100/s", Together(flood, 1, 4));
+    PrintRow("flood: device 0 at 20000/s", std::span(flood).first(1));
+    PrintRow("flood: devices 1-4 at 100/s", std::span(flood).subspan(1));
 
     unsigned twice = 2 * best / kDevices;
     if (twice)
         PrintRow("twice that: " + std::to_string(twice) + "/s x 5 devices",
-                 Together(Measure(driver, arrivals, Rates{ twice, twice, twice, twice, twice }, seconds)));
+                 Measure(driver, arrivals, Rates{ twice, twice, twice, twice, twice }, seconds));
 
     PrintRow("1560/s through panel, save, COM port", StreamThroughTheWindowsWork(driver, arrivals, program, seconds));
-    return program.Exit(kDeadline) ? 0 : 1;
+    return program.Exit() ? 0 : 1;
 }

@@ -41,29 +41,11 @@ std::vector<Device> g_pulled;
 std::uintptr_t g_nextHandle = 0x4D490010;
 std::vector<Stream> g_streams;   // only the driver's thread touches them
 
-DWORD WINAPI DriverThread(LPVOID);
-
-// The lock, after reading the configuration and starting the driver's thread on first use.
-std::unique_lock<std::recursive_mutex> Locked()
-{
-    [[maybe_unused]] static const bool configured = [] {
-        const char* text = std::getenv(kConfigVariable);
-        std::istringstream list(text ? text : "");
-        for (std::string item; std::getline(list, item, ',');) {
-            Device& device = g_devices.emplace_back();
-            device.failOpen = item.ends_with("!open");
-            device.name = item.substr(0, item.size() - (device.failOpen ? 5 : 0));
-        }
-        ::CloseHandle(::CreateThread(nullptr, 0, &DriverThread, nullptr, 0, nullptr));
-        return true;
-    }();
-    return std::unique_lock(g_lock);
-}
 
 // Starts, stops or closes the device of the handle.
 MMRESULT Change(HMIDIIN handle, bool started, bool close = false)
 {
-    auto lock = Locked();
+    std::unique_lock lock(g_lock);
     auto device = std::ranges::find(g_devices, handle, &Device::handle);
     if (!handle || device == g_devices.end())
         return MMSYSERR_INVALHANDLE;
@@ -73,15 +55,6 @@ MMRESULT Change(HMIDIIN handle, bool started, bool close = false)
     }
     device->started = started;
     return MMSYSERR_NOERROR;
-}
-
-// One MIM_DATA callback when the device is started; false otherwise.
-bool CallData(std::uint32_t index, DWORD_PTR param1, DWORD_PTR param2 = 0)
-{
-    Device* device = index < g_devices.size() && g_devices[index].started ? &g_devices[index] : nullptr;
-    if (device)
-        device->callback(device->handle, MIM_DATA, device->instance, param1, param2);
-    return device != nullptr;
 }
 
 LRESULT Plug(std::uint32_t index, bool present)
@@ -122,9 +95,12 @@ bool Feed(Stream& stream, std::int64_t now)
     for (; stream.next < command.count; ++stream.next) {
         if (command.start + std::int64_t{ stream.next } * 1'000'000'000 / command.ratePerSecond > now)
             return false;
-        auto lock = Locked();
-        std::int64_t calledAt = Now();
-        stream.timeline[command.first + stream.next] = CallData(command.device, SequenceMessage(stream.next)) ? calledAt : -1;
+        std::unique_lock lock(g_lock);
+        Device* device = command.device < g_devices.size() ? &g_devices[command.device] : nullptr;
+        bool started = device && device->started;
+        stream.timeline[command.first + stream.next] = started ? Now() : -1;
+        if (started)
+            device->callback(device->handle, MIM_DATA, device->instance, SequenceMessage(stream.next), 0);
     }
     ::UnmapViewOfFile(stream.timeline);
     return true;
@@ -138,16 +114,8 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     const COPYDATASTRUCT& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     auto device = static_cast<std::uint32_t>(data.dwData >> 8 & 0xFF);
     auto argument = static_cast<std::uint32_t>(data.dwData >> 16);
-    auto lock = Locked();
+    std::unique_lock lock(g_lock);
     switch (data.dwData & 0xFF) {
-    case kDeliver: {
-        auto* messages = static_cast<const ShortMessage*>(data.lpData);
-        size_t count = data.cbData / sizeof *messages;
-        for (size_t i = 0; i < count; ++i)
-            if (!CallData(device, messages[i].param1, messages[i].timestamp))
-                return 0;
-        return static_cast<LRESULT>(count);
-    }
     case kStream:
         return Schedule(data);
     case kPlug:
@@ -183,15 +151,31 @@ DWORD WINAPI DriverThread(LPVOID)
 using namespace virtual_midi;
 
 extern "C" {
+// Reads the configuration and starts the driver's thread, which runs once the loader is done.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    const char* text = std::getenv(kConfigVariable);
+    std::istringstream list(text ? text : "");
+    for (std::string item; std::getline(list, item, ',');) {
+        Device& device = g_devices.emplace_back();
+        device.failOpen = item.ends_with("!open");
+        device.name = item.substr(0, item.size() - (device.failOpen ? 5 : 0));
+    }
+    ::CloseHandle(::CreateThread(nullptr, 0, &DriverThread, nullptr, 0, nullptr));
+    return TRUE;
+}
+
 __declspec(dllexport) UINT WINAPI midiInGetNumDevs()
 {
-    auto lock = Locked();
+    std::unique_lock lock(g_lock);
     return static_cast<UINT>(g_devices.size());
 }
 
 __declspec(dllexport) MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR id, LPMIDIINCAPSA caps, UINT size)
 {
-    auto lock = Locked();
+    std::unique_lock lock(g_lock);
     if (id >= g_devices.size() || !caps)
         return MMSYSERR_BADDEVICEID;
     MIDIINCAPSA full = {};
@@ -203,7 +187,7 @@ __declspec(dllexport) MMRESULT WINAPI midiInGetDevCapsA(UINT_PTR id, LPMIDIINCAP
 __declspec(dllexport) MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWORD_PTR callback, DWORD_PTR instance,
                                                  DWORD flags)
 {
-    auto lock = Locked();
+    std::unique_lock lock(g_lock);
     if (!handle || id >= g_devices.size() || (flags & CALLBACK_TYPEMASK) != CALLBACK_FUNCTION)
         return MMSYSERR_INVALPARAM;
     Device& device = g_devices[id];
@@ -220,7 +204,7 @@ __declspec(dllexport) MMRESULT WINAPI midiInOpen(LPHMIDIIN handle, UINT id, DWOR
 // A pulled device's handle is dead: the driver no longer knows it.
 __declspec(dllexport) MMRESULT WINAPI midiInGetID(HMIDIIN handle, LPUINT id)
 {
-    auto lock = Locked();
+    std::unique_lock lock(g_lock);
     auto device = std::ranges::find(g_devices, handle, &Device::handle);
     if (!handle || !id || device == g_devices.end())
         return MMSYSERR_INVALHANDLE;

@@ -1,11 +1,11 @@
-// What the end-to-end MIDI tests or the benchmark and the virtual MIDI driver (a winmm.dll for
+// What the end-to-end MIDI test or the benchmark and the virtual MIDI driver (a winmm.dll for
 // tests only) say to each other. The driver runs a hidden message-only window of class
 // kDriverWindowClass, titled with the decimal id of the process that loaded it, on a thread of
 // its own. Each command is one WM_COPYDATA whose dwData is the command | device << 8 |
 // argument << 16 and whose lpData is the command's data; the reply is the message's result.
 //
 // Devices are configured by the environment variable KVMIDI_VIRTUAL_MIDI, read when the
-// program first calls a midiIn function: a comma-separated list of product names, one per
+// program loads the driver: a comma-separated list of product names, one per
 // device in device-number order; a name followed by "!open" makes midiInOpen fail with
 // MMSYSERR_ALLOCATED. Unset or empty: no device.
 #pragma once
@@ -19,18 +19,12 @@ constexpr const char* kDriverWindowClass = "KvMidiVirtualMidiDriver";
 constexpr const char* kConfigVariable = "KVMIDI_VIRTUAL_MIDI";
 
 enum Command : std::uintptr_t {
-    kDeliver = 1,   // data: ShortMessage[]; reply: the number of MIM_DATA callbacks made
-    kStream,        // data: StreamCommand; reply: 1 when the stream was scheduled
+    kStream = 1,   // data: StreamCommand; reply: 1 when the stream was scheduled
     // Argument 0 pulls the device: its open handle's callback gets MIM_CLOSE, as from the
     // system, and the devices after it move down. Argument 1 puts the device pulled last back
     // in at that number. Reply: 1 when done.
     kPlug,
     kIsStarted,   // reply: 1 when the device is started
-};
-
-struct ShortMessage {
-    std::uint32_t param1;      // status | data1 << 8 | data2 << 16
-    std::uint32_t timestamp;   // param2 of the callback
 };
 
 // The clock of the streams, in nanoseconds: the same in every process of the machine.
