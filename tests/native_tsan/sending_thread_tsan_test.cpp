@@ -1,8 +1,9 @@
 // The sending thread between real threads: callbacks flooding and trickling into rings while the
-// window thread publishes settings. Every line is built from one whole publication; every entry
+// window thread publishes settings and withdraws a ring. Every line is built from one whole publication; every entry
 // stored is sent in order or counted as dropped, before the test ends the thread (so a lost
 // wake-up shows as a stall, not as a drain at the end); an entry alone wakes the sleeping thread.
-// A withdrawn ring giving all its entries before the withdrawal returns is the sequential test's.
+// That a withdrawn ring gives all its entries before the withdrawal returns is the sequential
+// test's.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -49,6 +50,7 @@ TEST(SendingThreadThreads, EachLineHasOnePublicationAllIsSentInOrderOrCountedAnd
     for (int generation = 1; generation < 300; ++generation, handle()) {
         std::string g = std::to_string(generation);
         f.thread.PublishSettings({ "127.0.0.1", generation, g, g, "T" + g, false, 10 }, generation % 50 == 0);
+        f.thread.Publish(1, rings[1]);   // withdrawn, once the thread let it go, and published anew
     }
     flood.join(), trickle.join(), com.join();
     // Without a notification lost, the news of the last send reaches the window thread.
