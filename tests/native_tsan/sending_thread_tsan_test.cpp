@@ -1,9 +1,9 @@
 // The sending thread between real threads: callbacks flooding and trickling into rings while the
-// window thread publishes settings and withdraws a ring. Every line is built from one whole publication; every entry
-// stored is sent in order or counted as dropped, before the test ends the thread (so a lost
-// wake-up shows as a stall, not as a drain at the end); an entry alone wakes the sleeping thread.
-// That a withdrawn ring gives all its entries before the withdrawal returns is the sequential
-// test's.
+// window thread publishes settings and withdraws a ring. Every line is built from one whole
+// publication; every entry stored is sent in order or counted as dropped, before the test ends
+// the thread (so a lost wake-up shows as a stall, not as a drain at the end); an entry alone
+// wakes the sleeping thread. That a withdrawn ring gives all its entries before the withdrawal
+// returns is the sequential test's.
 #include <gtest/gtest.h>
 
 #include <cstdio>
