@@ -97,18 +97,29 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
             reported = f.thread.TakeReport().lastCommand;
     }
     EXPECT_EQ(reported, "Y/0/144/2/127");
-    EXPECT_EQ(f.thread.TakeReport().lastDevice, -1);   // taken again with nothing new: no command
+    SendReport again = f.thread.TakeReport();   // taken again with nothing new: no command, no COM change
+    EXPECT_EQ(std::pair(again.lastDevice, again.comChanges.empty()), std::pair(-1, true));
     f.thread.Stop();
-    f.thread.Start({}, true);   // started again; after its first round, a COM line wakes it
-    ASSERT_TRUE(WaitFor(f, [&] { std::lock_guard<std::mutex> guard(f.lock); return f.log.back() == "init :0"; }));
+    // Started again, asleep, it is woken by a COM line; by a ring published with entries whose wake
+    // went to a round before (all go out, in turns, with no other wake); by the ring's withdrawal.
+    for (int i = 0; i < 9; ++i)
+        Push(ring, 0x90, 0, 127);   // as the COM line
+    f.thread.Start({}, true);
+    auto asleep = [&] { return f.parked.load(); };
+    ASSERT_TRUE(WaitFor(f, asleep));
     EXPECT_TRUE(f.thread.HandOverComLine(0, 1));
-    EXPECT_TRUE(WaitFor(f, [&] { return f.sends == 5; }));
+    ASSERT_TRUE(WaitFor(f, [&] { return f.sends == 5; }) && WaitFor(f, asleep));
+    f.now += 50;   // the news is told at once: no time-out wakes the thread either
+    f.thread.Publish(0, ring);
+    ASSERT_TRUE(WaitFor(f, [&] { return f.sends == 14; }) && WaitFor(f, asleep));
+    f.thread.Withdraw(0);
     f.thread.Stop();
     const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
-    EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
-                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1",
-                                                line + "0/144/2/127\" 1", "close", "init :0",
-                                                "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/0/127\" 1", "close" }));
+    Log expected{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1", line + "1/144/60/49\" 1",
+                  line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close", "init :0" };
+    expected.resize(expected.size() + 10, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/0/127\" 1");
+    expected.push_back("close");
+    EXPECT_EQ(f.log, expected);
 }
 
 // A failed round is given up with what it had in hand (here the entry being sent), and the
