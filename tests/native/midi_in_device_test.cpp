@@ -286,5 +286,7 @@ TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
     EXPECT_EQ(std::tuple(lost, again.IsLost(), again.Ring().IsEmpty(), again.Ring().Dropped()),
               std::tuple(true, false, true, 0u));
     EXPECT_EQ(rig.calls, "stop Keys;reset Keys;close Keys;withdraw 0;open Keys;stop Keys;reset Keys;close Keys;open Keys;");
+    again.Close();   // once: the handle is no longer its own, for its destructor to close again
+    EXPECT_EQ(again.Handle(), nullptr);
 }
 }
