@@ -277,11 +277,16 @@ TEST(MidiDevices, OpenTheChosenReportFailuresRetryThemAndCloseCleanly)
     // A close withdraws the ring from the sending thread once the device stopped, before it goes.
     rig.calls.clear();
     rig.owner.CloseAll();
-    MidiInDevice again;   // an open closes what the device had open, and clears its ring
+    MidiInDevice again;   // an open closes what the device had open, and clears its ring and loss
     again.Open(rig, rig.wakeup, 0);
     again.OnCallback(again.Handle(), kMidiInDataMessage, 0x90, 0);
+    again.OnCallback(again.Handle(), kMidiInCloseMessage, 0, 0);   // the system closed it: lost
+    bool lost = again.IsLost();
     again.Open(rig, rig.wakeup, 0);
-    EXPECT_EQ(std::pair(again.Ring().IsEmpty(), again.Ring().Dropped()), std::pair(true, 0u));
+    EXPECT_EQ(std::tuple(lost, again.IsLost(), again.Ring().IsEmpty(), again.Ring().Dropped()),
+              std::tuple(true, false, true, 0u));
     EXPECT_EQ(rig.calls, "stop Keys;reset Keys;close Keys;withdraw 0;open Keys;stop Keys;reset Keys;close Keys;open Keys;");
+    again.Close();   // once: the handle is no longer its own, for its destructor to close again
+    EXPECT_EQ(again.Handle(), nullptr);
 }
 }

@@ -1,6 +1,7 @@
 // The sending thread's surroundings for the tests: a network library that logs, whose Close asks
 // the window thread something (as the maker's may), a waker as the program's (one wake per
-// rearm), a clock the test sets, a notifier that counts (and fails when told).
+// rearm) that tells when it sleeps with no wake pending, a clock the test sets, a notifier that
+// counts (and fails when told).
 #pragma once
 
 #include <atomic>
@@ -49,8 +50,9 @@ struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     void Wait(std::uint32_t milliseconds) override
     {
         std::unique_lock<std::mutex> guard(lock);
+        parked = !woken && milliseconds == kForever;
         wake.wait_for(guard, std::chrono::milliseconds(milliseconds), [this] { return woken; });
-        woken = false;
+        woken = parked = false;
     }
     std::uint64_t NowMilliseconds() noexcept override { return now; }
     // What the MIDI callback does after it stored an entry.
@@ -60,7 +62,7 @@ struct SendingFakes : NetworkLibrary, SendWaker, SendClock, ReportNotifier {
     std::mutex lock;
     std::condition_variable wake;
     bool woken = false;
-    std::atomic<bool> pending{ false }, answered{ false }, held{ false }, started{ false };
+    std::atomic<bool> pending{ false }, answered{ false }, held{ false }, started{ false }, parked{ false };
     std::atomic<int> notified{ 0 };   // tried, the first failedNotifications in vain
     int failedNotifications = 0;
     std::atomic<std::size_t> sends{ 0 };

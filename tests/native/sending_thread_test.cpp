@@ -73,7 +73,7 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
     SendingFakes f;
     f.failedNotifications = 1;
     MidiRing empty, ring, gone;
-    Push(gone, 0x90, 1, 1);
+    Push(gone, 0x90, 1, 0);
     f.thread.Publish(2, gone);
     f.thread.Withdraw(2);   // before the start: at once, and never seen
     f.thread.Start({ "127.0.0.1", 1, "A", "a", "X", false, 10 }, true);
@@ -97,18 +97,40 @@ TEST(SendingThread, SettingsPublishedReachTheLibraryAndTheNextRoundAndTheWindowT
             reported = f.thread.TakeReport().lastCommand;
     }
     EXPECT_EQ(reported, "Y/0/144/2/127");
-    EXPECT_EQ(f.thread.TakeReport().lastDevice, -1);   // taken again with nothing new: no command
+    SendReport again = f.thread.TakeReport();   // taken again with nothing new: no command, no COM change
+    EXPECT_EQ(std::pair(again.lastDevice, again.comChanges.empty()), std::pair(-1, true));
     f.thread.Stop();
-    f.thread.Start({}, true);   // started again; after its first round, a COM line wakes it
-    ASSERT_TRUE(WaitFor(f, [&] { std::lock_guard<std::mutex> guard(f.lock); return f.log.back() == "init :0"; }));
+    EXPECT_FALSE(f.thread.HandOverComLine(0, 1));   // stopped: refused, for the caller to keep
+    // Started again, asleep, it is woken by a COM line; by a ring published with entries whose wake
+    // went to a round before (all go out, in turns, with no other wake); by another published in its
+    // place, once the first gave its last entries (refused: no command). Each ring's drops are its own,
+    // also told by a round that sends nothing.
+    for (MidiRing* filled : { &ring, &gone })
+        for (int i = 0; i < 66; ++i)
+            Push(*filled, 0x90, 0, filled == &ring ? 127 : 0);   // 63 fit; ring's as the COM line
+    f.thread.Start({ "", 0, "", "", "", true }, true);
+    auto asleep = [&] { return f.parked.load(); };
+    ASSERT_TRUE(WaitFor(f, asleep));
     EXPECT_TRUE(f.thread.HandOverComLine(0, 1));
-    EXPECT_TRUE(WaitFor(f, [&] { return f.sends == 5; }));
+    ASSERT_TRUE(WaitFor(f, [&] { return f.sends == 5; }) && WaitFor(f, asleep));
+    f.now += 50;   // the news is told at once: no time-out wakes the thread either
+    f.thread.Publish(0, ring);
+    ASSERT_TRUE(WaitFor(f, [&] { return f.sends == 68; }) && WaitFor(f, asleep));
+    f.thread.TakeReport();   // as the window thread, told
+    for (int i = 0; i < 9; ++i)   // a turn and one
+        Push(ring, 0x90, 0, 127);
+    f.refused = "AUX";
+    f.thread.Publish(0, gone);
     f.thread.Stop();
+    SendReport last = f.thread.TakeReport();
+    EXPECT_EQ(std::tuple(last.lastDevice, last.refused, last.dropped[0], +f.notified),
+              std::tuple(-1, 9u, 7u, 5));   // one message while a report waited
     const std::string line = "REMOTE: \"B\" \"b\" \"Y/";
-    EXPECT_EQ(f.log, (std::vector<std::string>{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1",
-                                                line + "1/144/60/49\" 1", line + "1/144/60/50\" 1",
-                                                line + "0/144/2/127\" 1", "close", "init :0",
-                                                "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/0/127\" 1", "close" }));
+    Log expected{ "init 127.0.0.1:1", "init 127.0.0.2:2", line + "1/144/60/0\" 1", line + "1/144/60/49\" 1",
+                  line + "1/144/60/50\" 1", line + "0/144/2/127\" 1", "close", "init :0" };
+    expected.resize(expected.size() + 73, "REMOTE: \"MIDI\" \"\" \"AUXMIDI/0/144/0/127\" 1");
+    expected.push_back("close");
+    EXPECT_EQ(f.log, expected);
 }
 
 // A failed round is given up with what it had in hand (here the entry being sent), and the
